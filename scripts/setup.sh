@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs, from Debian's packages, everything the builds and tests need.
+set -euo pipefail
+packages=(cmake ninja-build g++ clang pkg-config libblkid-dev googletest libgtest-dev libgmock-dev
+          libbenchmark-dev g++-mingw-w64-x86-64-posix wine wine64 clang-format clang-tidy python3)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds all three configurations and runs every test.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+scripts/setup.sh
+for preset in linux sanitize windows; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+done
+status=0
+for preset in linux sanitize windows; do
+  echo "== tests: $preset"
+  ctest --preset "$preset" || status=1
+done
+exit $status

@@ -1,0 +1,100 @@
+#include "harness.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+std::string env_or_empty(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+}  // namespace
+
+bool under_wine() {
+    return !env_or_empty("KADO_WINE").empty();
+}
+
+std::string host_path(const std::string& path) {
+    if (!under_wine()) return path;
+    std::string windows = "Z:" + path;
+    for (char& c : windows)
+        if (c == '/') c = '\\';
+    return windows;
+}
+
+int run_program(const std::vector<std::string>& argv, const EnvList& env, int timeout_seconds) {
+    const pid_t child = fork();
+    if (child < 0) return -1;
+    if (child == 0) {
+        for (const auto& [name, value] : env)
+            setenv(name.c_str(), value.c_str(), 1);
+        const int devnull = open("/dev/null", O_RDONLY);
+        if (devnull >= 0) dup2(devnull, 0);
+        std::vector<char*> args;
+        for (const std::string& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
+    int status = 0;
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int run_kado(const std::string& command_line, const EnvList& env, int timeout_seconds) {
+    const std::string program = env_or_empty("KADO_UNDER_TEST");
+    if (program.empty()) throw std::runtime_error("KADO_UNDER_TEST is not set");
+    EnvList all = env;
+    if (!under_wine()) return run_program({program, command_line}, all, timeout_seconds);
+    // Wine would re-quote arguments; winlaunch hands kado.exe the exact text instead.
+    all.emplace_back("KADO_COMMAND_LINE", command_line);
+    const std::string launcher = env_or_empty("KADO_TOOLS_DIR") + "/winlaunch/winlaunch.exe";
+    return run_program({env_or_empty("KADO_WINE"), launcher, host_path(program)}, all,
+                       timeout_seconds);
+}
+
+TempDir::TempDir() {
+    std::string pattern = std::filesystem::temp_directory_path().string() + "/kado_e2e_XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    m_path = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+std::string read_file_text(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void write_file_text(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}

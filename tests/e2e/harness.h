@@ -1,0 +1,40 @@
+// Runs the program under test as a process: the native kado, or kado.exe under Wine (when
+// KADO_WINE names the Wine runner). Command lines are given as the exact text the program
+// receives; paths inside them go through host_path().
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+using EnvList = std::vector<std::pair<std::string, std::string>>;
+
+bool under_wine();
+
+// The path as the program under test names it (Z:\... under Wine).
+std::string host_path(const std::string& path);
+
+// Runs the program with the command-line text and extra environment; returns its exit code, or
+// -1 when it did not end within the timeout (it is then killed).
+int run_kado(const std::string& command_line, const EnvList& env = {}, int timeout_seconds = 120);
+
+// Runs any program (argv[0] is the file) with extra environment; same results as run_kado.
+int run_program(const std::vector<std::string>& argv, const EnvList& env = {},
+                int timeout_seconds = 120);
+
+// A fresh folder below the system's temporary folder, removed with everything in it at the end.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return m_path; }
+    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
+
+  private:
+    std::string m_path;
+};
+
+std::string read_file_text(const std::string& path);
+void write_file_text(const std::string& path, const std::string& text);

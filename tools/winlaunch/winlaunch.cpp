@@ -1,0 +1,29 @@
+// winlaunch PROGRAM: runs PROGRAM with the command-line text of the environment variable
+// KADO_COMMAND_LINE, exactly as given, waits for it and exits with its exit code (255 when it
+// could not be started).
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 255;
+    const char* args = std::getenv("KADO_COMMAND_LINE");
+    std::string line = std::string("\"") + argv[1] + "\"";
+    if (args != nullptr && *args != '\0') line += std::string(" ") + args;
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(argv[1], buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return 255;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 255;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
