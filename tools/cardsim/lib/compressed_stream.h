@@ -13,8 +13,8 @@ namespace cardsim {
 
 inline constexpr size_t kStreamBytesPerSector = kSectorBytes - kBodyOffset;
 
-// Decompression index of a sector in which no block begins; the decoder never consults it, as
-// it compares the index only at a block start inside the sector.
+// Decompression index of a sector in which no block begins (a long block spans it); the decoder
+// never consults it, as it compares the index only at a block start inside the sector.
 inline constexpr uint16_t kNoBlockIndex = 0;
 
 class CompressedStream {
@@ -28,7 +28,8 @@ class CompressedStream {
     void begin_block(int64_t position);
     void emit_complete_sectors();
 
-    // Pads the last sector with idle commands and emits it; the segment's stream ends here.
+    // Pads the stream with idle commands to the end of a sector in which the decoder can complete
+    // the last block, and emits the rest; the segment's stream ends here.
     void finish();
 
   private:
