@@ -101,14 +101,6 @@ TEST(UncompressedSector, RefusedGroupEndsTheSector) {
     EXPECT_EQ(unpack(SectorBuilder(0x30).build(), 0).size(), 0u);
 }
 
-TEST(UncompressedSector, OtherTypesAreNotUnpacked) {
-    for (const uint8_t type : {0x00, 0x21, 0x40, 0x81}) {
-        RecordingSink sink;
-        EXPECT_FALSE(unpack_uncompressed_sector(SectorBuilder(type).build(), sink));
-        EXPECT_TRUE(sink.points.empty());
-    }
-}
-
 TEST(UncompressedSector, PatientEventIsBitZeroOfByteSix) {
     EXPECT_TRUE(has_patient_event(SectorBuilder(0x02).byte(6, 0x01).build()));
     EXPECT_FALSE(has_patient_event(SectorBuilder(0x02).byte(6, 0xFE).build()));
@@ -148,16 +140,6 @@ TEST(DeltaDecoding, EveryCodeRangeFromHandComputedValues) {
     for (size_t t = 0; t < steps.size(); ++t)
         EXPECT_EQ(points[t].values[0], steps[t].sample) << "time point " << t;
     EXPECT_EQ(channel(points, 1, 192), std::vector<uint16_t>(192, 2048));
-}
-
-TEST(DeltaDecoding, EachChannelStartsFromItsOwnInitialBits) {
-    // Initial bits 3, 0, 2 for channels 1-3; every first field is 7.
-    const Sector sector =
-        SectorBuilder(0x05).byte(8, 0x23).field(0, 7).field(1, 7).field(2, 7).build();
-    const std::vector<TimePoint> points = unpack(sector);
-    ASSERT_EQ(points.size(), 128u);
-    EXPECT_EQ(points[0].values, (std::vector<uint16_t>{3079, 7, 2055}));
-    EXPECT_EQ(points[1].values, (std::vector<uint16_t>{3079, 400, 2055}));
 }
 
 struct NibbleCase {
