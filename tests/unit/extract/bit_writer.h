@@ -36,11 +36,12 @@ class BitWriter {
     size_t m_size = 0;
 };
 
-// Stream bit s goes to sector s / kBodyBits at bit 40 + s % kBodyBits. Each header's index names
-// the first of `block_starts` (stream bit positions, ascending) that falls into its sector.
+// Stream bit s goes to sector s / kBodyBits at bit 40 + s % kBodyBits, and one more sector follows
+// for the bits the decoder reads from the carried bytes. Each header's index names the first of
+// `block_starts` (stream bit positions, ascending) that falls into its sector.
 inline std::vector<Sector> to_sectors(const BitWriter& stream, uint8_t type,
                                       const std::vector<size_t>& block_starts) {
-    std::vector<Sector> sectors(stream.size() / kBodyBits + 1, Sector{});
+    std::vector<Sector> sectors(stream.size() / kBodyBits + 2, Sector{});
     for (size_t s = 0; s < stream.size(); ++s) {
         const size_t bit = kFirstBodyBit + s % kBodyBits;
         sectors[s / kBodyBits][bit / 8] |= static_cast<uint8_t>(stream.bit(s) << (bit % 8));
