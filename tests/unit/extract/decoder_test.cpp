@@ -52,26 +52,21 @@ BlockSamples ramp(int first) {
     return samples;
 }
 
-// The busy block then a ramp block, after `pad` bits of filler.
-struct TwoBlocks {
+// After `pad` filler bits, the busy block and then a three-channel ramp block, in 0x23 sectors
+// whose indices name them.
+std::vector<Sector> two_blocks(size_t pad) {
     BitWriter stream;
-    size_t second_start = 0;
-};
-TwoBlocks two_blocks(size_t pad) {
-    TwoBlocks t;
-    t.stream.put(0, 0);
     for (size_t i = 0; i < pad; ++i)
-        t.stream.put(1, 1);
-    put_busy_block(t.stream);
-    t.second_start = t.stream.size();
-    put_ramp_channels(t.stream.put(0, 1), 3, 100);
-    return t;
+        stream.put(1, 1);
+    put_busy_block(stream);
+    const size_t second_start = stream.size();
+    put_ramp_channels(stream.put(0, 1), 3, 100);
+    return to_sectors(stream, 0x23, {pad, second_start});
 }
 
-std::vector<DecodedBlock> reference_blocks() {
-    const TwoBlocks t = two_blocks(0);
-    EcgDecoder decoder;
-    return decode_blocks(decoder, to_sectors(t.stream, 0x23, {0, t.second_start}), 2);
+std::vector<DecodedBlock> decode_two(const std::vector<Sector>& sectors,
+                                     EcgDecoder decoder = EcgDecoder()) {
+    return decode_blocks(decoder, sectors, 2);
 }
 
 // Collects the trace lines written while it lives.
@@ -101,68 +96,50 @@ class TraceCapture {
 
 }  // namespace
 
-TEST(EcgDecoder, FirstBlockAtTheFirstBodyBitAgreesWithIndex40WithoutResync) {
-    const std::vector<DecodedBlock> expected = reference_blocks();
+TEST(EcgDecoder, ResynchronisesOnlyWhereThePositionDisagreesWithTheIndex) {
+    const std::vector<DecodedBlock> expected = decode_two(two_blocks(0));
     ASSERT_EQ(expected.size(), 2u);
     EXPECT_EQ(expected[1].channels[2], ramp(100));
-    TraceCapture trace;
-    const TwoBlocks t = two_blocks(0);
-    EcgDecoder decoder;
-    decode_blocks(decoder, to_sectors(t.stream, 0x23, {0, t.second_start}), 2);
-    EXPECT_EQ(trace.text(), "");
-}
-
-TEST(EcgDecoder, BlockStraddlingASectorBoundaryDecodesAsInOnePiece) {
-    const std::vector<DecodedBlock> expected = reference_blocks();
-    const size_t length = two_blocks(0).second_start;
-    // Seek to every start that puts the boundary inside the busy block, down to its last bit.
-    for (size_t pad = kBodyBits - length + 1; pad < kBodyBits; ++pad) {
-        const TwoBlocks t = two_blocks(pad);
-        EcgDecoder decoder;
-        ASSERT_TRUE(decoder.set_decompression_index(static_cast<uint16_t>(kFirstBodyBit + pad)));
-        const auto blocks =
-            decode_blocks(decoder, to_sectors(t.stream, 0x23, {pad, t.second_start}), 2);
-        ASSERT_EQ(blocks, expected) << "block start at body bit " << pad;
+    const std::pair<size_t, std::string> cases[] = {
+        {0, ""},
+        {100, "Resetting decompression index, should be: 140, but it is: 40, cecg_index : 0\n"}};
+    for (const auto& [pad, trace_text] : cases) {
+        TraceCapture trace;
+        EXPECT_EQ(decode_two(two_blocks(pad)), expected) << pad;
+        EXPECT_EQ(trace.text(), trace_text);
     }
 }
 
-TEST(EcgDecoder, MovesToTheSectorsIndexWhenItsPositionDisagrees) {
-    const std::vector<DecodedBlock> expected = reference_blocks();
-    TraceCapture trace;
-    const TwoBlocks t = two_blocks(100);
-    EcgDecoder decoder;
-    EXPECT_EQ(decode_blocks(decoder, to_sectors(t.stream, 0x23, {100, t.second_start}), 2),
-              expected);
-    EXPECT_EQ(trace.text(),
-              "Resetting decompression index, should be: 140, but it is: 40, cecg_index : 0\n");
+TEST(EcgDecoder, BlockStraddlingASectorBoundaryDecodesAsInOnePiece) {
+    const std::vector<DecodedBlock> expected = decode_two(two_blocks(0));
+    BitWriter busy;
+    put_busy_block(busy);
+    // Seek to every start that puts the boundary inside the busy block, down to its last bit.
+    for (size_t pad = kBodyBits - busy.size(); pad < kBodyBits; ++pad) {
+        EcgDecoder decoder;
+        ASSERT_TRUE(decoder.set_decompression_index(static_cast<uint16_t>(kFirstBodyBit + pad)));
+        ASSERT_EQ(decode_two(two_blocks(pad), decoder), expected) << "block at body bit " << pad;
+    }
 }
 
 TEST(EcgDecoder, IndexInTheLastBytesContinuesTheBlockFromTheNextSectorNotPastTheBuffer) {
-    const std::vector<DecodedBlock> expected = reference_blocks();
+    const std::vector<DecodedBlock> expected = decode_two(two_blocks(0));
     for (size_t pad = kBodyBits - 70; pad < kBodyBits; ++pad) {
-        const TwoBlocks t = two_blocks(pad);
-        EcgDecoder decoder;
-        EXPECT_EQ(decode_blocks(decoder, to_sectors(t.stream, 0x23, {pad, t.second_start}), 2),
-                  expected)
-            << "block start at body bit " << pad;
+        EXPECT_EQ(decode_two(two_blocks(pad)), expected) << "block at body bit " << pad;
     }
 }
 
 TEST(EcgDecoder, IndexOutsideTheBodyIsNotFollowed) {
-    const std::vector<DecodedBlock> expected = reference_blocks();
+    const std::vector<DecodedBlock> expected = decode_two(two_blocks(0));
     for (uint16_t index : {0, 39, 4096, 65535}) {
         // A seek to it takes the block start from the sector instead.
-        TwoBlocks t = two_blocks(100);
         EcgDecoder seeking;
         EXPECT_FALSE(seeking.set_decompression_index(index));
-        EXPECT_EQ(decode_blocks(seeking, to_sectors(t.stream, 0x23, {100, t.second_start}), 2),
-                  expected);
+        EXPECT_EQ(decode_two(two_blocks(100), seeking), expected) << index;
         // In a sector header it leaves the reader where the stream has brought it.
-        t = two_blocks(0);
-        std::vector<Sector> sectors = to_sectors(t.stream, 0x23, {0, t.second_start});
+        std::vector<Sector> sectors = two_blocks(0);
         put_u16le(&sectors[0][3], index);
-        EcgDecoder reading;
-        EXPECT_EQ(decode_blocks(reading, sectors, 2), expected) << index;
+        EXPECT_EQ(decode_two(sectors), expected) << index;
     }
 }
 
