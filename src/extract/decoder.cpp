@@ -1,0 +1,192 @@
+#include "extract/decoder.h"
+
+#include <algorithm>
+
+#include "extract/sample_codes.h"
+#include "support/byte_order.h"
+#include "support/trace.h"
+
+namespace {
+
+// Decoder positions below 0; 1..127 is the index of the next sample of the current channel.
+constexpr int kPrime = -5;
+constexpr int kBlockStart = -4;
+constexpr int kNextPaceList = -3;
+constexpr int kChannelStart = -2;
+constexpr int kNibbleType = -1;
+
+constexpr int kDecompressionIndexOffset = 3;
+constexpr uint8_t kOneChannelSector = 0x21;
+constexpr uint8_t kTwoChannelSector = 0x22;
+
+constexpr int kSquareHalfPeriod = 32;
+constexpr uint16_t kSquareLow = 1843;
+constexpr uint16_t kSquareHigh = 2253;
+
+bool is_body_bit(int index) {
+    return index >= kFirstBodyBit && index <= kLastBodyBit;
+}
+
+// Levels count in units of 4; the sample saturates, the level does not.
+uint16_t sample_of_level(int level) {
+    return static_cast<uint16_t>(std::clamp(level * 4 + 1, 1, 4095));
+}
+
+}  // namespace
+
+void EcgDecoder::reset_decoder() {
+    m_reader.reset();
+    m_position = kBlockStart;
+    m_channel = 0;
+    m_resync_pending = true;
+    m_pace.window_carry = 0;
+}
+
+bool EcgDecoder::set_decompression_index(uint16_t index) {
+    m_channel = 0;
+    if (!is_body_bit(index)) {
+        // From the first body bit with the resync armed, the sector's own index places the reader.
+        m_reader.reset();
+        m_position = kBlockStart;
+        m_resync_pending = true;
+        return false;
+    }
+    m_reader.set_position(index);
+    m_position = kPrime;
+    m_resync_pending = false;
+    return true;
+}
+
+void EcgDecoder::preset_square_wave() {
+    BlockSamples& wave = m_block.channels[1];
+    for (int i = 0; i < kSamplesPerBlock; ++i) {
+        wave[i] = (i / kSquareHalfPeriod) % 2 == 0 ? kSquareLow : kSquareHigh;
+    }
+}
+
+DecodeResult EcgDecoder::decode_sector(std::span<const uint8_t, kCompressedSectorSize> sector) {
+    DecodeResult result;
+    m_reader.begin_sector(sector.data() + kStreamBodyOffset);
+    if (m_position == kPrime) {
+        // Only loads the byte that holds the seek position; decoding starts with the next call.
+        m_reader.prime();
+        m_position = kBlockStart;
+    } else {
+        while (!m_reader.sector_end() && !result.block_done) {
+            if (!step(sector, result)) {
+                result.ok = false;
+                return result;
+            }
+        }
+    }
+    if (m_reader.sector_end()) {
+        m_reader.finish_sector();
+        m_resync_pending = true;
+        result.sector_done = true;
+    }
+    return result;
+}
+
+bool EcgDecoder::step(std::span<const uint8_t, kCompressedSectorSize> sector,
+                      DecodeResult& result) {
+    switch (m_position) {
+        case kBlockStart:
+            start_block(sector);
+            break;
+        case kNextPaceList:
+            read_pace_list_step();
+            break;
+        case kChannelStart:
+            start_channel();
+            break;
+        case kNibbleType:
+            m_nibble_type = static_cast<int>(m_reader.read(3));
+            m_position = 1;
+            break;
+        default:
+            if (!decode_samples()) return false;
+            break;
+    }
+    if (m_position == kSamplesPerBlock) complete_channel(sector[0], result);
+    return true;
+}
+
+void EcgDecoder::start_block(std::span<const uint8_t, kCompressedSectorSize> sector) {
+    // A block start among the previous sector's bytes is not the one this sector's index names;
+    // the check waits for the next block start.
+    const int byte_index = m_reader.byte_index();
+    const bool in_this_sector = byte_index > 0 || (byte_index == 0 && m_reader.bit_count() == 0);
+    if (m_resync_pending && in_this_sector) {
+        m_resync_pending = false;
+        resynchronise(get_u16le(sector.data() + kDecompressionIndexOffset));
+        // A block that now begins in the sector's last bytes has its pace list read after the
+        // sector change, from the carried bytes and the next body, never past this sector.
+        if (m_reader.sector_end()) return;
+    }
+    m_channel_present.fill(true);
+    // Once per block: a channel-absent command and the pace list read after it share these marks,
+    // so the window of a pulse late in the previous block survives the command.
+    prefill_marks(m_pace, m_block.marks);
+    read_pace_list_step();
+}
+
+void EcgDecoder::resynchronise(int index) {
+    const int position = m_reader.bit_position();
+    if (position == index) return;
+    if (!is_body_bit(index)) {
+        trace("Ignoring decompression index %d outside the sector body\n", index);
+        return;
+    }
+    trace("Resetting decompression index, should be: %d, but it is: %d, cecg_index : %d\n", index,
+          position, m_reader.byte_index());
+    m_reader.set_position(index);
+    m_reader.prime();
+}
+
+void EcgDecoder::read_pace_list_step() {
+    const PaceListKind kind = read_pace_list(m_reader, m_pace, m_channel_present, m_block.marks);
+    m_position = kind == PaceListKind::kPulses ? kChannelStart : kNextPaceList;
+}
+
+void EcgDecoder::start_channel() {
+    BlockSamples& samples = m_block.channels[m_channel];
+    if (!m_channel_present[m_channel]) {
+        samples.fill(0);
+        m_position = kSamplesPerBlock;
+        return;
+    }
+    const int high = static_cast<int>(m_reader.read(5));
+    m_level = high * 32 + static_cast<int>(m_reader.read(5));
+    samples[0] = sample_of_level(m_level);
+    m_previous_magnitude = 0;
+    m_position = kNibbleType;
+}
+
+bool EcgDecoder::decode_samples() {
+    BlockSamples& samples = m_block.channels[m_channel];
+    while (m_position < kSamplesPerBlock && !m_reader.sector_end()) {
+        int change = 0;
+        if (!read_sample_step(m_reader, m_nibble_type, m_previous_magnitude, change)) {
+            trace("decompression used a non-valid nibble-type\n");
+            return false;
+        }
+        m_level += change;
+        samples[m_position++] = sample_of_level(m_level);
+    }
+    return true;
+}
+
+void EcgDecoder::complete_channel(uint8_t sector_type, DecodeResult& result) {
+    // The type of the sector in which the channel ends decides how many channels a block has.
+    const bool last = m_channel == kMaxStreamChannels - 1 ||
+                      (m_channel == 0 && sector_type == kOneChannelSector) ||
+                      (m_channel == 1 && sector_type == kTwoChannelSector);
+    if (last) {
+        m_channel = 0;
+        m_position = kBlockStart;
+        result.block_done = true;
+    } else {
+        ++m_channel;
+        m_position = kChannelStart;
+    }
+}

@@ -1,0 +1,185 @@
+#include "extract/event_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "sector_builder.h"
+#include "test_folder.h"
+
+namespace {
+
+// Writes event records back to back from byte 3 of an event sector.
+class EventSectorBuilder {
+  public:
+    explicit EventSectorBuilder(uint8_t type = 0x20) : m_sector(type) {}
+
+    // Fields that would lie past the record's length or the sector are left out.
+    EventSectorBuilder& record(uint8_t type, uint8_t length, uint8_t second = 0,
+                               uint32_t sector = 0, uint16_t index = 0) {
+        const auto put = [&](size_t offset, uint32_t value) {
+            if (offset < length && m_at + offset < kSectorSize)
+                m_sector.byte(m_at + offset, static_cast<uint8_t>(value));
+        };
+        put(0, type);
+        put(1, length);
+        put(2, second);
+        put(5, 1);  // day
+        put(6, 1);  // month
+        for (size_t i = 0; i < 4; ++i)
+            put(8 + i, sector >> (8 * i));
+        put(12, index);
+        put(13, index >> 8);
+        m_at += length;
+        return *this;
+    }
+    EventSectorBuilder& next_sector() { return marker(kEventNextSector); }
+    EventSectorBuilder& numbered_sector(uint32_t number) {
+        for (size_t i = 0; i < 4; ++i)
+            m_sector.byte(508 + i, static_cast<uint8_t>(number >> (8 * i)));
+        return marker(kEventNumberedSector);
+    }
+    const Sector& build() const { return m_sector.build(); }
+
+  private:
+    EventSectorBuilder& marker(uint8_t type) {
+        m_sector.byte(m_at, type);
+        m_at += 1;
+        return *this;
+    }
+    SectorBuilder m_sector;
+    size_t m_at = 3;
+};
+
+Sector data_sector() {
+    return SectorBuilder(0x23).build();
+}
+
+EventTable load(const TestFolder& folder, const std::vector<Sector>& sectors,
+                bool twelve_lead = false) {
+    const std::string path = folder.file("ecg.dat");
+    std::vector<uint8_t> bytes;
+    for (const Sector& s : sectors)
+        bytes.insert(bytes.end(), s.begin(), s.end());
+    write_bytes(path, bytes);
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    EventTable table = load_event_table(file, twelve_lead);
+    std::fclose(file);
+    return table;
+}
+
+std::vector<uint8_t> types_of(const EventTable& table) {
+    std::vector<uint8_t> types;
+    for (const EventRecord& r : table)
+        types.push_back(r.type);
+    return types;
+}
+
+}  // namespace
+
+TEST(EventTable, StoresTheRecordTypesOfEachSectorKindAndStepsOverOthersByLength) {
+    EventTable table;
+    parse_event_sector(EventSectorBuilder(0x20)
+                           .record(1, 16, 5, 1234, 99)
+                           .record(4, 20)
+                           .record(2, 16)
+                           .record(77, 3)
+                           .record(3, 16, 9)
+                           .build(),
+                       table);
+    EXPECT_EQ(types_of(table), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(table[0].sector, 1234u);
+    EXPECT_EQ(table[0].decompression_index, 99u);
+    EXPECT_EQ(table[0].time().second, 5);
+    EXPECT_EQ(table[2].time().second, 9);
+
+    EventTable twelve;
+    parse_event_sector(EventSectorBuilder(0x42)
+                           .record(1, 16)
+                           .record(2, 16)
+                           .record(5, 30)
+                           .record(6, 4)
+                           .record(4, 16)
+                           .record(3, 16)
+                           .build(),
+                       twelve);
+    EXPECT_EQ(types_of(twelve), (std::vector<uint8_t>{1, 4, 3}));
+}
+
+TEST(EventTable, ShortRecordsReadAsZeroFilled) {
+    EventTable table;
+    // Bytes 10 and 11 of the short record are the next record's type and length.
+    parse_event_sector(EventSectorBuilder().record(3, 10, 7).record(1, 16).build(), table);
+    ASSERT_EQ(table.size(), 2u);
+    EXPECT_EQ(table[0].time().second, 7);
+    EXPECT_EQ(table[0].sector, 0u);
+    EXPECT_EQ(table[0].decompression_index, 0u);
+}
+
+TEST(EventTable, DamagedRecordsEndTheTableInsteadOfStallingOrOverrunning) {
+    for (uint8_t bad_length : {0, 1}) {
+        EventTable table;
+        const EventChainStep step = parse_event_sector(
+            EventSectorBuilder().record(1, 16).record(3, bad_length).build(), table);
+        EXPECT_EQ(step.kind, EventChainStep::end);
+        EXPECT_EQ(table.size(), 1u);
+    }
+    // Two long records bring the third to byte 503, where 16 bytes would run past the sector.
+    EventTable table;
+    const Sector overrun = EventSectorBuilder().record(1, 250).record(2, 250).record(3, 16).build();
+    EXPECT_EQ(parse_event_sector(overrun, table).kind, EventChainStep::end);
+    EXPECT_EQ(table.size(), 2u);
+}
+
+TEST(EventTable, HoldsAtMost500Records) {
+    TestFolder folder;
+    std::vector<Sector> sectors;
+    for (int s = 0; s < 20; ++s) {
+        EventSectorBuilder builder;
+        for (int r = 0; r < 30; ++r)
+            builder.record(3, 16);
+        sectors.push_back(builder.next_sector().build());
+    }
+    EXPECT_EQ(load(folder, sectors).size(), kMaxEventRecords);
+}
+
+TEST(EventTable, FollowsTheChainPastDataSectorsAndToNumberedSectors) {
+    TestFolder folder;
+    const EventTable table =
+        load(folder, {SectorBuilder(0x81).build(), data_sector(),
+                      EventSectorBuilder().record(1, 16).next_sector().build(), data_sector(),
+                      data_sector(), EventSectorBuilder().record(2, 16).numbered_sector(8).build(),
+                      EventSectorBuilder().record(3, 16, 11).build(), data_sector(),
+                      EventSectorBuilder().record(3, 16, 22).build()});
+    EXPECT_EQ(types_of(table), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(table[2].time().second, 22);  // sector 6 was jumped over
+}
+
+TEST(EventTable, LoadEndsOnLoopsMissingSectorsAndLateFirstSectors) {
+    TestFolder folder;
+    // 255 pointing back at itself, and a ring of two sectors.
+    EXPECT_EQ(load(folder, {EventSectorBuilder().record(3, 16).numbered_sector(0).build()}).size(),
+              1u);
+    EXPECT_EQ(load(folder, {EventSectorBuilder().record(3, 16).numbered_sector(1).build(),
+                            EventSectorBuilder().record(3, 16).numbered_sector(0).build()})
+                  .size(),
+              2u);
+    // Pointing outside the file, and a next sector that never comes.
+    EXPECT_EQ(load(folder, {EventSectorBuilder().record(3, 16).numbered_sector(0x7FFFFFFF).build()})
+                  .size(),
+              1u);
+    EXPECT_EQ(
+        load(folder, {EventSectorBuilder().record(3, 16).next_sector().build(), data_sector()})
+            .size(),
+        1u);
+    // The first event sector must lie among the first 16.
+    std::vector<Sector> late(16, data_sector());
+    late.push_back(EventSectorBuilder().record(3, 16).build());
+    EXPECT_TRUE(load(folder, late).empty());
+    // 12-lead event sectors count only when asked for.
+    const Sector twelve = EventSectorBuilder(0x42).record(3, 16).build();
+    EXPECT_TRUE(load(folder, {twelve}).empty());
+    EXPECT_EQ(load(folder, {twelve}, true).size(), 1u);
+}

@@ -1,0 +1,100 @@
+#include "extract/recording_time.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+RecordingTime at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
+                 int hundredths = 0) {
+    return RecordingTime{static_cast<uint8_t>(year),      static_cast<uint8_t>(month),
+                         static_cast<uint8_t>(day),       static_cast<uint8_t>(hour),
+                         static_cast<uint8_t>(minute),    static_cast<uint8_t>(second),
+                         static_cast<uint8_t>(hundredths)};
+}
+
+}  // namespace
+
+TEST(RecordingTime, IsBuiltFromSecondMinuteHourDayMonthYearBytes) {
+    const uint8_t bytes[6] = {20, 15, 10, 15, 7, 13};
+    EXPECT_EQ(time_from_sector_bytes(bytes), at(13, 7, 15, 10, 15, 20));
+}
+
+TEST(RecordingTime, ValidityFollowsTheCalendarOfTheTwoDigitYear) {
+    struct Row {
+        RecordingTime time;
+        bool valid;
+    };
+    const Row rows[] = {
+        {at(0, 2, 29), true},
+        {at(4, 2, 29), true},
+        {at(99, 2, 29), false},
+        {at(13, 2, 29), false},
+        {at(13, 2, 28), true},
+        {at(13, 4, 31), false},
+        {at(13, 4, 30), true},
+        {at(13, 12, 32), false},
+        {at(13, 0, 1), false},
+        {at(13, 13, 1), false},
+        {at(13, 1, 0), false},
+        {at(100, 1, 1), false},
+        {at(13, 1, 1, 24), false},
+        {at(13, 1, 1, 0, 60), false},
+        {at(13, 1, 1, 0, 0, 60), false},
+        {at(13, 1, 1, 0, 0, 0, 100), false},
+        {at(13, 1, 1, 23, 59, 59, 99), true},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(time_is_valid(row.time), row.valid) << time_display_text(row.time);
+}
+
+TEST(RecordingTime, ConvertsToSecondsSince2000) {
+    // Expected values from Python: (datetime(...) - datetime(2000, 1, 1)).total_seconds().
+    EXPECT_EQ(time_to_seconds(at(0, 1, 1)), 0);
+    EXPECT_EQ(time_to_seconds(at(99, 12, 31, 23, 59, 59)), -1);
+    EXPECT_EQ(time_to_seconds(at(99, 1, 1)), -31536000);
+    EXPECT_EQ(time_to_seconds(at(0, 3, 1)), 5184000);
+    EXPECT_EQ(time_to_seconds(at(13, 7, 15, 10, 15, 20)), 427198520);
+    EXPECT_EQ(time_to_seconds(at(24, 2, 29, 12)), 762523200);
+    EXPECT_EQ(time_to_seconds(at(98, 12, 31, 23, 59, 59)), 3124223999);
+}
+
+TEST(RecordingTime, HalfSecondsRoundAwayFromZero) {
+    EXPECT_EQ(time_to_seconds(at(13, 7, 15, 10, 15, 20, 49)), 427198520);
+    EXPECT_EQ(time_to_seconds(at(13, 7, 15, 10, 15, 20, 50)), 427198521);
+    EXPECT_EQ(time_to_seconds(at(99, 12, 31, 23, 59, 58, 50)), -2);
+    EXPECT_EQ(time_to_seconds(at(99, 12, 31, 23, 59, 59, 49)), -1);
+    EXPECT_EQ(time_to_seconds(at(99, 12, 31, 23, 59, 59, 51)), 0);
+}
+
+TEST(RecordingTime, AddingASecondCarriesThroughTheCalendar) {
+    struct Row {
+        RecordingTime from, to;
+    };
+    const Row rows[] = {
+        {at(13, 7, 15, 10, 15, 20), at(13, 7, 15, 10, 15, 21)},
+        {at(13, 7, 15, 10, 59, 59), at(13, 7, 15, 11, 0, 0)},
+        {at(13, 4, 30, 23, 59, 59), at(13, 5, 1)},
+        {at(13, 2, 28, 23, 59, 59), at(13, 3, 1)},
+        {at(12, 2, 28, 23, 59, 59), at(12, 2, 29)},
+        {at(13, 12, 31, 23, 59, 59), at(14, 1, 1)},
+        {at(99, 12, 31, 23, 59, 59), at(0, 1, 1)},
+    };
+    for (const Row& row : rows) {
+        RecordingTime t = row.from;
+        time_add_second(t);
+        EXPECT_EQ(t, row.to) << time_display_text(row.from);
+    }
+}
+
+TEST(RecordingTime, AddingHundredthsCarriesIntoTheSecond) {
+    RecordingTime t = at(13, 12, 31, 23, 59, 59, 60);
+    time_add_hundredths(t, 50);
+    EXPECT_EQ(t, at(14, 1, 1, 0, 0, 0, 10));
+    time_add_hundredths(t, 23);
+    EXPECT_EQ(t, at(14, 1, 1, 0, 0, 0, 33));
+}
+
+TEST(RecordingTime, DisplaysDayMonthFourDigitYearAndTime) {
+    EXPECT_EQ(time_display_text(at(13, 7, 5, 9, 8, 7)), "05/07/2013 09:08:07");
+    EXPECT_EQ(time_display_text(at(99, 12, 31, 23, 59, 59)), "31/12/1999 23:59:59");
+}

@@ -1,0 +1,63 @@
+// Builds plain (unscrambled) sectors field by field for the sector tests.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <vector>
+
+#include "extract/sector_types.h"
+#include "extract/uncompressed_sector.h"
+
+class SectorBuilder {
+  public:
+    explicit SectorBuilder(uint8_t type, uint16_t recording_num = 7) {
+        m_sector[kSectorTypeOffset] = type;
+        m_sector[kSectorRecordingNumOffset] = static_cast<uint8_t>(recording_num);
+        m_sector[kSectorRecordingNumOffset + 1] = static_cast<uint8_t>(recording_num >> 8);
+    }
+
+    SectorBuilder& byte(size_t offset, uint8_t value) {
+        m_sector.at(offset) = value;
+        return *this;
+    }
+
+    // 10-bit payload field k, least significant bit first at bit 10k of the payload.
+    SectorBuilder& field(int k, uint16_t value) {
+        for (int bit = 0; bit < 10; ++bit) {
+            const size_t at = static_cast<size_t>(10 * k + bit);
+            const auto mask = static_cast<uint8_t>(1u << (at % 8));
+            uint8_t& b = m_sector.at(kPayloadOffset + at / 8);
+            b = ((value >> bit) & 1u) ? (b | mask) : (b & ~mask);
+        }
+        return *this;
+    }
+
+    SectorBuilder& pace(const std::vector<uint8_t>& indices) {
+        m_sector[kPaceCountOffset] = static_cast<uint8_t>(indices.size());
+        size_t offset = kSideAreaOffset;
+        for (const uint8_t index : indices) {
+            m_sector.at(offset) = index;
+            offset += 2;
+        }
+        return *this;
+    }
+
+    // Signed correction nibbles in reading order: byte 31 low, byte 31 high, byte 30 low, ...
+    SectorBuilder& nibbles(std::initializer_list<int> values) {
+        int n = 0;
+        for (const int v : values) {
+            uint8_t& b =
+                m_sector.at(kSideAreaOffset + kSideAreaSize - 1 - static_cast<size_t>(n / 2));
+            const auto nibble = static_cast<uint8_t>(v & 0xF);
+            b = n % 2 == 0 ? static_cast<uint8_t>((b & 0xF0) | nibble)
+                           : static_cast<uint8_t>((b & 0x0F) | (nibble << 4));
+            ++n;
+        }
+        return *this;
+    }
+
+    const Sector& build() const { return m_sector; }
+
+  private:
+    Sector m_sector{};
+};

@@ -1,0 +1,109 @@
+#include "extract/start_sector.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "extract/sector_checksum.h"
+#include "extract/start_sector_reader.h"
+#include "sector_builder.h"
+#include "test_folder.h"
+
+namespace {
+
+StartSector sample_fields() {
+    StartSector s;
+    s.sector_format_num = 0x82;
+    s.recording_num = 0x0405;
+    s.recording_start_type = 2;
+    s.recording_start_time = {20, 15, 10, 15, 7, 13};
+    s.recording_exp_length = {24, 0, 1};
+    s.recording_format = 0x85;
+    s.recorder_sw_ver = 0x0312;
+    s.recorder_serial_no = {'P', 'N', '1', '2', '3', '4', 0, 0};
+    s.recording_flags = 0x41;
+    s.pacing_threshold = 0x0150;
+    s.recording_length = 48;
+    return s;
+}
+
+void append(std::vector<uint8_t>& file, const Sector& sector, size_t count = kSectorSize) {
+    file.insert(file.end(), sector.begin(), sector.begin() + static_cast<ptrdiff_t>(count));
+}
+
+}  // namespace
+
+TEST(StartSector, FieldsSitAtTheirOffsetsAndOtherBytesAreKept) {
+    Sector sector;
+    sector.fill(0xEE);
+    encode_start_sector(sample_fields(), sector);
+    const std::map<size_t, uint8_t> expected{{0, 0x82},  {1, 0x05},  {2, 0x04},  {6, 20},
+                                             {11, 13},   {12, 24},   {15, 0x85}, {16, 0x12},
+                                             {18, 'P'},  {26, 0x41}, {27, 0x50}, {28, 0x01},
+                                             {29, 0xEE}, {182, 48},  {183, 0xEE}};
+    for (const auto& [offset, value] : expected)
+        EXPECT_EQ(sector[offset], value) << "offset " << offset;
+    EXPECT_EQ(decode_start_sector(sector), sample_fields());
+    EXPECT_EQ(recorder_serial_text(sample_fields()), "PN1234");
+}
+
+class FirstStartSector : public ::testing::Test {
+  protected:
+    Sector sealed_start(uint8_t type) const {
+        StartSector fields = sample_fields();
+        fields.sector_format_num = type;
+        Sector sector{};
+        encode_start_sector(fields, sector);
+        seal_sector(table, sector, sector_type_of(type).checksum);
+        return sector;
+    }
+    StartSectorSearch search(const std::vector<uint8_t>& ecg) {
+        write_bytes(folder.file("ecg.dat"), ecg);
+        return read_first_start_sector(table, folder.path(), out);
+    }
+
+    const Crc16Table table;
+    TestFolder folder;
+    Sector out{};
+};
+
+TEST_F(FirstStartSector, IsFoundPastLeadingSectorsChecksAndDescrambled) {
+    for (const uint8_t type : {0x81, 0x82, 0x83}) {
+        std::vector<uint8_t> ecg;
+        append(ecg, SectorBuilder(0x02).build());
+        append(ecg, SectorBuilder(0x20).build());
+        append(ecg, sealed_start(type));
+        const StartSectorSearch result = search(ecg);
+        EXPECT_TRUE(result.found) << int{type};
+        EXPECT_TRUE(result.checksum_good) << int{type};
+        StartSector expected = sample_fields();
+        expected.sector_format_num = type;
+        expected.sector_crc = decode_start_sector(sealed_start(type)).sector_crc;
+        EXPECT_EQ(decode_start_sector(out), expected) << int{type};
+    }
+}
+
+TEST_F(FirstStartSector, DamagedChecksumIsFoundButReportedBad) {
+    Sector start = sealed_start(0x82);
+    start[100] ^= 0x10;
+    std::vector<uint8_t> ecg;
+    append(ecg, start);
+    const StartSectorSearch result = search(ecg);
+    EXPECT_TRUE(result.found);
+    EXPECT_FALSE(result.checksum_good);
+}
+
+TEST_F(FirstStartSector, MissingFileEndOfFileOrShortSectorMeansNotFound) {
+    EXPECT_FALSE(read_first_start_sector(table, folder.path(), out).found);
+    std::vector<uint8_t> only_data;
+    append(only_data, SectorBuilder(0x05).build());
+    std::vector<uint8_t> truncated_start = only_data;
+    append(truncated_start, sealed_start(0x81), 300);
+    out.fill(0x5A);
+    for (const auto& ecg : {std::vector<uint8_t>{}, only_data, truncated_start}) {
+        const StartSectorSearch result = search(ecg);
+        EXPECT_FALSE(result.found);
+        EXPECT_FALSE(result.checksum_good);
+    }
+    EXPECT_EQ(out[0], 0x5A);
+}

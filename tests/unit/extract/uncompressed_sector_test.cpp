@@ -1,0 +1,173 @@
+#include "extract/uncompressed_sector.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "sector_builder.h"
+
+namespace {
+
+struct TimePoint {
+    std::vector<uint16_t> values;
+    bool pulse;
+};
+
+class RecordingSink : public TimePointSink {
+  public:
+    explicit RecordingSink(int groups_allowed = 1000) : m_groups_left(groups_allowed) {}
+    bool begin_group() override { return m_groups_left-- > 0; }
+    void time_point(std::span<const uint16_t> values, bool pace_pulse) override {
+        points.push_back({{values.begin(), values.end()}, pace_pulse});
+    }
+    std::vector<TimePoint> points;
+
+  private:
+    int m_groups_left;
+};
+
+std::vector<TimePoint> unpack(const Sector& sector, int groups_allowed = 1000) {
+    RecordingSink sink(groups_allowed);
+    EXPECT_TRUE(unpack_uncompressed_sector(sector, sink));
+    return sink.points;
+}
+
+std::vector<uint16_t> channel(const std::vector<TimePoint>& points, size_t c, size_t count) {
+    std::vector<uint16_t> values;
+    for (size_t t = 0; t < count && t < points.size(); ++t)
+        values.push_back(points[t].values.at(c));
+    return values;
+}
+
+std::vector<size_t> pulses(const std::vector<TimePoint>& points) {
+    std::vector<size_t> at;
+    for (size_t t = 0; t < points.size(); ++t)
+        if (points[t].pulse) at.push_back(t);
+    return at;
+}
+
+}  // namespace
+
+TEST(PackedSector, FieldsAreALittleEndianBitStringInterleavedByTimePoint) {
+    // Fields 1, 2, 3 and 1023 packed by hand into the first 5-byte group.
+    const Sector sector = SectorBuilder(0x01)
+                              .byte(32, 0x01)
+                              .byte(33, 0x08)
+                              .byte(34, 0x30)
+                              .byte(35, 0xC0)
+                              .byte(36, 0xFF)
+                              .build();
+    const std::vector<TimePoint> points = unpack(sector);
+    ASSERT_EQ(points.size(), 192u);
+    EXPECT_EQ(points[0].values, (std::vector<uint16_t>{1, 2}));
+    EXPECT_EQ(points[1].values, (std::vector<uint16_t>{3, 1023}));
+    EXPECT_EQ(points[2].values, (std::vector<uint16_t>{0, 0}));
+}
+
+class PackedSectorType : public ::testing::TestWithParam<uint8_t> {};
+
+TEST_P(PackedSectorType, EveryFieldReachesItsTimePointAndChannel) {
+    const UncompressedLayout layout = *uncompressed_layout(GetParam());
+    SectorBuilder builder(GetParam());
+    const auto value = [](int k) { return static_cast<uint16_t>((k * 37 + 5) % 1024); };
+    for (int k = 0; k < 384; ++k)
+        builder.field(k, value(k));
+    const std::vector<TimePoint> points = unpack(builder.build());
+    ASSERT_EQ(points.size(), static_cast<size_t>(layout.time_points));
+    int k = 0;
+    for (const TimePoint& point : points) {
+        ASSERT_EQ(point.values.size(), static_cast<size_t>(layout.channels));
+        for (const uint16_t v : point.values)
+            EXPECT_EQ(v, value(k++)) << "field " << k - 1;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, PackedSectorType, ::testing::Values(0x01, 0x02, 0x30));
+
+TEST(UncompressedSector, PaceEntriesMarkTheirTimePointsUpToTenEntries) {
+    for (const uint8_t type : {0x01, 0x05}) {
+        const auto last = static_cast<uint8_t>(uncompressed_layout(type)->time_points - 1);
+        EXPECT_EQ(pulses(unpack(SectorBuilder(type).pace({0, last, 250}).build())),
+                  (std::vector<size_t>{0, last}))
+            << int{type};
+    }
+    const Sector eleven = SectorBuilder(0x02).pace({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}).build();
+    EXPECT_EQ(pulses(unpack(eleven)), (std::vector<size_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+}
+
+TEST(UncompressedSector, RefusedGroupEndsTheSector) {
+    EXPECT_EQ(unpack(SectorBuilder(0x01).build(), 3).size(), 6u);
+    EXPECT_EQ(unpack(SectorBuilder(0x05).build(), 3).size(), 12u);
+    EXPECT_EQ(unpack(SectorBuilder(0x30).build(), 0).size(), 0u);
+}
+
+TEST(UncompressedSector, PatientEventIsBitZeroOfByteSix) {
+    EXPECT_TRUE(has_patient_event(SectorBuilder(0x02).byte(6, 0x01).build()));
+    EXPECT_FALSE(has_patient_event(SectorBuilder(0x02).byte(6, 0xFE).build()));
+}
+
+TEST(DeltaDecoding, EveryCodeRangeFromHandComputedValues) {
+    struct Step {
+        uint16_t field, sample;
+    };
+    // Worked by hand from the running value r; the clamp to 400..3695 applies before every field
+    // but the first.
+    const std::vector<Step> steps = {
+        {500, 1524},   // first field: initial bits 1 -> 1024 + 500
+        {100, 1624},   // small step up
+        {1000, 1600},  // small step down: 1000 - 1024
+        {401, 2005},   // large up: r = 1600 + 408 = 2008, minus nibble 3
+        {503, 4050},   // large up: r = 2008 + 1632 + 408 = 4048, minus nibble -2
+        {623, 3292},   // clamp 3695; large down by 408: r = 3287, plus nibble 5
+        {521, 1239},   // large down by 2040: r = 1247, plus nibble -8
+        {520, 8},      //
+        {0, 400},      // clamp up
+        {504, 4087},   //
+        {0, 3695},     // clamp down
+        {512, 0},      // 505..519
+        {400, 800},    // clamp 0 -> 400, +400
+        {624, 400},    // -400
+        {521, 2463},   // 400 - 2040 wraps to 2456, plus nibble 7
+        {504, 4087},   //
+        {503, 1640},   // clamp 3695, + 2040 wraps to 1639, minus nibble -1
+    };
+    SectorBuilder builder(0x04);
+    builder.byte(8, 0x09).nibbles({3, -2, 5, -8, 7, -1});  // initial bits: channel 1 = 1, 2 = 2
+    for (size_t t = 0; t < steps.size(); ++t)
+        builder.field(static_cast<int>(2 * t), steps[t].field);
+    const std::vector<TimePoint> points = unpack(builder.build());
+    ASSERT_EQ(points.size(), 192u);
+    for (size_t t = 0; t < steps.size(); ++t)
+        EXPECT_EQ(points[t].values[0], steps[t].sample) << "time point " << t;
+    EXPECT_EQ(channel(points, 1, 192), std::vector<uint16_t>(192, 2048));
+}
+
+struct NibbleCase {
+    int pace_count;
+    std::vector<uint16_t> samples;
+};
+
+class DeltaNibbles : public ::testing::TestWithParam<NibbleCase> {};
+
+TEST_P(DeltaNibbles, NibblesUnderPaceEntriesReadAsZero) {
+    SectorBuilder builder(0x04);
+    builder.nibbles({1, 1, 1, 1, 1, 1}).field(0, 1000);
+    for (int t = 1; t <= 5; ++t)
+        builder.field(2 * t, 401);  // +408 each, minus the nibble
+    builder.pace(
+        std::vector<uint8_t>(static_cast<size_t>(std::min(GetParam().pace_count, 10)), 250));
+    builder.byte(kPaceCountOffset, static_cast<uint8_t>(GetParam().pace_count));
+    const std::vector<TimePoint> points = unpack(builder.build());
+    std::vector<uint16_t> samples = channel(points, 0, 6);
+    samples.erase(samples.begin());
+    EXPECT_EQ(samples, GetParam().samples);
+    EXPECT_TRUE(pulses(points).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PaceCounts, DeltaNibbles,
+    ::testing::Values(NibbleCase{0, {1407, 1815, 2223, 2631, 3039}},
+                      // 9 entries take bytes 12..29: nibbles of bytes 31 and 30 only
+                      NibbleCase{9, {1407, 1815, 2223, 2631, 3040}},
+                      NibbleCase{10, {1408, 1816, 2224, 2632, 3040}},
+                      NibbleCase{255, {1408, 1816, 2224, 2632, 3040}}));
