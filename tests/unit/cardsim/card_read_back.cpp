@@ -12,6 +12,7 @@
 #include "extract/sector_checksum.h"
 #include "extract/sector_types.h"
 #include "extract/start_sector.h"
+#include "extract/start_sector_reader.h"
 #include "extract/uncompressed_sector.h"
 #include "support/byte_order.h"
 
@@ -177,39 +178,9 @@ ReadBack read_intended(const std::string& folder, int channels) {
     return out;
 }
 
-std::vector<TableRecord> read_event_table(const std::string& card_folder, size_t limit) {
-    const std::vector<uint8_t> file = read_file_bytes(card_folder + "/ecg.dat");
-    const size_t sectors = file.size() / kSectorSize;
-    auto is_event = [&](size_t n) {
-        return sector_type_of(file[n * kSectorSize]).kind == SectorKind::event;
-    };
-    size_t n = 0;
-    while (n < std::min<size_t>(16, sectors) && !is_event(n))
-        ++n;
-    std::vector<TableRecord> records;
-    for (size_t visited = 0; n < sectors && visited < limit; ++visited) {
-        const uint8_t* s = &file[n * kSectorSize];
-        size_t at = 3;
-        uint8_t type = 0;
-        while (at + 2 <= 508) {
-            type = s[at];
-            const uint8_t length = s[at + 1];
-            if (type == 0 || type >= 254) break;
-            if (type <= 4)
-                records.push_back({type,
-                                   {s + at + 2, s + at + 8},
-                                   get_u32le(s + at + 8),
-                                   get_u16le(s + at + 12)});
-            at += std::max<uint8_t>(length, 2);
-        }
-        if (type == 0 || records.size() >= limit) break;
-        if (type == 255) {
-            n = get_u32le(s + 508);
-        } else {
-            do
-                ++n;
-            while (n < sectors && !is_event(n));
-        }
-    }
-    return records;
+int64_t recording_start_seconds(const std::string& card_folder) {
+    const Crc16Table table;
+    Sector sector{};
+    if (!read_first_start_sector(table, card_folder, sector).found) return -1;
+    return start_seconds(sector);
 }

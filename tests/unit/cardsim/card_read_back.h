@@ -24,15 +24,7 @@ ReadBack read_back_card(const std::string& card_folder);
 // The intended output the simulator wrote, in the same shape.
 ReadBack read_intended(const std::string& folder, int channels);
 
-struct TableRecord {
-    uint8_t type;
-    std::vector<uint8_t> time;  // six bytes
-    uint32_t sector;
-    uint16_t index;
-};
-
-// Follows the event-table chain from the first event sector among the first 16; stops after
-// `limit` records or sectors so that a looping chain ends.
-std::vector<TableRecord> read_event_table(const std::string& card_folder, size_t limit = 500);
-
 std::vector<uint8_t> read_file_bytes(const std::string& path);
+
+// Seconds since 2000 of the first start sector's time; -1 when there is none.
+int64_t recording_start_seconds(const std::string& card_folder);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,18 @@
 #include "test_folder.h"
 
 namespace {
+
+void set_trace_file(const std::string& path) {
+#if defined(_WIN32)
+    _putenv_s("KADO_TRACE", path.c_str());
+#else
+    if (path.empty()) {
+        unsetenv("KADO_TRACE");
+    } else {
+        setenv("KADO_TRACE", path.c_str(), 1);
+    }
+#endif
+}
 
 struct RoundTripCase {
     const char* name;
@@ -50,7 +63,12 @@ TEST_P(CardRoundTrip, ReaderRecoversTheIntendedWordsEventsAndPulses) {
     ASSERT_TRUE(cardsim::write_card(spec, folder.file("card"), folder.file("want"), result, error))
         << error;
 
+    // Every decompression index agrees with the stream: the decoder never has to resynchronise.
+    const std::string trace_file = folder.file("trace.txt");
+    set_trace_file(trace_file);
     const ReadBack got = read_back_card(folder.file("card"));
+    set_trace_file("");
+    EXPECT_EQ(read_file_bytes(trace_file).size(), 0u);
     const ReadBack want =
         read_intended(folder.file("want"), channels_of_format(static_cast<uint8_t>(c.format)));
     ASSERT_TRUE(got.ok) << got.failure;

@@ -37,36 +37,59 @@ struct ChannelCost {
 };
 
 // Runs the decoder's level arithmetic over samples 1..127 for one nibble type, writing the codes
-// and rebuilt samples when asked; stops early once the cost passes `bound`.
-template <bool kWrite>
+// and rebuilt samples when asked; stops early once the cost passes `bound`. The step factor is a
+// template argument so that the division of the inner loop is by a constant.
+template <bool kWrite, int kFactor>
 ChannelCost run_channel(int nibble_type, const BlockChannel& target, int first_level, int64_t bound,
                         BitWriter* writer, BlockChannel* rebuilt) {
+    const int range = step_range(nibble_type);
+    const bool adaptive = nibble_type == kAdaptiveNibbleType;
+    const std::array<const StepCode*, 3> base_codes{step_codes(0), step_codes(1), step_codes(2)};
+    const StepCode* codes = adaptive ? nullptr : step_codes(nibble_type);
     ChannelCost cost;
     int level = first_level;
     int previous_magnitude = 0;
-    for (int i = 1; i < kBlockSamples; ++i) {
-        const int type = nibble_type == kAdaptiveNibbleType ? adaptive_base_type(previous_magnitude)
-                                                            : nibble_type;
-        const int factor = step_factor(type);
-        const int range = step_range(type);
-        const int wanted = static_cast<int>(target[static_cast<size_t>(i)]);
+    for (size_t i = 1; i < kBlockSamples; ++i) {
+        const int wanted = static_cast<int>(target[i]);
         const int step =
-            std::clamp(nearest_quotient(wanted - 1 - 4 * level, 4 * factor), -range, range);
-        const StepCode code = step_code(type, step);
-        level += factor * step;
-        if (type <= 2) previous_magnitude = step < 0 ? -step : step;
+            std::clamp(nearest_quotient(wanted - 1 - 4 * level, 4 * kFactor), -range, range);
+        const StepCode code =
+            adaptive ? base_codes[static_cast<size_t>(adaptive_base_type(previous_magnitude))][step]
+                     : codes[step];
+        level += kFactor * step;
+        // Types 0, 1 and 2 keep the magnitude for type 3; all of them step by 3.
+        previous_magnitude = step < 0 ? -step : step;
         const uint16_t out = output_of(level);
         const int64_t error = wanted - out;
         cost.bits += code.width;
         cost.squared_error += error * error;
         if constexpr (kWrite) {
             writer->put(code.bits, code.width);
-            (*rebuilt)[static_cast<size_t>(i)] = out;
+            (*rebuilt)[i] = out;
         } else if (cost.total() > bound) {
             return cost;
         }
     }
     return cost;
+}
+
+template <bool kWrite>
+ChannelCost run_channel(int nibble_type, const BlockChannel& target, int first_level, int64_t bound,
+                        BitWriter* writer, BlockChannel* rebuilt) {
+    switch (step_factor(nibble_type)) {
+        case 3:
+            return run_channel<kWrite, 3>(nibble_type, target, first_level, bound, writer, rebuilt);
+        case 5:
+            return run_channel<kWrite, 5>(nibble_type, target, first_level, bound, writer, rebuilt);
+        case 7:
+            return run_channel<kWrite, 7>(nibble_type, target, first_level, bound, writer, rebuilt);
+        case 11:
+            return run_channel<kWrite, 11>(nibble_type, target, first_level, bound, writer,
+                                           rebuilt);
+        default:
+            return run_channel<kWrite, 15>(nibble_type, target, first_level, bound, writer,
+                                           rebuilt);
+    }
 }
 
 }  // namespace
@@ -80,15 +103,38 @@ int BlockEncoder::choose_nibble_type(const BlockChannel& target, int first_level
         case NibblePolicy::Choice::automatic:
             break;
     }
-    // The types most often best come first so that the bound cuts the others short.
-    static constexpr std::array<int, kNibbleTypes> kOrder{1, 3, 0, 2, 4, 5, 6, 7};
-    int best = kOrder[0];
-    int64_t best_cost = std::numeric_limits<int64_t>::max();
-    for (int type : kOrder) {
+    // Types 0 to 3 share the step factor 3 and the range ±100: the decoder's levels, and so the
+    // error, are the same for all four, and only the code lengths differ. One pass finds the
+    // steps and the cheapest of them.
+    std::array<int64_t, 4> bits{};
+    int64_t squared_error = 0;
+    int level = first_level;
+    int previous_magnitude = 0;
+    const std::array<const StepCode*, 3> codes{step_codes(0), step_codes(1), step_codes(2)};
+    for (size_t i = 1; i < kBlockSamples; ++i) {
+        const int wanted = static_cast<int>(target[i]);
+        const int step = std::clamp(nearest_quotient(wanted - 1 - 4 * level, 12), -100, 100);
+        for (size_t type = 0; type < 3; ++type)
+            bits[type] += codes[type][step].width;
+        bits[3] += codes[static_cast<size_t>(adaptive_base_type(previous_magnitude))][step].width;
+        previous_magnitude = step < 0 ? -step : step;
+        level += 3 * step;
+        const int64_t error = wanted - output_of(level);
+        squared_error += error * error;
+    }
+    int best = 0;
+    for (int type = 1; type < 4; ++type)
+        best = bits[static_cast<size_t>(type)] < bits[static_cast<size_t>(best)] ? type : best;
+    ChannelCost best_cost{bits[static_cast<size_t>(best)], squared_error};
+
+    // The coarse types 4..7 only pay off on signals that the fine ones code with long steps.
+    constexpr int64_t kCoarseWorthTrying = 5 * (kBlockSamples - 1);
+    if (best_cost.bits < kCoarseWorthTrying) return best;
+    for (int type = 4; type < kNibbleTypes; ++type) {
         const ChannelCost cost =
-            run_channel<false>(type, target, first_level, best_cost, nullptr, nullptr);
-        if (cost.total() < best_cost) {
-            best_cost = cost.total();
+            run_channel<false>(type, target, first_level, best_cost.total(), nullptr, nullptr);
+        if (cost.total() < best_cost.total()) {
+            best_cost = cost;
             best = type;
         }
     }

@@ -13,6 +13,7 @@ constexpr double kSqrt6 = 2.449489742783178;
 constexpr double kPi = 3.141592653589793;
 constexpr double kWanderHz = 0.23;
 constexpr double kSpikeMv = 2.5;
+constexpr int kArtifactSeconds = 10;
 
 // A smooth bump of half-width 1: (1 − u²)³.
 double bump(double u) {
@@ -96,9 +97,13 @@ double EcgSynth::uniform() {
     return static_cast<double>(random() >> 11) * (1.0 / 9007199254740992.0);
 }
 
-// Zero mean, unit variance: a triangular sum of two uniforms.
+// Zero mean, unit variance: a triangular sum of two uniforms, the two halves of one draw.
 double EcgSynth::noise() {
-    return (uniform() + uniform() - 1) * kSqrt6;
+    const uint64_t r = random();
+    constexpr double kUnit = 1.0 / 4294967296.0;
+    return (static_cast<double>(r >> 32) * kUnit + static_cast<double>(r & 0xFFFFFFFFu) * kUnit -
+            1) *
+           kSqrt6;
 }
 
 double EcgSynth::beat_interval() {
@@ -140,6 +145,9 @@ void EcgSynth::next(std::span<int32_t> values, bool& pulse) {
     std::array<double, kMaxLeads> mv{};
     pulse = false;
     for (const Beat& beat : m_beats) {
+        if (spike_at(beat)) pulse = true;
+        // No wave reaches further than this from its R peak.
+        if (t - beat.r_time > 0.5 || beat.r_time - t > 0.26) continue;
         const bool wide = beat.kind != BeatKind::normal;
         const Morphology& shape = wide ? kWide : kNormal;
         const bool atrial = beat.kind == BeatKind::normal ||
@@ -147,7 +155,7 @@ void EcgSynth::next(std::span<int32_t> values, bool& pulse) {
         for (int wave = 0; wave < kWaves; ++wave) {
             if (wave == kP && !atrial) continue;
             const WaveShape& w = shape[static_cast<size_t>(wave)];
-            const double level = w.mv * bump((t - beat.r_time - w.centre) / w.width);
+            const double level = w.mv * bump((t - beat.r_time - w.centre) * (1 / w.width));
             if (level == 0) continue;
             for (int lead = 0; lead < m_leads; ++lead) {
                 const LeadGain& gain = m_leads > 3 ? kTwelveLeads[static_cast<size_t>(lead)]
@@ -155,15 +163,25 @@ void EcgSynth::next(std::span<int32_t> values, bool& pulse) {
                 mv[static_cast<size_t>(lead)] += level * gain_of(gain, wave);
             }
         }
-        if (spike_at(beat)) pulse = true;
     }
 
+    if (m_sample % 128 == 0) {
+        // Artifact episodes of 10 s start at random seconds.
+        if (m_artifact_seconds > 0) {
+            --m_artifact_seconds;
+        } else if (uniform() < m_settings.artifacts / kArtifactSeconds) {
+            m_artifact_seconds = kArtifactSeconds;
+            m_artifact_uv = 100 + 1900 * uniform();
+        }
+    }
+    const double noise_mv =
+        (m_settings.noise_uv + (m_artifact_seconds > 0 ? m_artifact_uv : 0)) / 1000;
     for (int lead = 0; lead < m_leads; ++lead) {
         const size_t l = static_cast<size_t>(lead);
         const double mix = kWanderMix[l];
         double total = mv[l] * m_settings.amplitude +
                        m_settings.wander_mv * (mix * m_phase_sin + (1 - mix * mix) * m_phase_cos) +
-                       m_settings.noise_uv / 1000 * noise();
+                       noise_mv * noise();
         if (pulse) total += (lead % 2 == 0 ? kSpikeMv : -kSpikeMv);
         if (l < values.size()) {
             if (m_scale == SampleScale::twelve_bit) {

@@ -1,5 +1,6 @@
 // A synthetic ambulatory ECG, deterministic from its seed: P, QRS and T waves on up to eight
-// leads, a heart rate with respiratory and random variability, baseline wander, noise, optional
+// leads, a heart rate with respiratory and random variability, baseline wander, noise with
+// episodes of motion artifacts, optional
 // premature ventricular beats and a paced rhythm whose pacemaker spikes the recorder detects.
 // Only the four basic operations enter the sample arithmetic, so one seed gives the same samples
 // on every platform.
@@ -23,6 +24,7 @@ struct SynthSettings {
     double pacing_rate = 0;     // paced rhythm at this rate; 0 for the heart's own rhythm
     bool dual_chamber = false;  // paced beats get an atrial spike too
     double amplitude = 1;       // scale of the whole ECG
+    double artifacts = 0.02;    // share of the time with motion artifacts of 0.1 to 2 mV
 };
 
 class EcgSynth : public SignalSource {
@@ -55,6 +57,8 @@ class EcgSynth : public SignalSource {
     // Four beats around the current time: two before it, two after it.
     std::array<Beat, 4> m_beats{};
     bool m_compensatory_pause = false;
+    int m_artifact_seconds = 0;
+    double m_artifact_uv = 0;
     // Baseline wander and respiration share one slowly rotating phasor.
     double m_phase_cos = 1;
     double m_phase_sin = 0;

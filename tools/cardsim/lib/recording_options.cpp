@@ -292,6 +292,8 @@ const std::vector<Option>& options() {
         {"wander", "MV", "baseline wander amplitude in millivolts (default 0.15)",
          real_into(&SynthSettings::wander_mv)},
         {"noise", "UV", "noise in microvolts (default 12)", real_into(&SynthSettings::noise_uv)},
+        {"artifacts", "FRACTION", "share of the time with motion artifacts (default 0.02)",
+         real_into(&SynthSettings::artifacts)},
         {"ectopic", "FRACTION", "share of premature ventricular beats (default 0)",
          real_into(&SynthSettings::ectopic)},
         {"amplitude", "FACTOR", "scale of the ECG waves (default 1)",

@@ -93,8 +93,8 @@ class CodeTable {
                 {8, 23, fields({{15, 4}}), 5, 16}});
     }
 
-    StepCode code(int type, int step) const {
-        return m_codes[static_cast<std::size_t>(type)][static_cast<std::size_t>(step + kMaxStep)];
+    const StepCode* row(int type) const {
+        return m_codes[static_cast<std::size_t>(type)].data() + kMaxStep;
     }
 
   private:
@@ -144,13 +144,11 @@ int step_range(int nibble_type) {
 StepCode step_code(int nibble_type, int step) {
     if (nibble_type < 0 || nibble_type >= kNibbleTypes || step < -kMaxStep || step > kMaxStep)
         return {};
-    return code_table().code(nibble_type, step);
+    return step_codes(nibble_type)[step];
 }
 
-int adaptive_base_type(int previous_magnitude) {
-    if (previous_magnitude < 4) return 1;
-    if (previous_magnitude >= 10 && previous_magnitude <= 37) return 0;
-    return 2;
+const StepCode* step_codes(int nibble_type) {
+    return code_table().row(nibble_type);
 }
 
 }  // namespace cardsim

@@ -23,7 +23,13 @@ int step_factor(int nibble_type);
 int step_range(int nibble_type);
 // Code of step d for nibble types 0, 1, 2, 4, 5, 6 and 7 (type 3 borrows 0, 1 or 2).
 StepCode step_code(int nibble_type, int step);
+// The codes of one type for the encoder's inner loop: entry [step] for steps within the range.
+const StepCode* step_codes(int nibble_type);
 // The type that the adaptive type 3 uses after a step of this magnitude.
-int adaptive_base_type(int previous_magnitude);
+inline int adaptive_base_type(int previous_magnitude) {
+    if (previous_magnitude < 4) return 1;
+    if (previous_magnitude >= 10 && previous_magnitude <= 37) return 0;
+    return 2;
+}
 
 }  // namespace cardsim
