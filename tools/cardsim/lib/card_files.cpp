@@ -5,6 +5,7 @@
 #include <iterator>
 #include <vector>
 
+#include "card/counter_rules.h"
 #include "cardsim/lib/civil_time.h"
 #include "cardsim/lib/sector_sink.h"
 #include "support/byte_order.h"
@@ -85,9 +86,7 @@ ConfigRecord recorded_config_record(const RecordingSpec& spec) {
 
 ConfigRecord conditioned_config_record(const RecordingSpec& spec) {
     ConfigRecord record = base_record(spec);
-    record.recording_num = 3;
-    record.patient_data_num = spec.patient_name.empty() && spec.patient_id.empty() ? 2 : 3;
-    record.wav_recording_num = 2;
+    set_conditioning_counters(record, !spec.patient_name.empty() || !spec.patient_id.empty());
     return record;
 }
 
@@ -143,7 +142,7 @@ bool write_conditioned_ecg_file(const std::string& folder, const RecordingSpec& 
     std::ofstream out(card_path(folder, "ecg.dat"), std::ios::binary | std::ios::trunc);
     const uint64_t sectors = std::max<uint64_t>(spec.card_size / kSectorBytes, 1);
     SectorBytes sector{};
-    put_sector_header(sector, kConditionedStartType, 1);
+    put_sector_header(sector, kConditionedStartType, kConditionedStartRecordingNum);
     out.write(reinterpret_cast<const char*>(sector.data()), kSectorBytes);
     sector.fill(0);
     for (uint64_t i = 1; i < sectors; ++i)
