@@ -38,6 +38,8 @@ int32_t file_size(const std::string& path) {
 }
 
 bool touch_file(const std::string& path) {
+    // Windows refuses write access to a read-only file, but Wine run by root does not.
+    if (is_read_only(path)) return false;
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
