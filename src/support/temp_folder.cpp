@@ -6,7 +6,7 @@
 std::string make_temp_folder(const std::string& ext) {
     const std::string file = temp_file_name();
     if (file.empty()) return {};
-    const std::string folder = change_extension(file, ext);
+    std::string folder = change_extension(file, ext);
     // The empty file reserved the unique name; the folder takes its place. Letter case does not
     // tell names apart here, so the file goes even when only the extension's case changed.
     delete_file(folder);
