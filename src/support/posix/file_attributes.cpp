@@ -63,7 +63,10 @@ bool is_read_only(const std::string& path) {
 }
 
 void set_normal_attributes(const std::string& path) {
+    // A link has no attributes of its own; changing its target could reach outside a tree
+    // that is being deleted.
+    const std::string native = native_path(path);
     struct stat st;
-    if (stat_of(path, st) && (st.st_mode & S_IWUSR) == 0)
-        chmod(native_path(path).c_str(), (st.st_mode & 07777) | S_IWUSR);
+    if (lstat(native.c_str(), &st) == 0 && !S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0)
+        chmod(native.c_str(), (st.st_mode & 07777) | S_IWUSR);
 }

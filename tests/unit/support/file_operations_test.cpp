@@ -149,6 +149,19 @@ TEST_F(DeleteTree, FailsOnAMissingFolder) {
     EXPECT_FALSE(delete_tree(join_path(m_tree, "missing"), true, true));
 }
 
+#if !defined(_WIN32)
+TEST_F(DeleteTree, RemovesLinksWithoutTouchingWhatTheyPointAt) {
+    ScratchFolder outside;
+    write_file(outside / "kept.dat", "k");
+    set_read_only(outside / "kept.dat");
+    std::filesystem::create_directory_symlink(outside.path(), join_path(m_tree, "link"));
+    std::filesystem::create_symlink(outside / "kept.dat", join_path(m_tree, "file-link"));
+    EXPECT_TRUE(delete_tree(m_tree, true, true));
+    EXPECT_EQ(read_file(outside / "kept.dat"), "k");
+    EXPECT_TRUE(is_read_only(outside / "kept.dat"));
+}
+#endif
+
 TEST(FolderRemovalGuard, DeletesTheTreeWhenItGoesOutOfScope) {
     ScratchFolder dir;
     const std::string folder = dir / "unpacked";
