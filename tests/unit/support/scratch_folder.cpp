@@ -10,8 +10,11 @@
 ScratchFolder::ScratchFolder() {
     static std::atomic<int> serial{0};
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    m_path = join_path(::testing::TempDir(),
-                       std::string("kado_") + test->name() + '_' + std::to_string(serial++));
+    // Parameterised test names hold a slash.
+    std::string name = std::string("kado_") + test->name() + '_' + std::to_string(serial++);
+    for (char& c : name)
+        if (c == '/') c = '_';
+    m_path = join_path(::testing::TempDir(), name);
     std::filesystem::remove_all(m_path);
     std::filesystem::create_directories(m_path);
 }
