@@ -55,7 +55,9 @@ bool MappedSection::create(const std::string& name, uint32_t size, bool writable
 
 void MappedSection::close() {
     if (m_view != nullptr) munmap(m_view, m_size);
+    if (m_handle != -1) ::close(static_cast<int>(m_handle));
     if (m_created_here) shm_unlink(("/" + m_name).c_str());
+    m_handle = -1;
     m_view = nullptr;
     m_size = 0;
     m_name.clear();
