@@ -35,10 +35,11 @@ bool CKadoApp::start_instance() {
     std::vector<std::string> arguments;
     tokenize_command_line(m_command_line, arguments);
 
+    m_disk = std::make_unique<CCFDisk>();
     if (const char* calibration = std::getenv("KADO_CAL"))
-        m_read_settings.set_calibration_seconds(std::atoi(calibration));
+        m_disk->m_read_settings.set_calibration_seconds(std::atoi(calibration));
 
-    if (!parse_command_line(m_request, arguments, g_output_settings, m_read_settings))
+    if (!parse_command_line(m_request, arguments, g_output_settings, m_disk->m_read_settings))
         m_request.m_exit_code = kExitBadCommandLine;
     check_folders();
 
@@ -65,6 +66,7 @@ void CKadoApp::run_selected_mode() {
 }
 
 int CKadoApp::end_instance() {
+    m_disk.reset();
     profile_write_int(kSettingsSection, kDefaultDriveKey,
                       static_cast<signed char>(g_default_drive));
     return m_request.m_exit_code;

@@ -3,10 +3,11 @@
 // end_instance.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "app/run_request.h"
-#include "extract/read_settings.h"
+#include "card/ccf_disk.h"
 
 class CKadoApp {
   public:
@@ -28,5 +29,6 @@ class CKadoApp {
 
     std::string m_command_line;
     RunRequest m_request;
-    ReadSettings m_read_settings;
+    // The one card storage object of the run, created during start-up.
+    std::unique_ptr<CCFDisk> m_disk;
 };

@@ -8,7 +8,8 @@ struct ReadSettings {
     int32_t skip_hours = 0;
     // 0 means no limit was handed over; the pipeline decides what that means per output format.
     int32_t record_length_hours = 0;
-    int32_t calibration_seconds = 0;
+    // Seconds of calibration signal ahead of the recording; 0 writes no preamble.
+    int32_t calibration_seconds = 60;
 
     // A negative value leaves the calibration unchanged (KADO_CAL may hold anything).
     void set_calibration_seconds(int32_t seconds) {
