@@ -1,17 +1,73 @@
 #include "app/kado_app.h"
 
+#include <cstdlib>
 #include <utility>
+#include <vector>
 
+#include "app/command_line.h"
+#include "card/default_drive.h"
+#include "extract/output_settings.h"
+#include "support/file_utils.h"
+#include "support/profile.h"
 #include "support/trace.h"
+
+namespace {
+
+constexpr const char* kProfileCompany = "Vantorel";
+constexpr const char* kSettingsSection = "Settings";
+constexpr const char* kDefaultDriveKey = "Default Drive";
+constexpr int kNoDriveCode = '?';
+
+constexpr int kExitBadCommandLine = 100;
+constexpr int kExitNoOutputFolder = 101;
+constexpr int kExitNotCompleted = 103;
+constexpr int kExitNoInputFolder = 112;
+
+}  // namespace
 
 CKadoApp::CKadoApp(std::string command_line) : m_command_line(std::move(command_line)) {}
 
 bool CKadoApp::start_instance() {
-    m_exit_code = 100;
-    trace("m_exit_code : %i\n", m_exit_code);
+    set_profile_company(kProfileCompany);
+    g_default_drive =
+        static_cast<char>(profile_get_int(kSettingsSection, kDefaultDriveKey, kNoDriveCode));
+
+    std::vector<std::string> arguments;
+    tokenize_command_line(m_command_line, arguments);
+
+    m_disk = std::make_unique<CCFDisk>();
+    if (const char* calibration = std::getenv("KADO_CAL"))
+        m_disk->m_read_settings.set_calibration_seconds(std::atoi(calibration));
+
+    if (!parse_command_line(m_request, arguments, g_output_settings, m_disk->m_read_settings))
+        m_request.m_exit_code = kExitBadCommandLine;
+    check_folders();
+
+    if (m_request.m_exit_code == 0) run_selected_mode();
+
+    trace("m_exit_code : %i\n", m_request.m_exit_code);
     return true;
 }
 
+// Each failing check overwrites the code of the one before, so the last check wins.
+void CKadoApp::check_folders() {
+    const RunMode mode = m_request.m_mode;
+    if (mode != kModeWav && mode != kModeSetPat && mode != kModeReadPatStatus &&
+        (m_request.m_output_dir.empty() || !folder_exists(m_request.m_output_dir)))
+        m_request.m_exit_code = kExitNoOutputFolder;
+    if (!m_request.m_input_dir.empty() && !folder_exists(m_request.m_input_dir))
+        m_request.m_exit_code = kExitNoInputFolder;
+}
+
+// No run mode's flow exists in this build yet; none may pretend to succeed.
+void CKadoApp::run_selected_mode() {
+    trace("mode %i not available\n", static_cast<int>(m_request.m_mode));
+    m_request.m_exit_code = kExitNotCompleted;
+}
+
 int CKadoApp::end_instance() {
-    return m_exit_code;
+    m_disk.reset();
+    profile_write_int(kSettingsSection, kDefaultDriveKey,
+                      static_cast<signed char>(g_default_drive));
+    return m_request.m_exit_code;
 }

@@ -1,7 +1,13 @@
-// The application object: start-up, the choice of run mode, and the exit code the process returns.
+// The application object: start-up, the command-line contract, the choice of run mode, and the
+// exit code the process returns. main() constructs it, runs start_instance and returns
+// end_instance.
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "app/run_request.h"
+#include "card/ccf_disk.h"
 
 class CKadoApp {
   public:
@@ -9,10 +15,20 @@ class CKadoApp {
     CKadoApp(const CKadoApp&) = delete;
     CKadoApp& operator=(const CKadoApp&) = delete;
 
+    // Runs the whole start-up and the selected mode; always true.
     bool start_instance();
+    // Writes the default drive back to the profile (also after a failed run); returns the exit
+    // code.
     int end_instance();
 
+    const RunRequest& request() const { return m_request; }
+
   private:
+    void check_folders();
+    void run_selected_mode();
+
     std::string m_command_line;
-    int m_exit_code = 0;
+    RunRequest m_request;
+    // The one card storage object of the run, created during start-up.
+    std::unique_ptr<CCFDisk> m_disk;
 };

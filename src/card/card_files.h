@@ -12,7 +12,7 @@ inline constexpr char kConfigFileName[] = "config.dat";
 inline constexpr char kEcgFileName[] = "ecg.dat";
 
 inline std::string card_file_path(const std::string& card_folder, const char* name) {
-    return card_folder + kPathSeparator + name;
+    return join_path(card_folder, name);
 }
 
 struct FileCloser {
@@ -22,5 +22,5 @@ using CardFile = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens a card file for reading in byte mode; empty when it cannot be opened.
 inline CardFile open_card_file_for_reading(const std::string& card_folder, const char* name) {
-    return CardFile(std::fopen(card_file_path(card_folder, name).c_str(), "rb"));
+    return CardFile(std::fopen(native_path(card_file_path(card_folder, name)).c_str(), "rb"));
 }

@@ -8,6 +8,7 @@
 
 #include "card/config_record.h"
 #include "extract/crc16.h"
+#include "extract/read_settings.h"
 
 class CCFDisk {
   public:
@@ -40,5 +41,7 @@ class CCFDisk {
     ConfigRecord m_config_dat;
     std::string m_card_path = "?";
     bool m_is_twelve_lead = false;
+    // Skip, record-length limit and calibration handed over by the command line.
+    ReadSettings m_read_settings;
     const Crc16Table m_crc_table;
 };

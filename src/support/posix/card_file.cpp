@@ -5,6 +5,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "support/file_utils.h"
+
 namespace {
 
 bool write_all(int fd, std::span<const uint8_t> bytes) {
@@ -30,7 +32,7 @@ bool replace_contents(int fd, std::span<const uint8_t> bytes) {
 }  // namespace
 
 bool write_card_file(const std::string& path, std::span<const uint8_t> bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = ::open(native_path(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) return false;
     const bool written = replace_contents(fd, bytes);
     const bool closed = ::close(fd) == 0;

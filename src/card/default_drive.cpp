@@ -1,0 +1,3 @@
+#include "card/default_drive.h"
+
+char g_default_drive = '?';

@@ -1,0 +1,18 @@
+// The card reader's read settings that the command line and the environment hand over: where the
+// read starts, how long it may run and the calibration preamble.
+#pragma once
+
+#include <cstdint>
+
+struct ReadSettings {
+    int32_t skip_hours = 0;
+    // 0 means no limit was handed over; the pipeline decides what that means per output format.
+    int32_t record_length_hours = 0;
+    // Seconds of calibration signal ahead of the recording; 0 writes no preamble.
+    int32_t calibration_seconds = 60;
+
+    // A negative value leaves the calibration unchanged (KADO_CAL may hold anything).
+    void set_calibration_seconds(int32_t seconds) {
+        if (seconds >= 0) calibration_seconds = seconds;
+    }
+};

@@ -1,0 +1,41 @@
+// A named shared-memory section that another process can map by the same name: the hand-off of
+// samples and events to a running analysis application. Windows: a section backed by the paging
+// file. Linux: a POSIX shared-memory object (/dev/shm/<name>), removed again by the process that
+// created it when it closes it, so that, as on Windows, it lives while anybody holds it.
+// A section that exists already is opened with its existing size; the view always covers the
+// whole section, and size() reports what can really be written.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class MappedSection {
+  public:
+    MappedSection() = default;
+    MappedSection(const std::string& name, uint32_t size, bool writable) {
+        create(name, size, writable);
+    }
+    ~MappedSection() { close(); }
+    MappedSection(const MappedSection&) = delete;
+    MappedSection& operator=(const MappedSection&) = delete;
+
+    // False when the platform cannot take the name or the section or its view cannot be made;
+    // a name is never altered to make it fit.
+    bool create(const std::string& name, uint32_t size, bool writable);
+    void close();
+
+    uint8_t* view() const { return m_view; }
+    // Bytes mapped: the requested size for a new section, the existing size for an opened one.
+    size_t size() const { return m_size; }
+    const std::string& name() const { return m_name; }
+    // True when this object made the section rather than opening one that existed.
+    bool created_here() const { return m_created_here; }
+
+  private:
+    intptr_t m_handle = -1;
+    uint8_t* m_view = nullptr;
+    size_t m_size = 0;
+    std::string m_name;
+    bool m_created_here = false;
+};

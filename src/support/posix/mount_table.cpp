@@ -1,0 +1,70 @@
+#include "support/posix/mount_table.h"
+
+#include <limits.h>
+#include <stdlib.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Mount table fields escape blanks, tabs, newlines and backslashes as three octal digits.
+std::string unescape(const std::string& field) {
+    const auto is_octal = [](char c) { return c >= '0' && c <= '7'; };
+    std::string text;
+    for (size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() && is_octal(field[i + 1]) &&
+            is_octal(field[i + 2]) && is_octal(field[i + 3])) {
+            text += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
+                                      (field[i + 3] - '0'));
+            i += 3;
+        } else {
+            text += field[i];
+        }
+    }
+    return text;
+}
+
+bool serves(const std::string& mount_point, const std::string& folder) {
+    if (mount_point == "/") return true;
+    return folder.compare(0, mount_point.size(), mount_point) == 0 &&
+           (folder.size() == mount_point.size() || folder[mount_point.size()] == '/');
+}
+
+// One line of /proc/self/mountinfo: "id parent major:minor root mount-point options
+// [optional fields...] - fstype source super-options".
+std::optional<MountEntry> parse_line(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> fields;
+    for (std::string field; in >> field;)
+        fields.push_back(field);
+    size_t dash = 6;
+    while (dash < fields.size() && fields[dash] != "-")
+        ++dash;
+    if (fields.size() < 5 || dash + 2 >= fields.size()) return std::nullopt;
+    return MountEntry{unescape(fields[4]), fields[dash + 1], unescape(fields[dash + 2])};
+}
+
+}  // namespace
+
+std::optional<std::string> real_folder(const std::string& native_folder) {
+    char resolved[PATH_MAX];
+    if (realpath(native_folder.c_str(), resolved) == nullptr) return std::nullopt;
+    return std::string(resolved);
+}
+
+std::optional<MountEntry> mount_serving(const std::string& native_folder) {
+    const std::optional<std::string> folder = real_folder(native_folder);
+    if (!folder) return std::nullopt;
+    std::ifstream table("/proc/self/mountinfo");
+    std::optional<MountEntry> best;
+    for (std::string line; std::getline(table, line);) {
+        std::optional<MountEntry> entry = parse_line(line);
+        if (entry && serves(entry->mount_point, *folder) &&
+            (!best || entry->mount_point.size() >= best->mount_point.size()))
+            best = std::move(entry);
+    }
+    return best;
+}

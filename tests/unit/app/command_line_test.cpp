@@ -1,0 +1,192 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> tokens(const std::string& text) {
+    std::vector<std::string> result;
+    tokenize_command_line(text, result);
+    return result;
+}
+
+struct Parsed {
+    bool ok;
+    RunRequest request;
+    OutputSettings output;
+    ReadSettings reader;
+};
+
+Parsed parse(const std::string& text) {
+    Parsed p{};
+    p.ok = parse_command_line(p.request, tokens(text), p.output, p.reader);
+    return p;
+}
+
+}  // namespace
+
+TEST(CommandLineTokens, SplitOnBlanksAndKeepQuotedTextWhole) {
+    EXPECT_EQ(tokens("\t /a   /b /c "), (std::vector<std::string>{"/a", "/b", "/c"}));
+    // Only a blank ends an unquoted token; other white space is part of it.
+    EXPECT_EQ(tokens("/a\t/b"), (std::vector<std::string>{"/a\t/b"}));
+    EXPECT_EQ(tokens("\"/dir=C:\\My Data\" /x"),
+              (std::vector<std::string>{"/dir=C:\\My Data", "/x"}));
+    // A quote inside an unquoted token is kept and makes the next quote the end.
+    EXPECT_EQ(tokens("/dir=\"C:\\My Data\" /x"),
+              (std::vector<std::string>{"/dir=\"C:\\My Data", "/x"}));
+    EXPECT_EQ(tokens("\"\" /a \"\""), (std::vector<std::string>{"/a"}));
+    EXPECT_EQ(tokens("\"unterminated text"), (std::vector<std::string>{"unterminated text"}));
+}
+
+TEST(CommandLineTokens, LongTokensAreNeverCut) {
+    const std::string long_token = "/dir=" + std::string(1000, 'x');
+    EXPECT_EQ(tokens(long_token + " /wav"), (std::vector<std::string>{long_token, "/wav"}));
+}
+
+TEST(CommandLineNumbers, ReadLikeAtoiButClampInsteadOfOverflow) {
+    EXPECT_EQ(parse_decimal("  42abc"), 42);
+    EXPECT_EQ(parse_decimal("-7"), -7);
+    EXPECT_EQ(parse_decimal("+3"), 3);
+    EXPECT_EQ(parse_decimal("x1"), 0);
+    EXPECT_EQ(parse_decimal(""), 0);
+    EXPECT_EQ(parse_decimal("99999999999999999999"), 2147483647);
+    EXPECT_EQ(parse_decimal("-99999999999999999999"), -2147483647 - 1);
+}
+
+TEST(CommandLineParse, OptionsAndModeWordsMatchByCaseInsensitivePrefix) {
+    for (const char* line : {"/WRITE=Stand", "/write=standard", "/Write=STAND/x"}) {
+        const Parsed p = parse(line);
+        EXPECT_TRUE(p.ok) << line;
+        EXPECT_EQ(p.request.m_mode, kModeWriteStand) << line;
+    }
+    EXPECT_FALSE(parse("/write=stan").ok);
+    EXPECT_FALSE(parse("/write=").ok);
+}
+
+struct ModeCase {
+    const char* line;
+    RunMode mode;
+};
+
+TEST(CommandLineParse, EveryModeWordSelectsItsMode) {
+    const ModeCase cases[] = {
+        {"/write=cnav", kModeWriteCnav},
+        {"/write=corrie", kModeWriteCnav},
+        {"/write=path", kModeWritePath},
+        {"/write=scan", kModeWriteScan},
+        {"/write=westbury", kModeWriteWestbury},
+        {"/readpat=cnav", kModeReadPatCnav},
+        {"/readpat=path", kModeReadPatPath},
+        {"/readpat=corrie", kModeReadPatPath},
+        {"/readpat=status", kModeReadPatStatus},
+        {"/readpat=stand", kModeReadPatStand},
+        {"/readpat=scan", kModeReadPatScan},
+        {"/readecg=hide /opformat=mmf", kModeReadEcgHide},
+        {"/readecg=stand", kModeReadEcgStand},
+        {"/changepat=cnav", kModeChangePat},
+        {"/wav", kModeWav},
+        {"/setpat=\"C:\\p.ini\"", kModeSetPat},
+        {"/wav /readpat=scan", kModeReadPatScan},
+    };
+    for (const ModeCase& c : cases) {
+        const Parsed p = parse(c.line);
+        EXPECT_TRUE(p.ok) << c.line;
+        EXPECT_EQ(p.request.m_mode, c.mode) << c.line;
+    }
+    EXPECT_FALSE(parse("/write=corrie").request.m_not_corrie);
+    EXPECT_TRUE(parse("/write=cnav").request.m_not_corrie);
+    EXPECT_TRUE(parse("/readpat=corrie").request.m_read_corrie);
+    EXPECT_EQ(parse("/setpat=\"C:\\p.ini\"").request.m_patient_file, "C:\\p.ini");
+}
+
+TEST(CommandLineParse, RejectsWhatTheContractRefuses) {
+    for (const char* line :
+         {"hello", "/write=stand hello", "/dir=x", "/readecg=hide", "/readecg=hide /opformat=xyz",
+          "/readecg=hide /opformat=path /duration=29",
+          "/readecg=hide /opformat=pn12file /duration=29", "/readpat=path /fir", "/write=cnav /fir",
+          "/readecg=hide /opformat=mmf /fir", "/wav /ipdir=C:\\x", "/write=stand /skip=-1",
+          "/write=stand /duration=0", "/write=stand /cal=-5", "/write=stand /resolution=7",
+          "/write=stand /resolution=13", "/write=stand /procedure_id=12345678901234567",
+          "/changepat=other", "/readecg=show"}) {
+        EXPECT_FALSE(parse(line).ok) << line;
+    }
+}
+
+TEST(CommandLineParse, RecordLengthLimitFollowsTheOutputFormat) {
+    struct Case {
+        const char* line;
+        int32_t hours;
+    };
+    const Case cases[] = {
+        {"/readecg=hide /opformat=path", 28},
+        {"/readecg=hide /opformat=path /duration=28", 28},
+        {"/readecg=hide /opformat=pn12file /duration=5", 5},
+        {"/readecg=hide /opformat=archive /duration=29", 29},
+        {"/readecg=hide /opformat=pn12arch", 28},
+        {"/readecg=hide /opformat=mmf", 192},
+        {"/readecg=hide /opformat=mmf /duration=40", 40},
+        {"/readecg=hide /opformat=cnav", 0},
+        // The interactive read always writes an archive, whatever was asked for.
+        {"/readecg=stand /opformat=mmf", 28},
+        {"/readpat=cnav /duration=3", 0},
+    };
+    for (const Case& c : cases) {
+        const Parsed p = parse(c.line);
+        EXPECT_TRUE(p.ok) << c.line;
+        EXPECT_EQ(p.reader.record_length_hours, c.hours) << c.line;
+    }
+    EXPECT_EQ(parse("/readecg=stand /opformat=mmf").request.m_output_format, kFormatArchive);
+}
+
+TEST(CommandLineParse, SkipHoursComeFromSkipThenSkip24ForReadModesOnly) {
+    EXPECT_EQ(parse("/readpat=scan /skip24").reader.skip_hours, 24);
+    EXPECT_EQ(parse("/readpat=scan /skip=24").reader.skip_hours, 24);
+    EXPECT_EQ(parse("/readpat=scan /skip=3 /skip24").reader.skip_hours, 3);
+    EXPECT_EQ(parse("/readecg=hide /opformat=archive /skip=0 /skip24").reader.skip_hours, 0);
+    EXPECT_EQ(parse("/write=stand /skip=5").reader.skip_hours, 0);
+}
+
+TEST(CommandLineParse, ValuesLoseEveryDoubleQuote) {
+    const Parsed p = parse(
+        "/readecg=hide /opformat=archive /ipdir=\"C:\\in put\" /procedure_id=\"1234567890123456\" "
+        "/instance=\"A B\" /basemmfname=X\"Y");
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.request.m_input_dir, "C:\\in put");
+    EXPECT_EQ(p.request.m_procedure_id, "1234567890123456");
+    EXPECT_EQ(p.output.mmf_instance, "A B");
+    EXPECT_EQ(p.output.mmf_base_name, "XY");
+}
+
+TEST(CommandLineParse, ResolutionDerivesShiftRoundingAndMask) {
+    struct Case {
+        int bits, shift, rounding;
+        int32_t mask;
+    };
+    for (const Case c : {Case{8, 4, 8, -16}, Case{9, 3, 4, -8}, Case{10, 2, 2, -4},
+                         Case{11, 1, 1, -2}, Case{12, 0, 0, -1}}) {
+        const Parsed p = parse("/write=stand /resolution=" + std::to_string(c.bits));
+        ASSERT_TRUE(p.ok);
+        EXPECT_EQ(p.output.resolution_shift, c.shift);
+        EXPECT_EQ(p.output.resolution_rounding, c.rounding);
+        EXPECT_EQ(static_cast<int32_t>(p.output.resolution_mask), c.mask);
+    }
+}
+
+TEST(CommandLineParse, FirIsRefusedByReadAndAutomaticWriteModesOnly) {
+    EXPECT_TRUE(parse("/write=stand /fir").request.m_fir);
+    EXPECT_TRUE(parse("/write=stand /fir").ok);
+    EXPECT_TRUE(parse("/readpat=path /fir /nofir").ok);
+    EXPECT_TRUE(parse("/changepat=cnav /fir").ok);
+}
+
+TEST(CommandLineParse, CalibrationKeepsTheLastGivenValue) {
+    const Parsed p = parse("/write=stand /cal=80 /cal=7");
+    EXPECT_EQ(p.reader.calibration_seconds, 7);
+    ReadSettings reader;
+    reader.set_calibration_seconds(5);
+    reader.set_calibration_seconds(-3);
+    EXPECT_EQ(reader.calibration_seconds, 5);
+}

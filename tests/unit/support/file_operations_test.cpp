@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "scratch_folder.h"
+#include "support/file_finder.h"
+#include "support/file_utils.h"
+
+namespace {
+
+TEST(FileExistence, TellsFilesFoldersAndMissingEntriesApart) {
+    ScratchFolder dir;
+    write_file(dir / "ecg.dat", "12345");
+    EXPECT_TRUE(file_exists(dir / "ecg.dat"));
+    EXPECT_FALSE(folder_exists(dir / "ecg.dat"));
+    EXPECT_EQ(file_size(dir / "ecg.dat"), 5);
+    EXPECT_FALSE(file_exists(dir.path()));
+    EXPECT_TRUE(folder_exists(dir.path()));
+    EXPECT_EQ(file_size(dir.path()), -1);
+    EXPECT_FALSE(file_exists(dir / "missing"));
+    EXPECT_FALSE(folder_exists(dir / "missing"));
+    EXPECT_EQ(file_size(dir / "missing"), -1);
+    // A bare drive text counts as a folder without asking the system.
+    EXPECT_TRUE(folder_exists("Q:"));
+}
+
+TEST(ReadOnly, RefusesTouchAndPlainDeletionUntilCleared) {
+    ScratchFolder dir;
+    const std::string file = dir / "config.dat";
+    write_file(file, "record");
+    set_read_only(file);
+    ASSERT_TRUE(is_read_only(file));
+    EXPECT_FALSE(touch_file(file));
+    EXPECT_FALSE(delete_tree(dir.path(), false, false));
+    EXPECT_EQ(read_file(file), "record");
+    clear_read_only(file);
+    EXPECT_FALSE(is_read_only(file));
+    EXPECT_TRUE(touch_file(file));
+}
+
+TEST(TouchFile, SetsTheLastWriteTimeToNow) {
+    ScratchFolder dir;
+    const std::string file = dir / "cnav.dat";
+    write_file(file, "x");
+    namespace fs = std::filesystem;
+    fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(48));
+    ASSERT_TRUE(touch_file(file));
+    const auto age = fs::file_time_type::clock::now() - fs::last_write_time(file);
+    EXPECT_LT(std::chrono::abs(age), std::chrono::minutes(1));
+    EXPECT_FALSE(touch_file(dir / "missing"));
+}
+
+TEST(CopyFilePlain, ReplacesReadOnlyTargetsAndLeavesTheCopyWritable) {
+    ScratchFolder dir;
+    write_file(dir / "source", "new bytes");
+    write_file(dir / "target", "old");
+    set_read_only(dir / "source");
+    set_read_only(dir / "target");
+    ASSERT_TRUE(copy_file_plain(dir / "source", dir / "target"));
+    EXPECT_EQ(read_file(dir / "target"), "new bytes");
+    EXPECT_FALSE(is_read_only(dir / "target"));
+    EXPECT_TRUE(copy_file_plain(dir / "source", dir / "fresh"));
+    EXPECT_EQ(read_file(dir / "fresh"), "new bytes");
+}
+
+TEST(CopyFilePlain, FailsWithoutLosingDataWhenSourceIsMissingOrTheTargetItself) {
+    ScratchFolder dir;
+    write_file(dir / "target", "keep");
+    EXPECT_FALSE(copy_file_plain(dir / "missing", dir / "target"));
+    EXPECT_EQ(read_file(dir / "target"), "keep");
+    EXPECT_FALSE(copy_file_plain(dir / "target", dir / "target"));
+    EXPECT_EQ(read_file(dir / "target"), "keep");
+}
+
+TEST(DeleteFile, SucceedsWhenNothingOfThatNameRemains) {
+    ScratchFolder dir;
+    write_file(dir / "ro", "x");
+    set_read_only(dir / "ro");
+    EXPECT_TRUE(delete_file(dir / "ro"));
+    EXPECT_FALSE(file_exists(dir / "ro"));
+    EXPECT_TRUE(delete_file(dir / "never there"));
+    create_folder(dir / "sub");
+    EXPECT_FALSE(delete_file(dir / "sub"));
+}
+
+TEST(MakeDirectoryTree, CreatesEveryMissingLevel) {
+    ScratchFolder dir;
+    EXPECT_TRUE(make_directory_tree(dir / with_separators("a\\b\\c")));
+    EXPECT_TRUE(folder_exists(dir / with_separators("a\\b\\c")));
+    EXPECT_TRUE(make_directory_tree(dir / with_separators("a\\b\\c")));
+    EXPECT_TRUE(make_directory_tree(dir / with_separators("x\\y\\")));
+    EXPECT_TRUE(folder_exists(dir / with_separators("x\\y")));
+    EXPECT_TRUE(make_directory_tree("Q:"));
+    EXPECT_FALSE(make_directory_tree(""));
+    EXPECT_FALSE(make_directory_tree(std::string(1, kPathSeparator)));
+}
+
+TEST(EmptyFolder, DeletesTheFilesAndKeepsSubfolders) {
+    ScratchFolder dir;
+    write_file(dir / "a.dat", "a");
+    write_file(dir / "ro.dat", "r");
+    set_read_only(dir / "ro.dat");
+    create_folder(dir / "sub");
+    write_file(dir / with_separators("sub\\inner.dat"), "i");
+    EXPECT_TRUE(empty_folder(dir.path()));
+    EXPECT_FALSE(file_exists(dir / "a.dat"));
+    EXPECT_FALSE(file_exists(dir / "ro.dat"));
+    EXPECT_TRUE(file_exists(dir / with_separators("sub\\inner.dat")));
+}
+
+class DeleteTree : public ::testing::Test {
+  protected:
+    // folder: a.dat, ro.dat (read-only), sub\inner.dat
+    void SetUp() override {
+        ASSERT_TRUE(make_directory_tree(m_tree));
+        write_file(join_path(m_tree, "a.dat"), "a");
+        write_file(join_path(m_tree, "ro.dat"), "r");
+        set_read_only(join_path(m_tree, "ro.dat"));
+        create_folder(join_path(m_tree, "sub"));
+        write_file(join_path(m_tree, with_separators("sub\\inner.dat")), "i");
+    }
+    ScratchFolder m_dir;
+    std::string m_tree = m_dir / "tree";
+};
+
+TEST_F(DeleteTree, RemovesEverythingWhenRecursingAndClearingAttributes) {
+    EXPECT_TRUE(delete_tree(m_tree, true, true));
+    EXPECT_FALSE(folder_exists(m_tree));
+}
+
+TEST_F(DeleteTree, KeepsSkippedSubfoldersAndThenReportsFailure) {
+    EXPECT_FALSE(delete_tree(m_tree, false, true));
+    EXPECT_FALSE(file_exists(join_path(m_tree, "a.dat")));
+    EXPECT_TRUE(file_exists(join_path(m_tree, with_separators("sub\\inner.dat"))));
+}
+
+TEST_F(DeleteTree, NeverSeesDotNamesSoTheirFolderStays) {
+    write_file(join_path(m_tree, ".keep"), "k");
+    EXPECT_FALSE(delete_tree(m_tree, true, true));
+    EXPECT_TRUE(file_exists(join_path(m_tree, ".keep")));
+    EXPECT_FALSE(folder_exists(join_path(m_tree, "sub")));
+}
+
+TEST_F(DeleteTree, FailsOnAMissingFolder) {
+    EXPECT_FALSE(delete_tree(join_path(m_tree, "missing"), true, true));
+}
+
+#if !defined(_WIN32)
+TEST_F(DeleteTree, RemovesLinksWithoutTouchingWhatTheyPointAt) {
+    ScratchFolder outside;
+    write_file(outside / "kept.dat", "k");
+    set_read_only(outside / "kept.dat");
+    std::filesystem::create_directory_symlink(outside.path(), join_path(m_tree, "link"));
+    std::filesystem::create_symlink(outside / "kept.dat", join_path(m_tree, "file-link"));
+    EXPECT_TRUE(delete_tree(m_tree, true, true));
+    EXPECT_EQ(read_file(outside / "kept.dat"), "k");
+    EXPECT_TRUE(is_read_only(outside / "kept.dat"));
+}
+#endif
+
+TEST(FolderRemovalGuard, DeletesTheTreeWhenItGoesOutOfScope) {
+    ScratchFolder dir;
+    const std::string folder = dir / "unpacked";
+    create_folder(folder);
+    write_file(join_path(folder, "ecg.dat"), "e");
+    { FolderRemovalGuard guard(folder, false, true); }
+    EXPECT_FALSE(folder_exists(folder));
+}
+
+struct FinderCase {
+    const char* pattern;
+    uint32_t mask;
+    std::vector<std::string> names;
+};
+
+class FileFinderMasks : public ::testing::TestWithParam<FinderCase> {};
+
+TEST_P(FileFinderMasks, ReportsMatchingEntriesButNeverDotNames) {
+    ScratchFolder dir;
+    write_file(dir / "a.txt", "a");
+    write_file(dir / "b.LDSC", "b");
+    write_file(dir / "ro.dat", "r");
+    set_read_only(dir / "ro.dat");
+    write_file(dir / ".hidden", "h");
+    create_folder(dir / "sub");
+    std::vector<std::string> found;
+    for (FileFinder finder(dir / GetParam().pattern, GetParam().mask); !finder.done();
+         finder.next())
+        found.push_back(finder.name());
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, GetParam().names);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Masks, FileFinderMasks,
+    ::testing::Values(FinderCase{"*.*", kFindFiles, {"a.txt", "b.LDSC", "ro.dat"}},
+                      FinderCase{"*.*", kFindAll, {"a.txt", "b.LDSC", "ro.dat", "sub"}},
+                      FinderCase{"*", kFindAll, {"a.txt", "b.LDSC", "ro.dat", "sub"}},
+                      FinderCase{"*.*", kAttributeDirectory, {"sub"}},
+                      FinderCase{"*.*", kAttributeReadOnly, {"ro.dat"}},
+                      FinderCase{"*.ldsc", kFindAll, {"b.LDSC"}},
+                      FinderCase{"A.TXT", kFindFiles, {"a.txt"}},
+                      FinderCase{"?o.*", kFindFiles, {"ro.dat"}}));
+
+TEST(FileFinder, TellsAMissingFolderFromNoMatch) {
+    ScratchFolder dir;
+    FileFinder none(dir / "*.LECG", kFindAll);
+    EXPECT_TRUE(none.done());
+    EXPECT_FALSE(none.failed());
+    FileFinder missing(dir / with_separators("missing\\*.*"), kFindAll);
+    EXPECT_TRUE(missing.done());
+    EXPECT_TRUE(missing.failed());
+}
+
+TEST(TempNames, CreateFreshEmptyFilesAndFolders) {
+    const std::string folder = temp_folder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_NE(folder.back(), kPathSeparator);
+    const std::string first = temp_file_name();
+    const std::string second = temp_file_name();
+    EXPECT_NE(first, second);
+    EXPECT_EQ(folder_of(first), folder);
+    EXPECT_EQ(file_name_of(first).substr(0, 2), "RM");
+    EXPECT_EQ(file_size(first), 0);
+    delete_file(first);
+    delete_file(second);
+
+    const std::string made = make_temp_folder("TMP");
+    ASSERT_FALSE(made.empty());
+    EXPECT_TRUE(folder_exists(made));
+    EXPECT_EQ(made.substr(made.size() - 4), ".TMP");
+    // The file that reserved the name is gone, whatever the letter case of its extension.
+    EXPECT_FALSE(file_exists(change_extension(made, "tmp")));
+    EXPECT_TRUE(delete_tree(made, true, true));
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "scratch_folder.h"
+#include "support/file_utils.h"
+#if defined(_WIN32)
+#include "support/win32/code_page_text.h"
+#endif
+
+namespace {
+
+struct SplitCase {
+    const char* path;
+    const char* folder_with_slash;
+    const char* folder_of;
+    const char* file_name_of;
+};
+
+class PathSplitting : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(PathSplitting, CutsAtTheLastSeparatorOnly) {
+    const SplitCase& c = GetParam();
+    const std::string path = with_separators(c.path);
+    EXPECT_EQ(folder_with_slash(path), with_separators(c.folder_with_slash));
+    EXPECT_EQ(folder_of(path), with_separators(c.folder_of));
+    EXPECT_EQ(file_name_of(path), with_separators(c.file_name_of));
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, PathSplitting,
+                         ::testing::Values(SplitCase{"C:\\ecg.dat", "C:\\", "C:", "ecg.dat"},
+                                           SplitCase{"ecg.dat", "", "ecg.dat", "ecg.dat"},
+                                           // A separator at position 0 is no folder to cut back to.
+                                           SplitCase{"\\ecg.dat", "\\", "\\ecg.dat", "ecg.dat"},
+                                           SplitCase{"E:\\card\\sub\\x", "E:\\card\\sub\\",
+                                                     "E:\\card\\sub", "x"},
+                                           SplitCase{"E:\\card\\", "E:\\card\\", "E:\\card", ""},
+                                           SplitCase{"", "", "", ""}));
+
+struct ExtensionCase {
+    const char* path;
+    const char* ext;
+    const char* expected;
+};
+
+class ExtensionChange : public ::testing::TestWithParam<ExtensionCase> {};
+
+TEST_P(ExtensionChange, ReplacesTheTextAfterTheLastDot) {
+    const ExtensionCase& c = GetParam();
+    EXPECT_EQ(change_extension(with_separators(c.path), c.ext), with_separators(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, ExtensionChange,
+    ::testing::Values(ExtensionCase{"C:\\Temp\\RM12.tmp", "TMP", "C:\\Temp\\RM12.TMP"},
+                      ExtensionCase{"name", "", "name"}, ExtensionCase{"name", "x", "name.x"},
+                      ExtensionCase{"name.dat", "", "name"},
+                      // A leading dot is no extension.
+                      ExtensionCase{".profile", "", ".profile"},
+                      ExtensionCase{".profile", "x", ".profile.x"},
+                      ExtensionCase{"a.b.c", "d", "a.b.d"}));
+
+TEST(PathText, TrimRightCharRemovesTheWholeTrailingRun) {
+    EXPECT_EQ(trim_right_char("E:\\\\\\", '\\'), "E:");
+    EXPECT_EQ(trim_right_char(with_separators("E:\\a\\\\"), kPathSeparator),
+              "E:" + std::string(1, kPathSeparator) + "a");
+    EXPECT_EQ(trim_right_char("name   ", ' '), "name");
+    EXPECT_EQ(trim_right_char("xxx", 'x'), "");
+    EXPECT_EQ(trim_right_char("", 'x'), "");
+}
+
+TEST(PathText, JoinPathPutsExactlyOneSeparatorBetween) {
+    EXPECT_EQ(join_path(with_separators("E:\\card"), "ecg.dat"),
+              with_separators("E:\\card\\ecg.dat"));
+    EXPECT_EQ(join_path(with_separators("E:\\"), "ecg.dat"), with_separators("E:\\ecg.dat"));
+    EXPECT_EQ(join_path("E:", with_separators("\\ecg.dat")), with_separators("E:\\ecg.dat"));
+    EXPECT_EQ(join_path("", "ecg.dat"), "ecg.dat");
+}
+
+#if defined(_WIN32)
+// In code page 932 (Japanese) the character 0x95 0x5C ends in the backslash's byte value.
+TEST(PathText, DoubleByteTrailByteIsNoSeparator) {
+    const std::string text = "E:\\\x95\x5C\\x";
+    constexpr unsigned kShiftJis = 932;
+    EXPECT_EQ(find_separator_in_code_page(text, 0, kShiftJis), 2u);
+    EXPECT_EQ(find_separator_in_code_page(text, 3, kShiftJis), 5u);
+    EXPECT_EQ(find_separator_in_code_page("\x95\x5C", 0, kShiftJis), std::string::npos);
+    // A single-byte code page takes the same byte for a separator.
+    EXPECT_EQ(find_separator_in_code_page(text, 3, 1252), 4u);
+}
+#endif
+
+}  // namespace
