@@ -1,5 +1,6 @@
 #include "cardsim/lib/recording_options.h"
 
+#include <cctype>
 #include <charconv>
 #include <fstream>
 #include <functional>
