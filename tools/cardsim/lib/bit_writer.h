@@ -33,8 +33,6 @@ class BitWriter {
         return out;
     }
 
-    size_t whole_bytes() const { return m_bytes.size(); }
-
     // Moves the first `count` whole bytes to out and forgets them.
     void take_front(size_t count, uint8_t* out) {
         for (size_t i = 0; i < count; ++i)

@@ -134,6 +134,22 @@ bool parse_choice(const std::string& value, const std::vector<std::string>& name
 
 const std::vector<Option>& options();
 
+// The text in lines of at most 96 columns, each led by `indent`.
+std::string wrapped(const std::string& text, const std::string& indent) {
+    constexpr size_t kWidth = 96;
+    std::string out;
+    std::string line = indent;
+    std::istringstream words(text);
+    for (std::string word; words >> word;) {
+        if (line.size() > indent.size() && line.size() + 1 + word.size() > kWidth) {
+            out += line + "\n";
+            line = indent;
+        }
+        line += (line.size() > indent.size() ? " " : "") + word;
+    }
+    return out + line + "\n";
+}
+
 bool apply_option(const std::string& name, const std::string& value, bool has_value,
                   ToolRequest& request, std::string& error, int depth);
 
@@ -456,7 +472,7 @@ std::string help_text() {
     for (const Option& option : options()) {
         std::string head = std::string("  --") + option.name;
         if (option.value[0] != '\0') head += std::string("=") + option.value;
-        out << head << "\n      " << option.help << "\n";
+        out << head << "\n" << wrapped(option.help, "      ");
     }
     out << "\nThe card: config.dat, ecg.dat, cnav.dat and patient.wav. ecg.dat holds the start "
            "sector,\n"

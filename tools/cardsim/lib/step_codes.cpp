@@ -141,12 +141,6 @@ int step_range(int nibble_type) {
     return kRanges[static_cast<std::size_t>(nibble_type)];
 }
 
-StepCode step_code(int nibble_type, int step) {
-    if (nibble_type < 0 || nibble_type >= kNibbleTypes || step < -kMaxStep || step > kMaxStep)
-        return {};
-    return step_codes(nibble_type)[step];
-}
-
 const StepCode* step_codes(int nibble_type) {
     return code_table().row(nibble_type);
 }

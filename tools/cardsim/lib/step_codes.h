@@ -21,9 +21,8 @@ struct StepCode {
 int step_factor(int nibble_type);
 // Largest step magnitude the type can code.
 int step_range(int nibble_type);
-// Code of step d for nibble types 0, 1, 2, 4, 5, 6 and 7 (type 3 borrows 0, 1 or 2).
-StepCode step_code(int nibble_type, int step);
-// The codes of one type for the encoder's inner loop: entry [step] for steps within the range.
+// The codes of nibble type 0, 1, 2, 4, 5, 6 or 7 (type 3 borrows 0, 1 or 2): entry [step] for
+// every step within the type's range.
 const StepCode* step_codes(int nibble_type);
 // The type that the adaptive type 3 uses after a step of this magnitude.
 inline int adaptive_base_type(int previous_magnitude) {
