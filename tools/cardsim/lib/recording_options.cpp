@@ -430,8 +430,8 @@ bool apply_option(const std::string& name, const std::string& value, bool has_va
         if (name != option.name) continue;
         const bool flag = option.value[0] == '\0';
         if (flag == has_value || !option.apply(value, request)) {
-            error =
-                flag ? "--" + name + " takes no value" : "bad value for --" + name + ": " + value;
+            error = flag ? "--" + name + " takes no value" : "bad value for --" + name;
+            if (!flag) error.append(": ").append(value);
             return false;
         }
         return true;

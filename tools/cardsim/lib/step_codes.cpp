@@ -103,7 +103,8 @@ class CodeTable {
             for (int d = form.lo; d <= form.hi; ++d) {
                 const Prefix code = form.lead.then(
                     static_cast<uint32_t>(d - form.lo + form.value_at_lo), form.value_width);
-                m_codes[static_cast<std::size_t>(type)][static_cast<std::size_t>(d + kMaxStep)] = {
+                const int index = d + kMaxStep;
+                m_codes[static_cast<std::size_t>(type)][static_cast<std::size_t>(index)] = {
                     code.bits, code.width};
             }
         }
