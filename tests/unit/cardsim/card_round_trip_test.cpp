@@ -58,6 +58,8 @@ TEST_P(CardRoundTrip, ReaderRecoversTheIntendedWordsEventsAndPulses) {
     spec.events = {0.5, 30.2, 64, 70.7};
     spec.pace_pattern = true;
     spec.absences = {{1, 5, 9}};
+    spec.event_sector_interval = 30;  // event sectors among the data sectors
+    spec.seek_interval = 20;
     cardsim::RecordingResult result;
     std::string error;
     ASSERT_TRUE(cardsim::write_card(spec, folder.file("card"), folder.file("want"), result, error))
