@@ -64,7 +64,8 @@ void IntendedOutput::put_pace_index(uint32_t index) {
 }
 
 bool IntendedOutput::write_events(const std::vector<double>& seconds) {
-    std::ofstream out(m_folder + "/events.txt", std::ios::trunc);
+    // Line feeds only, so that both builds write the same bytes.
+    std::ofstream out(m_folder + "/events.txt", std::ios::binary | std::ios::trunc);
     for (double s : seconds) {
         char line[32];
         std::snprintf(line, sizeof line, "%.2f\n", s);
