@@ -38,6 +38,9 @@ class CCFDisk {
     // Without, the block, its sum and its flag are cleared.
     void set_fir_block(bool present, const FirElements& elements);
 
+    // Marks the recording as read after a successful read and shows the message for a failure.
+    void mark_as_read_and_report(bool allow_recondition);
+
     ConfigRecord m_config_dat;
     std::string m_card_path = "?";
     bool m_is_twelve_lead = false;
