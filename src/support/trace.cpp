@@ -9,7 +9,8 @@ void trace(const char* format, ...) {
     va_start(args, format);
     va_list copy;
     va_copy(copy, args);
-    const int length = std::vsnprintf(nullptr, 0, format, copy);
+    // The analyzer does not see that va_copy initialises the copy.
+    const int length = std::vsnprintf(nullptr, 0, format, copy);  // NOLINT(clang-analyzer-valist.*)
     va_end(copy);
     std::string text(length > 0 ? static_cast<size_t>(length) : 0, '\0');
     if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, args);
