@@ -1,0 +1,342 @@
+#include "extract/ecg_extractor.h"
+
+#include <exception>
+#include <utility>
+
+#include "card/card_files.h"
+#include "card/side_files.h"
+#include "extract/output_settings.h"
+#include "extract/pn12_output.h"
+#include "extract/raw_output.h"
+#include "extract/sector_checksum.h"
+#include "extract/start_sector.h"
+#include "extract/start_sector_reader.h"
+#include "extract/uncompressed_sector.h"
+#include "support/named_event.h"
+#include "support/trace.h"
+#include "ui/messages.h"
+
+namespace {
+
+constexpr int kErrorReadingEcg = 136;
+constexpr const char* kModule = "ecg_extractor.cpp";
+constexpr const char* kTerminatorName = "KADO TERMINATOR";
+constexpr const char* kTerminatorSuffix = ".terminator.signal";
+
+constexpr int64_t kTimePointsPerHour = 460800;
+// The progress bar runs over 3600 sectors and moves every 180.
+constexpr int kProgressRange = 3600;
+constexpr int kProgressStep = 180;
+// A large source buffer keeps the sector reads cheap; the reads themselves stay 512 bytes.
+constexpr size_t kSourceBufferSize = 256 * 1024;
+
+bool is_raw_format(OutputFormat format) {
+    return format == kFormatArchive;
+}
+bool is_twelve_lead_format(OutputFormat format) {
+    return format == kFormatPn12File || format == kFormatPn12Arch;
+}
+// The outputs whose read ends at the duration limit.
+bool duration_ends_read(OutputFormat format) {
+    return format == kFormatPath || format == kFormatArchive || format == kFormatMmf;
+}
+
+std::string terminator_name() {
+    const std::string& instance = g_output_settings.mmf_instance;
+    return instance.empty() ? kTerminatorName : instance + kTerminatorSuffix;
+}
+
+// Time points of an uncompressed sector go to the output with their pacing marks.
+class UncompressedWriter final : public TimePointSink {
+  public:
+    UncompressedWriter(SampleOutput& output, int& pacing_window, SampleScale scale)
+        : m_output(output), m_pacing_window(pacing_window), m_scale(scale) {}
+
+    bool begin_group() override { return m_output.below_limit(); }
+    void time_point(std::span<const uint16_t> values, bool pace_pulse) override {
+        uint16_t marks = 0;
+        if (pace_pulse) {
+            marks = kPaceMark;
+            m_pacing_window = kPacingWindow;
+        }
+        if (m_pacing_window > 0) {
+            marks |= kPacingWindowMark;
+            --m_pacing_window;
+        }
+        m_output.write_time_point(values, marks, m_scale);
+    }
+
+  private:
+    SampleOutput& m_output;
+    int& m_pacing_window;
+    SampleScale m_scale;
+};
+
+}  // namespace
+
+CEcgExtractor::CEcgExtractor(CCFDisk& disk, OutputFormat output_format, ProgressControl* progress,
+                             std::string target_folder, std::string procedure_id)
+    : m_disk(disk),
+      m_output_format(output_format),
+      m_progress(progress),
+      m_target_folder(std::move(target_folder)),
+      m_procedure_id(std::move(procedure_id)) {
+    m_limit_time_points =
+        static_cast<int64_t>(std::max(disk.m_read_settings.record_length_hours, 0)) *
+        kTimePointsPerHour;
+}
+
+bool CEcgExtractor::extract_ecg() {
+    try {
+        return read_recording();
+    } catch (const std::exception&) {
+        trace("Generic Exception caught in module %s at line %d\n", kModule, __LINE__);
+    } catch (...) {
+        trace("Generic Exception caught in module %s at line %d\n", kModule, __LINE__);
+    }
+    show_read_message(kErrorReadingEcg, MessageButtons::kOk, MessageIcon::kExclamation);
+    return false;
+}
+
+bool CEcgExtractor::read_recording() {
+    if (!open_outputs()) {
+        finish_outputs(false);
+        return false;
+    }
+    if (!check_recording_numbers()) {
+        finish_outputs(is_raw_format(m_output_format));
+        return false;
+    }
+    const uint8_t format = recording_format_of(m_first_start_sector[kStartSectorFormatOffset]);
+    if (is_event_table_format(format)) {
+        const CardFile table_file = open_card_file_for_reading(m_disk.m_card_path, kEcgFileName);
+        if (table_file) m_event_table = load_event_table(table_file.get(), true);
+    }
+    if (format == 33) m_decoder.preset_square_wave();
+
+    m_recording_format.reset();
+    m_sector_counter = 0;
+    if (!read_sector()) {
+        trace("wrong number of bytes read in first sector\n");
+        report_read_error();
+        finish_outputs(is_raw_format(m_output_format));
+        return false;
+    }
+    const bool loop_ok = sector_loop();
+    if (outputs_failed()) {
+        report_file_error(__LINE__);
+        return false;
+    }
+    // The outputs are complete on the medium before the card is told the recording was read.
+    if (!finish_outputs(is_raw_format(m_output_format))) {
+        report_file_error(__LINE__);
+        return false;
+    }
+    if (loop_ok && !m_terminated) m_disk.mark_as_read_and_report(m_output_format != kFormatCnav);
+    return loop_ok;
+}
+
+bool CEcgExtractor::open_outputs() {
+    if (!m_patevent.create(join_path(m_target_folder, "patevent.dat"), true)) return false;
+    m_events.set_file(&m_patevent);
+    if (!read_first_start_sector(m_disk.m_crc_table, m_disk.m_card_path, m_first_start_sector)
+             .found) {
+        trace("no start sector in ecg.dat\n");
+        return false;
+    }
+    m_source = open_card_file_for_reading(m_disk.m_card_path, kEcgFileName);
+    if (!m_source) return false;
+    m_source_buffer.resize(kSourceBufferSize);
+    std::setvbuf(m_source.get(), m_source_buffer.data(), _IOFBF, m_source_buffer.size());
+    return open_sample_output() && m_other.create(join_path(m_target_folder, "other.dat"));
+}
+
+bool CEcgExtractor::open_sample_output() {
+    if (is_raw_format(m_output_format)) {
+        auto raw = std::make_unique<RawOutput>(g_output_settings, m_limit_time_points);
+        if (!raw->open_raw_outputs(m_target_folder)) return false;
+        if (m_progress != nullptr) m_progress->set_range(0, kProgressRange);
+        m_samples = std::move(raw);
+        return true;
+    }
+    if (is_twelve_lead_format(m_output_format)) {
+        auto pn12 = std::make_unique<Pn12Output>(m_procedure_id);
+        if (!pn12->open_pn12_outputs(m_target_folder)) return false;
+        m_samples = std::move(pn12);
+        return true;
+    }
+    trace("output format %d: the memory-mapped output is not available\n",
+          static_cast<int>(m_output_format));
+    return false;
+}
+
+bool CEcgExtractor::check_recording_numbers() {
+    if (!m_disk.read_config()) {
+        trace("config.dat cannot be read\n");
+        return false;
+    }
+    const uint16_t recording_num = sector_recording_num(m_first_start_sector);
+    const ConfigRecord& config = m_disk.m_config_dat;
+    if (config.recording_num < recording_num) {
+        trace("m_config_dat.recording_num >= start_sector.recording_num failed\n");
+        return false;
+    }
+    // The speech file on the card is older than this recording: it does not belong to it.
+    if (recording_num > config.wav_recording_num &&
+        !is_read_only(join_path(m_disk.m_card_path, kWavFileName)))
+        write_empty_wav(m_disk.m_card_path);
+    return true;
+}
+
+// A short read ends the recording: a truncated last sector holds nothing to trust.
+bool CEcgExtractor::read_sector() {
+    return std::fread(m_sector.data(), 1, m_sector.size(), m_source.get()) == m_sector.size();
+}
+
+bool CEcgExtractor::sector_loop() {
+    const std::unique_ptr<NamedEvent> terminator = NamedEvent::create_or_open(terminator_name());
+    if (!terminator) trace("terminator event cannot be created\n");
+    const uint16_t recording_num = sector_recording_num(m_first_start_sector);
+    while (!m_end) {
+        if (terminator && terminator->is_signalled()) {
+            m_terminated = true;
+            m_end = true;
+        } else if (sector_recording_num(m_sector) != recording_num) {
+            m_end = true;
+        } else if (!process_sector()) {
+            return false;
+        } else if (outputs_failed()) {
+            return false;
+        }
+        if (!m_end && !read_sector()) m_end = true;
+    }
+    return true;
+}
+
+bool CEcgExtractor::process_sector() {
+    const SectorType type = sector_type_of(sector_type_byte(m_sector));
+    if (!check_sector(m_disk.m_crc_table, m_sector, type.checksum)) {
+        trace(type.checksum == ChecksumVariant::a ? "10 bit checksum error in sector %i\n"
+                                                  : "checksum error in sector %i\n",
+              static_cast<int>(m_sector_counter));
+        report_read_error();
+        return false;
+    }
+    ++m_sector_counter;
+    if (is_raw_format(m_output_format)) advance_progress();
+    bool ok = true;
+    switch (type.kind) {
+        case SectorKind::packed:
+        case SectorKind::delta:
+            ok = data_sector();
+            break;
+        case SectorKind::compressed:
+            ok = compressed_sector();
+            break;
+        case SectorKind::twelve_lead:
+            ok = twelve_lead_sector();
+            break;
+        case SectorKind::event:
+            m_other.put_bytes(m_sector);
+            break;
+        case SectorKind::twelve_lead_aux:
+            break;
+        case SectorKind::start:
+            ok = start_sector_step();
+            break;
+        case SectorKind::end:
+            m_end = true;
+            break;
+    }
+    if (ok && duration_ends_read(m_output_format) &&
+        m_samples->time_points() >= m_limit_time_points)
+        m_end = true;
+    return ok;
+}
+
+bool CEcgExtractor::data_sector() {
+    const std::optional<UncompressedLayout> layout =
+        uncompressed_layout(sector_type_byte(m_sector));
+    const bool begun = output_begun(running_from_start());
+    if (begun) {
+        if (has_patient_event(m_sector) && !add_sector_event()) return false;
+        UncompressedWriter writer(
+            *m_samples, m_pacing_window,
+            layout->delta_coded ? SampleScale::twelve_bit : SampleScale::ten_bit);
+        unpack_uncompressed_sector(m_sector, writer);
+        m_other.put_bytes(std::span(m_sector).first(kPayloadOffset));
+    }
+    // 192 time points at 128 per second: 1.5 s.
+    if (layout->time_points == 192)
+        advance_clock(1, 50, 1.5);
+    else
+        advance_clock(1, 0, 1.0);
+    return true;
+}
+
+bool CEcgExtractor::compressed_sector() {
+    // Without a start sector the stream has no beginning and no place on the time axis.
+    if (!m_recording_format) return true;
+    for (;;) {
+        const DecodeResult result = m_decoder.decode_sector(m_sector);
+        if (!result.ok) {
+            trace("ecg decompression error in sector %i\n", static_cast<int>(m_sector_counter));
+            report_read_error();
+            return false;
+        }
+        if (result.block_done) {
+            const int64_t block_start = running_from_start();
+            advance_clock(1, 0, 1.0);
+            if (output_begun(block_start)) m_samples->write_second(m_decoder.block());
+        }
+        if (result.sector_done) return true;
+    }
+}
+
+bool CEcgExtractor::twelve_lead_sector() {
+    if (!m_samples->writes_twelve_lead()) {
+        trace("12-lead data sector in a read without 12-lead output\n");
+        return false;
+    }
+    if (output_begun(running_from_start())) {
+        m_samples->unpack_pn12_sector(m_sector);
+        m_other.put_bytes(std::span(m_sector).first(kPayloadOffset));
+    }
+    // 30 time points: 0.234375 s, which the hundredths of the clock can only approximate.
+    advance_clock(0, 23, 0.234375);
+    return true;
+}
+
+void CEcgExtractor::advance_progress() {
+    ++m_progress_counter;
+    if (m_progress != nullptr && m_progress_counter % kProgressStep == 0)
+        m_progress->set_pos(m_progress_counter);
+    if (m_progress_counter >= kProgressRange) m_progress_counter = 0;
+}
+
+bool CEcgExtractor::outputs_failed() const {
+    return (m_samples && m_samples->failed()) || m_other.failed() || m_patevent.failed();
+}
+
+bool CEcgExtractor::finish_outputs(bool pad) {
+    bool good = true;
+    if (m_samples) good = m_samples->finish(pad);
+    good = m_other.close() && good;
+    return m_patevent.close() && good;
+}
+
+void CEcgExtractor::report_read_error() {
+    show_read_message(kErrorReadingEcg);
+}
+
+// A write that failed ends the read as a file error does: no padding, nothing marked as read.
+void CEcgExtractor::report_file_error(int line) {
+    trace("File Exception caught in module %s at line %d\n", kModule, line);
+    show_read_message(kErrorReadingEcg, MessageButtons::kOk, MessageIcon::kExclamation);
+}
+
+bool extract_ecg(CCFDisk& disk, OutputFormat output_format, ProgressControl* progress,
+                 const std::string& target_folder, const std::string& procedure_id) {
+    CEcgExtractor extractor(disk, output_format, progress, target_folder, procedure_id);
+    return extractor.extract_ecg();
+}

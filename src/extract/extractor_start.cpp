@@ -1,0 +1,155 @@
+// The recording clock of a read: the start sectors that begin and resume it, the seek to the end
+// of the skip period, and the patient events measured on it.
+#include <cmath>
+#include <limits>
+
+#include "extract/ecg_extractor.h"
+#include "extract/start_sector.h"
+#include "support/file_seek.h"
+#include "support/trace.h"
+
+namespace {
+
+// A recorder never pauses longer than a week; a later resume time is a damaged start sector.
+constexpr int64_t kMaxPauseSeconds = 604800;
+constexpr int64_t kSecondsPerHour = 3600;
+// A type-1 seek point resumes at the first body bit of its sector.
+constexpr uint16_t kFirstBlockIndex = 40;
+
+RecordingTime start_time_of(std::span<const uint8_t, kSectorSize> sector) {
+    return time_from_sector_bytes(sector.subspan<kStartSectorTimeOffset, 6>());
+}
+
+}  // namespace
+
+int64_t CEcgExtractor::running_from_start() const {
+    return time_to_seconds(m_running_time) - m_start_seconds;
+}
+
+bool CEcgExtractor::output_begun(int64_t seconds_from_start) const {
+    if (!m_recording_format) return false;
+    const int64_t skip = m_disk.m_read_settings.skip_hours;
+    return skip == 0 || seconds_from_start >= skip * kSecondsPerHour;
+}
+
+void CEcgExtractor::advance_clock(int whole_seconds, unsigned hundredths, double seconds) {
+    for (int i = 0; i < whole_seconds; ++i)
+        time_add_second(m_running_time);
+    if (hundredths != 0) time_add_hundredths(m_running_time, hundredths);
+    m_seconds_counter += seconds;
+}
+
+bool CEcgExtractor::start_sector_step() {
+    if (m_recording_format) {
+        const bool ok = resume_start_sector();
+        // A compressed recording begins a new bit stream in every segment.
+        const uint8_t format = *m_recording_format;
+        if (format == 33 || format == 34 || format == 35) m_decoder.reset_decoder();
+        return ok;
+    }
+    if (!read_start_sector()) return false;
+    if (!is_event_table_format(*m_recording_format)) return true;
+    m_decoder.reset_decoder();
+    if (m_disk.m_read_settings.skip_hours > 0) seek_to_skip_target();
+    write_table_events();
+    return true;
+}
+
+bool CEcgExtractor::read_start_sector() {
+    const uint8_t format = recording_format_of(m_sector[kStartSectorFormatOffset]);
+    const int channels = channels_of_format(format);
+    if (channels == 0) {
+        trace("CCFDisk::read_start_sector s->recording_format invalid\n");
+        return false;
+    }
+    if (m_samples->writes_twelve_lead() != (channels == 12)) {
+        trace("recording of %d channels in a read %s 12-lead output\n", channels,
+              m_samples->writes_twelve_lead() ? "with" : "without");
+        return false;
+    }
+    m_recording_format = format;
+    m_channels = channels;
+    m_running_time = start_time_of(m_sector);
+    m_start_seconds = time_to_seconds(m_running_time);
+    m_seconds_counter = static_cast<double>(m_start_seconds);
+    const int calibration = m_disk.m_read_settings.calibration_seconds;
+    // The preamble fills up to the next whole minute of the recorder's clock and then some.
+    m_preamble_seconds = calibration > 0 ? m_running_time.second + calibration : 0;
+
+    const int64_t output_start =
+        m_start_seconds - m_preamble_seconds + m_disk.m_read_settings.skip_hours * kSecondsPerHour;
+    m_samples->begin_recording({channels, output_start});
+    m_samples->write_calibration(m_preamble_seconds);
+    m_pacing_window = 0;
+    m_other.put_bytes(m_sector);
+    return true;
+}
+
+bool CEcgExtractor::resume_start_sector() {
+    const uint8_t format = recording_format_of(m_sector[kStartSectorFormatOffset]);
+    if (channels_of_format(format) == 0) {
+        trace("CCFDisk::read_start_sector s->recording_format invalid\n");
+        return false;
+    }
+    if (format != *m_recording_format) {
+        trace("CCFDisk::read_start_sector s->recording_format different\n");
+        return false;
+    }
+    const int64_t resume_seconds = time_to_seconds(start_time_of(m_sector));
+    const int64_t running_seconds = time_to_seconds(m_running_time);
+    if (resume_seconds < running_seconds || resume_seconds - running_seconds > kMaxPauseSeconds) {
+        trace("CCFDisk::read_start_sector recording times inconsistent\n");
+        return false;
+    }
+    // The pause counts whole seconds from the clock as the sectors left it.
+    const int64_t gap = resume_seconds - static_cast<int64_t>(std::trunc(m_seconds_counter));
+    for (int64_t i = 0; i < gap; ++i) {
+        if (output_begun(running_from_start())) m_samples->write_gap_second();
+        advance_clock(1, 0, 1.0);
+    }
+    m_pacing_window = 0;
+    m_other.put_bytes(m_sector);
+    return true;
+}
+
+// Continues at the seek point nearest before the end of the skip period; the skip test then
+// drops the seconds between it and the target.
+void CEcgExtractor::seek_to_skip_target() {
+    const int64_t target = m_start_seconds + m_disk.m_read_settings.skip_hours * kSecondsPerHour;
+    const EventRecord* best = nullptr;
+    int64_t best_distance = std::numeric_limits<int64_t>::max();
+    for (const EventRecord& record : m_event_table) {
+        if (!record.is_seek_point() || !time_is_valid(record.time())) continue;
+        const int64_t distance = target - time_to_seconds(record.time());
+        if (distance >= 0 && distance < best_distance) {
+            best = &record;
+            best_distance = distance;
+        }
+    }
+    if (best == nullptr) return;
+    m_running_time = best->time();
+    m_seconds_counter = static_cast<double>(time_to_seconds(m_running_time));
+    m_decoder.set_decompression_index(best->type == 1 ? kFirstBlockIndex
+                                                      : best->decompression_index);
+    if (!seek_file(m_source.get(), static_cast<uint64_t>(best->sector) * kSectorSize))
+        trace("seek to sector %u failed\n", static_cast<unsigned>(best->sector));
+    m_sector_counter = best->sector;
+}
+
+void CEcgExtractor::write_table_events() {
+    const int64_t skip_seconds = m_disk.m_read_settings.skip_hours * kSecondsPerHour;
+    const int64_t window = int64_t{m_disk.m_read_settings.record_length_hours} * kSecondsPerHour;
+    for (const EventRecord& record : m_event_table) {
+        if (record.type != kEventPatient) continue;
+        const int64_t t = time_to_seconds(record.time()) - skip_seconds - m_start_seconds;
+        if (t < 0 || t >= window) continue;
+        if (!m_events.add(static_cast<int32_t>(t + m_preamble_seconds))) break;
+    }
+}
+
+// A full list fails the sector: the event would otherwise be lost without a word.
+bool CEcgExtractor::add_sector_event() {
+    const int64_t skip_seconds = m_disk.m_read_settings.skip_hours * kSecondsPerHour;
+    return m_events.add(
+        static_cast<int32_t>(running_from_start() + m_preamble_seconds - skip_seconds));
+}

@@ -1,0 +1,109 @@
+#include "extract/pn12_header.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "support/byte_order.h"
+
+namespace {
+
+constexpr size_t kTextFieldSize = 16;
+constexpr size_t kLeadIdOffset = 3;
+constexpr size_t kLeadTimeOffset = 19;
+constexpr size_t kLeadLabelOffset = 25;
+constexpr size_t kLeadRateOffset = 41;
+constexpr size_t kLeadScaleOffset = 43;
+constexpr size_t kLeadZeroOffset = 45;
+constexpr size_t kLeadHighPassOffset = 47;
+constexpr size_t kLeadLowPassOffset = 51;
+constexpr size_t kLeadSmallestOffset = 55;
+constexpr size_t kLeadLargestOffset = 57;
+constexpr size_t kPacingEntrySizeOffset = 3;
+constexpr size_t kPacingIdOffset = 5;
+constexpr size_t kPacingTimeOffset = 21;
+
+// The reading application's constants; their meaning is its own.
+constexpr uint16_t kSamplesPerSecond = 128;
+constexpr uint16_t kLeadScale = 1638;
+constexpr float kHighPass = 40.0f;
+constexpr float kLowPass = 0.05f;
+constexpr uint16_t kPacingEntrySize = 4;
+
+// Gregorian date of a day count since 1970-01-01 (H. Hinnant's civil_from_days).
+void civil_from_days(int64_t z, int64_t& y, unsigned& m, unsigned& d) {
+    z += 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    d = static_cast<unsigned>(doy - (153 * mp + 2) / 5 + 1);
+    m = static_cast<unsigned>(mp < 10 ? mp + 3 : mp - 9);
+    y = yoe + era * 400 + (m <= 2 ? 1 : 0);
+}
+
+void put_text(uint8_t* at, const std::string& text) {
+    std::memcpy(at, text.data(), std::min(text.size(), kTextFieldSize));
+}
+
+void put_f32le(uint8_t* at, float value) {
+    put_u32le(at, std::bit_cast<uint32_t>(value));
+}
+
+void put_time(uint8_t* at, const HeaderTime& time) {
+    std::copy(time.begin(), time.end(), at);
+}
+
+}  // namespace
+
+HeaderTime header_time_of(int64_t seconds_since_2000) {
+    constexpr int64_t kDaysFrom1970To2000 = 10957;
+    constexpr int64_t kSecondsPerDay = 86400;
+    int64_t days = seconds_since_2000 / kSecondsPerDay;
+    int64_t second_of_day = seconds_since_2000 % kSecondsPerDay;
+    if (second_of_day < 0) {
+        second_of_day += kSecondsPerDay;
+        --days;
+    }
+    int64_t year = 0;
+    unsigned month = 0;
+    unsigned day = 0;
+    civil_from_days(days + kDaysFrom1970To2000, year, month, day);
+    return {static_cast<uint8_t>(second_of_day % 60),
+            static_cast<uint8_t>(second_of_day / 60 % 60),
+            static_cast<uint8_t>(second_of_day / 3600),
+            static_cast<uint8_t>(day),
+            static_cast<uint8_t>(month),
+            static_cast<uint8_t>((year - 1900) & 0xFF)};
+}
+
+std::array<uint8_t, kLeadHeaderSize> encode_lead_header(const LeadHeader& header) {
+    std::array<uint8_t, kLeadHeaderSize> bytes{};
+    uint8_t* h = bytes.data();
+    h[0] = 1;
+    put_u16le(h + 1, kLeadHeaderSize);
+    put_text(h + kLeadIdOffset, header.procedure_id);
+    put_time(h + kLeadTimeOffset, header.time);
+    put_text(h + kLeadLabelOffset, header.lead_label);
+    put_u16le(h + kLeadRateOffset, kSamplesPerSecond);
+    put_u16le(h + kLeadScaleOffset, kLeadScale);
+    put_u16le(h + kLeadZeroOffset, 0);
+    put_f32le(h + kLeadHighPassOffset, kHighPass);
+    put_f32le(h + kLeadLowPassOffset, kLowPass);
+    put_u16le(h + kLeadSmallestOffset, header.smallest);
+    put_u16le(h + kLeadLargestOffset, header.largest);
+    return bytes;
+}
+
+std::array<uint8_t, kPacingHeaderSize> encode_pacing_header(const std::string& procedure_id,
+                                                            const HeaderTime& time) {
+    std::array<uint8_t, kPacingHeaderSize> bytes{};
+    uint8_t* h = bytes.data();
+    h[0] = 1;
+    put_u16le(h + 1, kPacingHeaderSize);
+    put_u16le(h + kPacingEntrySizeOffset, kPacingEntrySize);
+    put_text(h + kPacingIdOffset, procedure_id);
+    put_time(h + kPacingTimeOffset, time);
+    return bytes;
+}

@@ -1,0 +1,82 @@
+#include "extract/raw_output.h"
+
+#include <algorithm>
+
+#include "support/file_utils.h"
+
+namespace {
+
+constexpr const char* kRawFileNames[] = {"rawecg1.dat", "rawecg2.dat", "rawecg3.dat"};
+
+// The calibration signal: square waves of 32 samples at each level, 64 samples per cycle.
+constexpr uint32_t kCalibrationLow = 1843;
+constexpr uint32_t kCalibrationHigh = 2253;
+constexpr int kCalibrationHalfCycle = 32;
+
+}  // namespace
+
+bool RawOutput::open_raw_outputs(const std::string& folder) {
+    for (size_t i = 0; i < m_files.size(); ++i)
+        if (!m_files[i].create(join_path(folder, kRawFileNames[i]))) return false;
+    return true;
+}
+
+void RawOutput::begin_recording(const RecordingLayout& layout) {
+    m_channels = std::clamp(layout.channels, 0, 3);
+}
+
+void RawOutput::put_all_channels(uint32_t value, int64_t count) {
+    for (int c = 0; c < m_channels; ++c) {
+        const uint16_t word = raw_sample_word(value, 0, SampleScale::twelve_bit, m_settings);
+        m_files[static_cast<size_t>(c)].put_repeated_u16(word, count);
+    }
+    m_time_points += count;
+}
+
+void RawOutput::write_calibration(int seconds) {
+    for (int64_t cycle = 0; cycle < 2 * static_cast<int64_t>(seconds); ++cycle) {
+        put_all_channels(kCalibrationLow, kCalibrationHalfCycle);
+        put_all_channels(kCalibrationHigh, kCalibrationHalfCycle);
+    }
+}
+
+void RawOutput::write_time_point(std::span<const uint16_t> values, uint16_t marks,
+                                 SampleScale scale) {
+    for (int c = 0; c < m_channels; ++c) {
+        const size_t i = static_cast<size_t>(c);
+        put(c, i < values.size() ? values[i] : kNoDataValue, marks, scale);
+    }
+    ++m_time_points;
+}
+
+void RawOutput::write_second(const DecodedBlock& block) {
+    if (!below_limit()) return;
+    for (int c = 0; c < m_channels; ++c) {
+        const BlockSamples& samples = block.channels[static_cast<size_t>(c)];
+        for (int t = 0; t < kSamplesPerBlock; ++t) {
+            const uint16_t value = samples[static_cast<size_t>(t)];
+            put(c, value == 0 ? kNoDataValue : value, block.marks[static_cast<size_t>(t)],
+                SampleScale::twelve_bit);
+        }
+    }
+    m_time_points += kSamplesPerBlock;
+}
+
+// Tested against the limit like a decoded second: a pause of days must not run past it.
+void RawOutput::write_gap_second() {
+    if (below_limit()) put_all_channels(kNoDataValue, kSamplesPerBlock);
+}
+
+bool RawOutput::finish(bool pad) {
+    if (pad && m_time_points < kRawPaddedTimePoints)
+        put_all_channels(kNoDataValue, kRawPaddedTimePoints - m_time_points);
+    bool good = true;
+    for (OutputFile& file : m_files)
+        good = file.close() && good;
+    return good;
+}
+
+bool RawOutput::failed() const {
+    return std::any_of(m_files.begin(), m_files.end(),
+                       [](const OutputFile& file) { return file.failed(); });
+}

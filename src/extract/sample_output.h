@@ -1,0 +1,49 @@
+// Where a read's samples go: the raw files, the 12-lead files or (later) the memory-mapped
+// channel buffers. The extraction pipeline drives one SampleOutput per read with the calibration
+// preamble, the time points of uncompressed sectors, the decoded seconds of compressed sectors,
+// the gap seconds between segments and the 12-lead sectors, and finishes it at the end.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "extract/decoded_block.h"
+#include "extract/sample_word.h"
+#include "extract/sector_types.h"
+
+struct RecordingLayout {
+    int channels = 0;
+    // Seconds since 2000-01-01 of the output's first time point (the preamble's start).
+    int64_t output_start_seconds = 0;
+};
+
+class SampleOutput {
+  public:
+    virtual ~SampleOutput() = default;
+
+    // Called once, when the first start sector has been applied.
+    virtual void begin_recording(const RecordingLayout& layout) = 0;
+    // `seconds` of the calibration signal; not limited by the duration.
+    virtual void write_calibration(int seconds) = 0;
+    // Whether the duration limit still allows another packed group of time points.
+    virtual bool below_limit() const = 0;
+    // One time point of an uncompressed sector: one value per channel of the sector, kNoDataValue
+    // where the sector has no value for a channel of the recording.
+    virtual void write_time_point(std::span<const uint16_t> values, uint16_t marks,
+                                  SampleScale scale) = 0;
+    // A decoded second; written only while below the limit at its start. A channel the block
+    // declares absent (all 0) is written as no data.
+    virtual void write_second(const DecodedBlock& block) = 0;
+    // A second of the pause between two segments.
+    virtual void write_gap_second() = 0;
+    // Only the 12-lead files take 12-lead sectors; every other output refuses the read.
+    virtual bool writes_twelve_lead() const { return false; }
+    virtual void unpack_pn12_sector(std::span<const uint8_t, kSectorSize> /*sector*/) {}
+    // Time points counted towards the duration limit.
+    virtual int64_t time_points() const = 0;
+    // Ends the output: pads when asked, fills in headers, closes. False when any write of the
+    // output failed.
+    virtual bool finish(bool pad) = 0;
+    // A write has failed; the read stops as for a file error.
+    virtual bool failed() const = 0;
+};

@@ -1,0 +1,48 @@
+// The 16-bit sample words of the outputs: the 12-bit value in bits 0-11 (0 meaning no data), a
+// pace pulse in bit 12 and the pacing window in bit 15. The raw-file writers and the memory-mapped
+// writers build every word here.
+#pragma once
+
+#include <cstdint>
+
+#include "extract/output_settings.h"
+
+// The value a writer is handed for "no data": a gap second or a channel without samples.
+inline constexpr uint32_t kNoDataValue = 65536;
+
+enum class SampleScale {
+    ten_bit,     // uncompressed 10-bit sectors: stored as value x 4
+    twelve_bit,  // delta-coded and compressed sectors, and the calibration signal
+};
+
+namespace detail {
+
+// No data becomes 0; a real sample of 0 becomes 1, so that 0 keeps its meaning.
+inline uint32_t scaled_value(uint32_t value, SampleScale scale) {
+    if (value == kNoDataValue) return 0;
+    if (value == 0) value = 1;
+    return scale == SampleScale::ten_bit ? (value & 0x3FFu) * 4 : value & 0xFFFu;
+}
+
+}  // namespace detail
+
+// A raw-file word with the output resolution applied: dropped bits are rounded to the nearest
+// step, except near full scale where rounding up would overflow 12 bits.
+inline uint16_t raw_sample_word(uint32_t value, uint16_t marks, SampleScale scale,
+                                const OutputSettings& settings) {
+    uint32_t v = detail::scaled_value(value, scale);
+    const int dropped = settings.resolution_shift;
+    // A 10-bit sample already has its two low bits clear.
+    const bool rounds = scale == SampleScale::ten_bit ? dropped > 2 : dropped > 0;
+    if (v != 0 && rounds) {
+        const auto half = static_cast<uint32_t>(settings.resolution_rounding);
+        if (v < 4088) v = v < half ? 2 * half : v + half;
+        v &= settings.resolution_mask;
+    }
+    return static_cast<uint16_t>(v | marks);
+}
+
+// A memory-mapped word: full resolution.
+inline uint16_t mapped_sample_word(uint32_t value, uint16_t marks, SampleScale scale) {
+    return static_cast<uint16_t>(detail::scaled_value(value, scale) | marks);
+}

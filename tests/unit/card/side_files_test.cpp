@@ -1,0 +1,42 @@
+#include "card/side_files.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "test_folder.h"
+
+namespace {
+
+TEST(EmptySideFiles, WavIsSixtyFourKilobytesOfSilenceBehindTheFixedHeader) {
+    TestFolder folder;
+    ASSERT_TRUE(write_empty_wav(folder.path()));
+    const std::vector<uint8_t> bytes = read_bytes(folder.file("patient.wav"));
+    ASSERT_EQ(bytes.size(), 65536u);
+    // RIFF size 65528, fmt 18: PCM mono 8000 Hz 8 bits, fact 65477, data 65477.
+    const std::vector<uint8_t> header = {
+        'R', 'I',  'F',  'F', 0xF8, 0xFF, 0,   0,   'W', 'A',  'V',  'E', 'f', 'm',  't',
+        ' ', 18,   0,    0,   0,    1,    0,   1,   0,   0x40, 0x1F, 0,   0,   0x40, 0x1F,
+        0,   0,    1,    0,   8,    0,    0,   0,   'f', 'a',  'c',  't', 4,   0,    0,
+        0,   0xC5, 0xFF, 0,   0,    'd',  'a', 't', 'a', 0xC5, 0xFF, 0,   0};
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 58), header);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 58, bytes.end()),
+              std::vector<uint8_t>(65478, 0));
+}
+
+TEST(EmptySideFiles, CnavIsEightKilobytesOfZerosAndReplacesAnOldFile) {
+    TestFolder folder;
+    write_bytes(folder.file("cnav.dat"), std::vector<uint8_t>(9000, 0x55));
+    ASSERT_TRUE(write_empty_cnav(folder.path()));
+    EXPECT_EQ(read_bytes(folder.file("cnav.dat")), std::vector<uint8_t>(8192, 0));
+}
+
+TEST(EmptySideFiles, RefuseAPathLongerThan255Characters) {
+    TestFolder folder;
+    const std::string deep = folder.path() + "/" + std::string(255, 'x');
+    EXPECT_FALSE(write_empty_wav(deep));
+    EXPECT_FALSE(write_empty_cnav(deep));
+}
+
+}  // namespace

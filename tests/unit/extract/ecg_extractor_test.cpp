@@ -1,0 +1,328 @@
+#include "extract/ecg_extractor.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "extract/output_settings.h"
+#include "mark_as_read_stub.h"
+#include "support/named_event.h"
+#include "test_card.h"
+
+namespace {
+
+// 10:15:20 on 1 March 2014.
+constexpr TimeBytes kStart = {20, 15, 10, 1, 3, 14};
+
+TimeBytes later(int seconds) {
+    TimeBytes t = kStart;
+    t[0] = static_cast<uint8_t>(t[0] + seconds % 60);
+    t[1] = static_cast<uint8_t>(t[1] + seconds / 60 % 60);
+    t[2] = static_cast<uint8_t>(t[2] + seconds / 3600);
+    return t;
+}
+
+Sector end_sector() {
+    return Sector{};
+}
+
+class Extraction : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_out = folder.file("out");
+        std::filesystem::create_directories(m_out);
+        disk.set_card_path(folder.path());
+        disk.m_read_settings = ReadSettings{0, 24, 0};
+        g_output_settings = OutputSettings{};
+        g_output_settings.mmf_instance =
+            std::string("kado-test-") +
+            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+        g_mark_as_read_calls = 0;
+    }
+    void TearDown() override { g_output_settings = OutputSettings{}; }
+
+    bool read(OutputFormat format = kFormatArchive) {
+        return extract_ecg(disk, format, nullptr, m_out, "PROC-1");
+    }
+    std::string out(const std::string& name) const { return m_out + "/" + name; }
+    std::vector<uint16_t> raw(int channel) const {
+        return read_words(out("rawecg" + std::to_string(channel) + ".dat"));
+    }
+    std::string text(const std::string& name) const {
+        const std::vector<uint8_t> bytes = read_bytes(out(name));
+        return {bytes.begin(), bytes.end()};
+    }
+
+    TestFolder folder;
+    NoAnswers no_answers;
+    CCFDisk disk;
+    std::string m_out;
+};
+
+TEST_F(Extraction, PackedSamplesFollowThePreambleScaledWithPaceMarksAndEvents) {
+    disk.m_read_settings.calibration_seconds = 60;  // with second 20: an 80 s preamble
+    write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 0, 1023}, {5}),
+                             packed_sector({100, 0, 1023}, {}, true), end_sector()});
+    ASSERT_TRUE(read());
+
+    constexpr size_t kPreamble = 80 * 128;
+    const std::vector<uint16_t> ch1 = raw(1), ch2 = raw(2), ch3 = raw(3);
+    ASSERT_EQ(ch1.size(), 153600u);
+    EXPECT_EQ(ch3.size(), 153600u);
+    for (size_t t = 0; t < kPreamble; t += 32)
+        ASSERT_EQ(ch2[t], (t / 32) % 2 == 0 ? 1843 : 2253) << t;
+    for (size_t t = 0; t < 256; ++t) {
+        const uint16_t marks = (t == 5 ? 0x1000 : 0) | (t >= 5 && t < 28 ? 0x8000 : 0);
+        ASSERT_EQ(ch1[kPreamble + t], 400 | marks) << t;
+        ASSERT_EQ(ch2[kPreamble + t], 4 | marks) << t;  // a sample of 0 is stored as 1, x 4
+        ASSERT_EQ(ch3[kPreamble + t], 4092 | marks) << t;
+    }
+    EXPECT_EQ(ch1[kPreamble + 256], 0);  // padding
+    EXPECT_EQ(text("patevent.dat"), "81\n");
+    EXPECT_EQ(read_bytes(out("other.dat")).size(), 512u + 32 + 32);
+    EXPECT_EQ(g_mark_as_read_calls, 1);
+    EXPECT_TRUE(g_mark_as_read_allowed_recondition);
+}
+
+TEST_F(Extraction, PulseAtTheLastTimePointCarriesItsWindowIntoTheNextSector) {
+    write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 100, 100}, {127}),
+                             packed_sector({100, 100, 100}), end_sector()});
+    ASSERT_TRUE(read());
+    const std::vector<uint16_t> ch1 = raw(1);
+    EXPECT_EQ(ch1[127], 400 | 0x9000);
+    for (size_t t = 128; t < 150; ++t)
+        EXPECT_EQ(ch1[t], 400 | 0x8000) << t;
+    EXPECT_EQ(ch1[150], 400);
+}
+
+TEST_F(Extraction, OneChannelCompressedRecordingLeavesTheOtherChannelFilesEmpty) {
+    std::vector<Sector> sectors = {start_sector(33, kStart)};
+    for (const Sector& s : compressed_sectors(0x21, 1, 3, {100, 0, 0}))
+        sectors.push_back(s);
+    sectors.push_back(end_sector());
+    write_test_card(folder, sectors);
+    ASSERT_TRUE(read());
+    const std::vector<uint16_t> ch1 = raw(1);
+    ASSERT_EQ(ch1.size(), 153600u);
+    EXPECT_EQ(std::vector<uint16_t>(ch1.begin(), ch1.begin() + 384),
+              std::vector<uint16_t>(384, 401));
+    EXPECT_EQ(ch1[384], 0);
+    EXPECT_TRUE(raw(2).empty());
+    EXPECT_TRUE(raw(3).empty());
+}
+
+TEST_F(Extraction, ShortTwoChannelArchiveReadIsPaddedToTwentyMinutes) {
+    disk.m_read_settings.calibration_seconds = 60;
+    std::vector<Sector> sectors = {start_sector(1, {0, 0, 9, 1, 3, 14})};
+    sectors.insert(sectors.end(), 160, packed_sector_2ch({200, 300}));  // 30720 time points
+    write_test_card(folder, sectors);
+    ASSERT_TRUE(read());
+    for (int channel : {1, 2}) {
+        const std::vector<uint16_t> words = raw(channel);
+        ASSERT_EQ(words.size(), 153600u);
+        EXPECT_EQ(words[38399], channel == 1 ? 800 : 1200);
+        EXPECT_EQ(std::vector<uint16_t>(words.begin() + 38400, words.end()),
+                  std::vector<uint16_t>(115200, 0));
+    }
+    EXPECT_TRUE(raw(3).empty());
+}
+
+TEST_F(Extraction, DurationZeroEndsAnArchiveReadAfterTheFirstSectorWithOnlyThePreamble) {
+    disk.m_read_settings = ReadSettings{0, 0, 1};
+    write_test_card(folder, {start_sector(2, {0, 0, 9, 1, 3, 14}),
+                             packed_sector({100, 100, 100}, {}, true), end_sector()});
+    ASSERT_TRUE(read());
+    const std::vector<uint16_t> ch1 = raw(1);
+    ASSERT_EQ(ch1.size(), 153600u);
+    EXPECT_EQ(ch1[127], 2253);
+    EXPECT_EQ(std::vector<uint16_t>(ch1.begin() + 128, ch1.end()),
+              std::vector<uint16_t>(153600 - 128, 0));
+    EXPECT_EQ(read_bytes(out("other.dat")).size(), 512u);
+    EXPECT_EQ(text("patevent.dat"), "");
+}
+
+TEST_F(Extraction, TableEventsInsideTheDurationAreOffsetByThePreamble) {
+    disk.m_read_settings = ReadSettings{0, 1, 60};  // 80 s preamble
+    write_test_card(
+        folder, {start_sector(48, kStart),
+                 event_sector({{3, kStart}, {3, later(3599)}, {3, later(3600)}, {2, later(10)}}),
+                 end_sector()});
+    ASSERT_TRUE(read());
+    EXPECT_EQ(text("patevent.dat"), "80\n3679\n");
+    EXPECT_EQ(read_bytes(out("other.dat")).size(), 1024u);
+}
+
+TEST_F(Extraction, SkipSeeksToTheSeekPointAtTheTargetAndWritesFromThere) {
+    disk.m_read_settings = ReadSettings{2, 24, 0};
+    std::vector<Sector> sectors = {start_sector(35, kStart), event_sector({{1, later(3600), 2, 0},
+                                                                           {2, later(7200), 4, 40},
+                                                                           {4, later(7300), 2, 40},
+                                                                           {3, later(7205)},
+                                                                           {3, later(7000)}})};
+    for (const Sector& s : compressed_sectors(0x23, 3, 1, {50, 50, 50}))
+        sectors.push_back(s);  // sectors 2 and 3: before the target
+    for (const Sector& s : compressed_sectors(0x23, 3, 2, {100, 200, 300}))
+        sectors.push_back(s);  // from sector 4: the target
+    sectors.push_back(end_sector());
+    write_test_card(folder, sectors);
+    ASSERT_TRUE(read());
+    const std::vector<uint16_t> ch3 = raw(3);
+    EXPECT_EQ(std::vector<uint16_t>(ch3.begin(), ch3.begin() + 256),
+              std::vector<uint16_t>(256, 1201));
+    EXPECT_EQ(ch3[256], 0);
+    EXPECT_EQ(text("patevent.dat"), "5\n");
+}
+
+TEST_F(Extraction, SectorOfAnotherRecordingEndsTheReadWithoutError) {
+    write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 100, 100}),
+                             packed_sector({200, 200, 200}, {}, false, kTestRecording - 1),
+                             packed_sector({300, 300, 300})});
+    ASSERT_TRUE(read());
+    EXPECT_EQ(raw(1)[127], 400);
+    EXPECT_EQ(raw(1)[128], 0);
+    EXPECT_EQ(g_mark_as_read_calls, 1);
+}
+
+TEST_F(Extraction, ChecksumErrorFailsTheReadWithoutMarkingIt) {
+    Sector damaged = sealed(SectorBuilder(0x30).field(0, 100).build());
+    damaged[100] ^= 0x01;
+    write_test_card(folder, {start_sector(48, kStart), damaged, end_sector()});
+    EXPECT_FALSE(read());
+    EXPECT_EQ(g_mark_as_read_calls, 0);
+    EXPECT_EQ(raw(1).size(), 153600u);  // the end of output still pads
+}
+
+struct ResumeCase {
+    const char* name;
+    int resume_after;  // seconds after the start; the first segment lasts 2 s
+    uint8_t resume_format;
+    bool accepted;
+};
+
+class ResumingStartSector : public Extraction, public ::testing::WithParamInterface<ResumeCase> {};
+
+TEST_P(ResumingStartSector, FillsThePauseWithGapSecondsOrFailsWhenInconsistent) {
+    const ResumeCase& c = GetParam();
+    TimeBytes resume = later(c.resume_after % 86400);
+    resume[3] = static_cast<uint8_t>(resume[3] + c.resume_after / 86400);
+    write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 100, 100}),
+                             packed_sector({100, 100, 100}), start_sector(c.resume_format, resume),
+                             packed_sector({200, 200, 200}), end_sector()});
+    EXPECT_EQ(read(), c.accepted);
+    if (!c.accepted) return;
+    const std::vector<uint16_t> ch2 = raw(2);
+    const size_t gap_end = static_cast<size_t>(c.resume_after) * 128;
+    EXPECT_EQ(ch2[255], 400);
+    EXPECT_EQ(std::vector<uint16_t>(ch2.begin() + 256, ch2.begin() + gap_end),
+              std::vector<uint16_t>(gap_end - 256, 0));
+    EXPECT_EQ(ch2[gap_end], 800);
+}
+
+INSTANTIATE_TEST_SUITE_P(Extraction, ResumingStartSector,
+                         ::testing::Values(ResumeCase{"AfterAPause", 5, 2, true},
+                                           ResumeCase{"RightAway", 2, 2, true},
+                                           ResumeCase{"EarlierThanTheClock", 1, 2, false},
+                                           ResumeCase{"InAnotherFormat", 5, 5, false},
+                                           ResumeCase{"AfterMoreThanAWeek", 2 + 604801, 2, false}),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
+
+TEST_F(Extraction, PauseOfAWeekStopsAtTheDurationLimit) {
+    disk.m_read_settings.record_length_hours = 1;
+    TimeBytes resume = later(2);
+    resume[3] = static_cast<uint8_t>(resume[3] + 7);  // exactly 604800 s after the clock
+    write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 100, 100}),
+                             packed_sector({100, 100, 100}), start_sector(2, resume),
+                             packed_sector({200, 200, 200}), end_sector()});
+    ASSERT_TRUE(read());
+    EXPECT_EQ(raw(1).size(), 460800u);
+    EXPECT_EQ(read_bytes(out("other.dat")).size(), 512u + 64 + 512);
+}
+
+// Signals the terminator when the bar first moves, 180 sectors into the read.
+class SignallingProgress final : public ProgressControl {
+  public:
+    void set_range(int, int) override {}
+    void set_pos(int) override {
+        if (!m_event)
+            m_event =
+                NamedEvent::create_or_open(g_output_settings.mmf_instance + ".terminator.signal");
+        m_event->signal();
+    }
+
+  private:
+    std::unique_ptr<NamedEvent> m_event;
+};
+
+TEST_F(Extraction, TerminatorEventStopsTheReadAtTheNextSectorWithoutMarkingIt) {
+    std::vector<Sector> sectors = {start_sector(2, kStart)};
+    sectors.insert(sectors.end(), 400, packed_sector({100, 100, 100}));
+    write_test_card(folder, sectors);
+    SignallingProgress progress;
+    ASSERT_TRUE(extract_ecg(disk, kFormatArchive, &progress, m_out));
+    const std::vector<uint16_t> ch1 = raw(1);
+    EXPECT_EQ(ch1[179 * 128 - 1], 400);
+    EXPECT_EQ(ch1[179 * 128], 0);
+    EXPECT_EQ(g_mark_as_read_calls, 0);
+}
+
+TEST_F(Extraction, FullEventListEndsANonTableReadAtThe4097thEvent) {
+    std::vector<Sector> sectors = {start_sector(2, kStart)};
+    sectors.insert(sectors.end(), 4097, packed_sector({100, 100, 100}, {}, true));
+    write_test_card(folder, sectors);
+    std::vector<uint8_t> list(kEventListSize, 0xEE);
+    CEcgExtractor extractor(disk, kFormatArchive, nullptr, m_out, "");
+    extractor.set_event_list(std::span<uint8_t, kEventListSize>(list.data(), list.size()));
+    EXPECT_FALSE(extractor.extract_ecg());
+    EXPECT_EQ(get_u32le(list.data()), 4096u);
+    EXPECT_EQ(get_u32le(&list[4 + 4 * 4095]), 4095u);
+    EXPECT_EQ(raw(1).size(), 4096u * 128);
+}
+
+TEST_F(Extraction, OutputsOtherThanRawAnd12LeadFailHonestly) {
+    write_test_card(folder, {start_sector(2, kStart), packed_sector({1, 1, 1}), end_sector()});
+    for (OutputFormat format : {kFormatPath, kFormatCnav, kFormatMmf}) {
+        EXPECT_FALSE(read(format));
+        EXPECT_EQ(g_mark_as_read_calls, 0);
+    }
+}
+
+TEST_F(Extraction, BadInputEndsTheReadWithoutMarkingOrWritingElsewhere) {
+    write_test_card(folder, {start_sector(2, kStart), packed_sector({1, 1, 1})});
+    m_out = folder.file("missing");
+    EXPECT_FALSE(read());
+    EXPECT_FALSE(std::filesystem::exists(m_out));
+
+    m_out = folder.file("out");
+    write_test_card(folder, {start_sector(2, kStart), packed_sector({1, 1, 1})},
+                    kTestRecording - 1);
+    EXPECT_FALSE(read());  // the record is older than the recording
+
+    write_bytes(folder.file("ecg.dat"), std::vector<uint8_t>(300, 0x83));
+    EXPECT_FALSE(read());  // no whole start sector
+    EXPECT_EQ(g_mark_as_read_calls, 0);
+
+    write_test_card(
+        folder, {start_sector(2, kStart), packed_sector({100, 1, 1}), packed_sector({200, 1, 1})});
+    std::filesystem::resize_file(folder.file("ecg.dat"), 512 * 3 - 100);
+    EXPECT_TRUE(read());  // a truncated sector ends the recording
+    EXPECT_EQ(raw(1)[127], 400);
+    EXPECT_EQ(raw(1)[128], 0);
+}
+
+TEST_F(Extraction, OlderSpeechRecordingIsReplacedByTheEmptyForm) {
+    write_test_card(folder, {start_sector(2, kStart), end_sector()});
+    ConfigRecord config;
+    config.recording_num = kTestRecording;
+    config.wav_recording_num = kTestRecording - 1;
+    std::array<uint8_t, kConfigRecordSize> bytes;
+    encode_config_record(config, bytes);
+    write_bytes(folder.file("config.dat"), {bytes.begin(), bytes.end()});
+    write_bytes(folder.file("patient.wav"), std::vector<uint8_t>(65536, 0x80));
+    ASSERT_TRUE(read());
+    EXPECT_EQ(read_bytes(folder.file("patient.wav"))[100], 0);
+}
+
+}  // namespace
