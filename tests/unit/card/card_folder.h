@@ -16,9 +16,9 @@
 inline constexpr TimeField kStart_2013_05_14_10_15_20 = {20, 15, 10, 14, 5, 13};
 
 // A sealed start sector of type 0x81.
-inline Sector start_sector(uint16_t recording_num, uint8_t format,
-                           TimeField start = kStart_2013_05_14_10_15_20,
-                           uint8_t length = kNoRecordingLength) {
+inline Sector sealed_start_sector(uint16_t recording_num, uint8_t format,
+                                  TimeField start = kStart_2013_05_14_10_15_20,
+                                  uint8_t length = kNoRecordingLength) {
     Sector sector{};
     StartSector fields;
     fields.sector_format_num = 0x81;

@@ -24,7 +24,7 @@ class FolderStatus : public ::testing::TestWithParam<FolderStatusCase> {};
 TEST_P(FolderStatus, ReportsTheCardStateOfTheCopy) {
     const FolderStatusCase& c = GetParam();
     CardFolder card;
-    card.counters(c.c, 2, 2).write({start_sector(c.s, 35)}, c.cnav_size);
+    card.counters(c.c, 2, 2).write({sealed_start_sector(c.s, 35)}, c.cnav_size);
     CCFDisk disk;
     disk.m_run_mode = c.mode;
     card.attach(disk);
@@ -43,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FolderStatus, RefusesIncompleteFileSetsAndLoaderFolders) {
     CardFolder card;
-    card.counters(6, 2, 2).write({start_sector(5, 35)});
+    card.counters(6, 2, 2).write({sealed_start_sector(5, 35)});
     CCFDisk disk;
     card.attach(disk);
     ASSERT_EQ(disk.folder_status(), 0);
@@ -70,7 +70,7 @@ TEST(GetEcgIsValid, MapsTheFormatToItsChannelCode) {
                  {0x80 | 35, 111}, {64, 123}, {65, 123}, {3, 109}, {0, 109}};
     for (const auto& c : cases) {
         CardFolder card;
-        card.counters(6, 5, 5).write({start_sector(5, c.format)});
+        card.counters(6, 5, 5).write({sealed_start_sector(5, c.format)});
         CCFDisk disk;
         card.attach(disk);
         EXPECT_EQ(disk.get_ecg_is_valid(), c.expected) << int{c.format};
@@ -82,7 +82,7 @@ TEST(GetEcgIsValid, RecordingOlderThanPatientDataOrSpeechIsNoValidEcg) {
     for (const auto& [patient, wav] : {std::pair{6, 2}, std::pair{2, 6}}) {
         CardFolder card;
         card.counters(6, static_cast<uint16_t>(patient), static_cast<uint16_t>(wav))
-            .write({start_sector(5, 35)});
+            .write({sealed_start_sector(5, 35)});
         CCFDisk disk;
         card.attach(disk);
         EXPECT_EQ(disk.get_ecg_is_valid(), 109);
@@ -96,7 +96,7 @@ TEST(GetEcgIsValid, RecordingOlderThanPatientDataOrSpeechIsNoValidEcg) {
 
 TEST(MarkAsRead, UnreadRecordingBecomesReadOnce) {
     CardFolder card;
-    card.counters(5, 5, 2).write({start_sector(5, 35)});
+    card.counters(5, 5, 2).write({sealed_start_sector(5, 35)});
     CCFDisk disk;
     card.attach(disk);
     ASSERT_EQ(disk.folder_status(), 114);
@@ -112,7 +112,7 @@ TEST(MarkAsRead, UnreadRecordingBecomesReadOnce) {
 
 TEST(MarkAsRead, ReadOnlyRecordIsReportedAndKept) {
     CardFolder card;
-    card.counters(5, 5, 2).write({start_sector(5, 35)});
+    card.counters(5, 5, 2).write({sealed_start_sector(5, 35)});
     set_read_only(card.file("config.dat"));
     CCFDisk disk;
     card.attach(disk);
@@ -121,12 +121,12 @@ TEST(MarkAsRead, ReadOnlyRecordIsReportedAndKept) {
 }
 
 TEST(MarkAsRead, FailsWithoutAGoodStartSectorOrAtTheReconditioningNumber) {
-    Sector damaged = start_sector(5, 35);
+    Sector damaged = sealed_start_sector(5, 35);
     damaged[511] ^= 0x01;
     for (const auto& [c, sectors] :
          {std::pair{uint16_t{5}, std::vector<Sector>{damaged}},
           std::pair{uint16_t{5}, std::vector<Sector>{}},
-          std::pair{uint16_t{65000}, std::vector<Sector>{start_sector(65000, 35)}}}) {
+          std::pair{uint16_t{65000}, std::vector<Sector>{sealed_start_sector(65000, 35)}}}) {
         CardFolder card;
         card.counters(c, 2, 2).write(sectors);
         CCFDisk disk;
@@ -152,7 +152,8 @@ TEST(RecordingHours, RoundsTheLatestSeekPointUpAndAddsAnHour) {
     };
     for (const auto& c : cases) {
         CardFolder card;
-        card.counters(6, 2, 2).write({start_sector(5, 35, start), event_sector(5, c.records)});
+        card.counters(6, 2, 2).write(
+            {sealed_start_sector(5, 35, start), event_sector(5, c.records)});
         CCFDisk disk;
         card.attach(disk);
         EXPECT_EQ(disk.recording_hours(time_from_sector_bytes(start)), c.expected);

@@ -24,7 +24,7 @@ std::string output_folder(const CardFolder& card) {
 TEST(CopyPatientWav, CopiesOnlySpeechOfThisRecordingAndNeverLeavesAnOldCopy) {
     for (const uint16_t wav : {uint16_t{5}, uint16_t{2}}) {
         CardFolder card;
-        card.counters(6, 5, wav).write({start_sector(5, 35)});
+        card.counters(6, 5, wav).write({sealed_start_sector(5, 35)});
         const std::string out = output_folder(card);
         write_bytes(out + "/patient.wav", {1, 2, 3});
         CCFDisk disk;
@@ -48,7 +48,7 @@ TEST(PatientDataExports, FollowTheBelongingRule) {
         CardFolder card;
         store_field_text(card.record.event_text, "ABC", false);
         card.record.event_text[90] = 0x77;  // past the 80 bytes that are exported
-        card.counters(c.c, c.patient, 2).write({start_sector(5, 35)});
+        card.counters(c.c, c.patient, 2).write({sealed_start_sector(5, 35)});
         const std::string out = output_folder(card);
         write_bytes(out + "/cnavop.dat", {9});
         CCFDisk disk;
@@ -72,10 +72,10 @@ TEST(WriteEventList, PatientEventsCountFromThePreambleStart) {
     const TimeField start = {0, 0, 10, 1, 1, 0};
     CardFolder card;
     card.counters(6, 5, 5).write(
-        {start_sector(5, 35, start), event_sector(5, {{3, {0, 2, 10, 1, 1, 0}},
-                                                      {1, {0, 2, 10, 1, 1, 0}},
-                                                      {2, {0, 3, 10, 1, 1, 0}},
-                                                      {3, {5, 0, 10, 1, 1, 0}}})});
+        {sealed_start_sector(5, 35, start), event_sector(5, {{3, {0, 2, 10, 1, 1, 0}},
+                                                             {1, {0, 2, 10, 1, 1, 0}},
+                                                             {2, {0, 3, 10, 1, 1, 0}},
+                                                             {3, {5, 0, 10, 1, 1, 0}}})});
     const std::string out = output_folder(card);
     CCFDisk disk;
     card.attach(disk);
@@ -90,7 +90,8 @@ TEST(WriteEventList, PatientEventsCountFromThePreambleStart) {
 
 TEST(WriteEventList, FormatsWithoutEventTableListNoEvents) {
     CardFolder card;
-    card.counters(6, 5, 5).write({start_sector(5, 1), event_sector(5, {{3, {0, 2, 10, 1, 1, 0}}})});
+    card.counters(6, 5, 5).write(
+        {sealed_start_sector(5, 1), event_sector(5, {{3, {0, 2, 10, 1, 1, 0}}})});
     const std::string out = output_folder(card);
     CCFDisk disk;
     card.attach(disk);
