@@ -5,7 +5,6 @@
 #include "card/ccf_disk.h"
 #include "extract/ecg_extractor.h"
 #include "handoff/patient_summary.h"
-#include "support/file_utils.h"
 #include "support/trace.h"
 #include "ui/messages.h"
 
@@ -50,7 +49,7 @@ bool CKadoReadDlg::run_read(OutputFormat format) {
         case kFormatMmf:
         case kFormatPn12File:
         case kFormatPn12Arch:
-            return extract_ecg(m_disk, format, nullptr, folder_with_slash(m_request.m_output_dir),
+            return extract_ecg(m_disk, format, nullptr, m_request.m_output_dir,
                                m_request.m_procedure_id);
         case kFormatCnav:
             // The copy of the card's files comes with the card copy operations; until then the
