@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "card_read_back.h"
+#include "cardsim/lib/card_writer.h"
+#include "extract/crc16.h"
+#include "extract/sector_checksum.h"
+#include "support/byte_order.h"
+#include "test_folder.h"
+
+namespace {
+
+std::vector<uint8_t> write_ecg(cardsim::RecordingSpec spec, const TestFolder& folder) {
+    cardsim::RecordingResult result;
+    std::string error;
+    EXPECT_TRUE(cardsim::write_card(spec, folder.file("card"), folder.file("want"), result, error))
+        << error;
+    return read_file_bytes(folder.file("card") + "/ecg.dat");
+}
+
+bool sector_checks(std::vector<uint8_t> ecg, size_t n) {
+    std::span<uint8_t, 512> sector(&ecg[n * 512], 512);
+    return check_sector(Crc16Table(), sector, sector_type_of(sector[0]).checksum);
+}
+
+cardsim::RecordingSpec delta_recording() {
+    cardsim::RecordingSpec spec;
+    spec.format = 5;
+    spec.segments = {{20, 0}};
+    return spec;
+}
+
+}  // namespace
+
+TEST(SimulatedCardFaults, DamageLandsWhereItWasAskedFor) {
+    TestFolder clean_folder;
+    const std::vector<uint8_t> clean = write_ecg(delta_recording(), clean_folder);
+    for (size_t n = 0; n < 21; ++n)
+        ASSERT_TRUE(sector_checks(clean, n)) << n;
+
+    TestFolder folder;
+    cardsim::RecordingSpec spec = delta_recording();
+    spec.flips = {{3, 8 * 200 + 5}};
+    spec.foreign_sectors = {7};
+    spec.ecg_size = 64 * 512;
+    spec.truncate_bytes = 40 * 512 + 100;
+    const std::vector<uint8_t> ecg = write_ecg(spec, folder);
+    EXPECT_FALSE(sector_checks(ecg, 3));
+    EXPECT_EQ(ecg[3 * 512 + 200] ^ clean[3 * 512 + 200], 1 << 5);
+    EXPECT_EQ(get_u16le(&ecg[7 * 512 + 1]), spec.recording_num - 1);
+    EXPECT_TRUE(sector_checks(ecg, 7));
+    EXPECT_EQ(ecg.size(), 40u * 512 + 100);
+}
+
+TEST(SimulatedCardFaults, RawSampleFilesAreScaledToTwelveBits) {
+    TestFolder folder;
+    std::vector<uint8_t> bytes;
+    for (int i = 0; i < 256; ++i) {
+        bytes.resize(bytes.size() + 2);
+        put_u16le(&bytes[bytes.size() - 2], static_cast<uint16_t>(-32768 + 256 * i));
+    }
+    std::ofstream(folder.file("lead.raw"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    cardsim::RecordingSpec spec = delta_recording();
+    spec.segments = {{3, 0}};
+    spec.sample_files = {folder.file("lead.raw")};
+    write_ecg(spec, folder);
+    const ReadBack want = read_intended(folder.file("want"), 3);
+    const ReadBack got = read_back_card(folder.file("card"));
+    ASSERT_EQ(want.words[2].size(), 3u * 128);
+    EXPECT_EQ(want.words[2][0], 1);  // value 0 is written as 1
+    EXPECT_EQ(want.words[2][10], 160);
+    EXPECT_EQ(want.words[2][300], (300 % 256) * 16);  // the file repeats
+    EXPECT_EQ(got.words, want.words);
+}

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "card/config_record.h"
+#include "card/counter_rules.h"
+#include "card_read_back.h"
+#include "cardsim/lib/card_writer.h"
+#include "extract/crc16.h"
+#include "extract/start_sector.h"
+#include "extract/start_sector_reader.h"
+#include "support/byte_order.h"
+#include "test_folder.h"
+
+namespace {
+
+struct WrittenCard {
+    ConfigRecord record;
+    StartSector start;
+    StartSectorSearch search;
+};
+
+WrittenCard write_and_decode(const cardsim::RecordingSpec& spec, const TestFolder& folder) {
+    cardsim::RecordingResult result;
+    std::string error;
+    EXPECT_TRUE(cardsim::write_card(spec, folder.file("card"), "", result, error)) << error;
+    WrittenCard card;
+    const std::vector<uint8_t> config = read_file_bytes(folder.file("card") + "/config.dat");
+    EXPECT_EQ(config.size(), kConfigRecordSize);
+    card.record = decode_config_record(
+        std::span<const uint8_t, kConfigRecordSize>(config.data(), kConfigRecordSize));
+    Sector sector{};
+    card.search = read_first_start_sector(Crc16Table(), folder.file("card"), sector);
+    card.start = decode_start_sector(sector);
+    return card;
+}
+
+cardsim::RecordingSpec short_recording() {
+    cardsim::RecordingSpec spec;
+    spec.format = 2;
+    spec.segments = {{10, 0}};
+    spec.recording_num = 9;
+    return spec;
+}
+
+struct StateCase {
+    cardsim::CardState state;
+    cardsim::Speech speech;
+    bool unread, read, inconsistent, valid, speech_belongs;
+};
+
+class CardState : public ::testing::TestWithParam<StateCase> {};
+
+TEST_P(CardState, CountersReadBackAsTheStateAskedFor) {
+    const StateCase& c = GetParam();
+    TestFolder folder;
+    cardsim::RecordingSpec spec = short_recording();
+    spec.state = c.state;
+    spec.speech = c.speech;
+    const WrittenCard card = write_and_decode(spec, folder);
+    ASSERT_TRUE(card.search.found && card.search.checksum_good);
+    const uint16_t s = card.start.recording_num;
+    EXPECT_EQ(s, 9);
+    EXPECT_EQ(is_unread_recording(card.record, s), c.unread);
+    EXPECT_EQ(is_read_recording(card.record, s), c.read);
+    EXPECT_EQ(is_inconsistent_recording(card.record, s), c.inconsistent);
+    EXPECT_EQ(is_valid_ecg(card.record, s), c.valid);
+    EXPECT_EQ(speech_belongs(card.record, s), c.speech_belongs);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    States, CardState,
+    ::testing::Values(StateCase{cardsim::CardState::unread, cardsim::Speech::belongs, true, false,
+                                false, true, true},
+                      StateCase{cardsim::CardState::read, cardsim::Speech::old, false, true, false,
+                                true, false},
+                      StateCase{cardsim::CardState::inconsistent, cardsim::Speech::none, false,
+                                false, true, true, false},
+                      StateCase{cardsim::CardState::no_valid_ecg, cardsim::Speech::none, false,
+                                true, false, false, false}));
+
+}  // namespace
+
+TEST(SimulatedCardFiles, StartSectorCarriesTheFieldsAskedFor) {
+    TestFolder folder;
+    cardsim::RecordingSpec spec = short_recording();
+    spec.start = {2013, 2, 28, 23, 59, 58};
+    spec.serial = "AB12";
+    spec.sw_version = 0x0301;
+    spec.format_top_bit = true;
+    spec.segments = {{3 * 3600 + 1, 0}};
+    const WrittenCard card = write_and_decode(spec, folder);
+    EXPECT_EQ(card.start.sector_format_num, 0x81);
+    EXPECT_EQ(card.start.recording_format, 0x82);
+    EXPECT_EQ(recording_format_of(card.start.recording_format), 2);
+    EXPECT_EQ(card.start.recording_start_time, (TimeField{58, 59, 23, 28, 2, 13}));
+    EXPECT_EQ(recorder_serial_text(card.start), "AB12");
+    EXPECT_EQ(card.start.recorder_sw_ver, 0x0301);
+    EXPECT_EQ(card.start.recording_length, 4);  // hours, rounded up
+    EXPECT_EQ(field_text(card.record.patient_name), spec.patient_name);
+}
+
+TEST(SimulatedCardFiles, EventTableFormatsKeepNoLengthAndDamageIsSeen) {
+    TestFolder folder;
+    cardsim::RecordingSpec spec = short_recording();
+    spec.format = 35;
+    spec.start_damage = cardsim::StartDamage::checksum;
+    const WrittenCard card = write_and_decode(spec, folder);
+    EXPECT_TRUE(card.search.found);
+    EXPECT_FALSE(card.search.checksum_good);
+
+    TestFolder other;
+    spec.start_damage = cardsim::StartDamage::format;
+    const WrittenCard bad_format = write_and_decode(spec, other);
+    EXPECT_TRUE(bad_format.search.checksum_good);
+    EXPECT_EQ(channels_of_format(bad_format.start.recording_format), 0);
+    EXPECT_EQ(bad_format.start.recording_length, kNoRecordingLength);
+}
+
+TEST(SimulatedCardFiles, PatientWavHasTheFixedHeaderWithOrWithoutSpeech) {
+    for (cardsim::Speech speech : {cardsim::Speech::none, cardsim::Speech::belongs}) {
+        TestFolder folder;
+        cardsim::RecordingSpec spec = short_recording();
+        spec.speech = speech;
+        write_and_decode(spec, folder);
+        const std::vector<uint8_t> wav = read_file_bytes(folder.file("card") + "/patient.wav");
+        ASSERT_EQ(wav.size(), 65536u);
+        EXPECT_EQ(std::string(wav.begin(), wav.begin() + 4), "RIFF");
+        EXPECT_EQ(get_u32le(&wav[4]), 65528u);
+        EXPECT_EQ(std::string(wav.begin() + 8, wav.begin() + 16), "WAVEfmt ");
+        EXPECT_EQ(get_u32le(&wav[16]), 18u);
+        EXPECT_EQ(get_u16le(&wav[20]), 1);
+        EXPECT_EQ(get_u32le(&wav[24]), 8000u);
+        EXPECT_EQ(get_u16le(&wav[34]), 8);
+        EXPECT_EQ(std::string(wav.begin() + 38, wav.begin() + 42), "fact");
+        EXPECT_EQ(get_u32le(&wav[46]), 65477u);
+        EXPECT_EQ(std::string(wav.begin() + 50, wav.begin() + 54), "data");
+        EXPECT_EQ(get_u32le(&wav[54]), 65477u);
+        EXPECT_EQ(wav[1000] != 0, speech == cardsim::Speech::belongs);
+        EXPECT_EQ(read_file_bytes(folder.file("card") + "/cnav.dat"),
+                  std::vector<uint8_t>(8192, 0));
+    }
+}
+
+TEST(SimulatedCardFiles, ConditionedCardHoldsTheEmptyStartSectorOfRecordingOne) {
+    TestFolder folder;
+    cardsim::RecordingSpec spec;
+    spec.conditioned = true;
+    spec.patient_name.clear();
+    spec.patient_id.clear();
+    spec.card_size = 100 * 512 + 100;
+    const WrittenCard card = write_and_decode(spec, folder);
+    EXPECT_EQ(card.record.recording_num, 3);
+    EXPECT_EQ(card.record.patient_data_num, 2);
+    EXPECT_EQ(card.record.wav_recording_num, 2);
+    const std::vector<uint8_t> ecg = read_file_bytes(folder.file("card") + "/ecg.dat");
+    ASSERT_EQ(ecg.size(), 100u * 512);
+    std::vector<uint8_t> first(512, 0);
+    first[0] = 0x81;
+    first[1] = 1;
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), ecg.begin()));
+    EXPECT_TRUE(std::all_of(ecg.begin() + 512, ecg.end(), [](uint8_t b) { return b == 0; }));
+}

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "card_read_back.h"
+#include "cardsim/lib/card_writer.h"
+#include "extract/decoder.h"
+#include "extract/event_table.h"
+#include "extract/recording_time.h"
+#include "support/byte_order.h"
+#include "test_folder.h"
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+EventTable load_table(const std::string& card) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen((card + "/ecg.dat").c_str(), "rb"));
+    return file ? load_event_table(file.get(), true) : EventTable{};
+}
+
+int64_t seconds_of(const EventRecord& record, int64_t start) {
+    return time_to_seconds(record.time()) - start;
+}
+
+cardsim::RecordingSpec three_hours(int format) {
+    cardsim::RecordingSpec spec;
+    spec.format = format;
+    spec.segments = {{5400, 30}, {5400, 0}};
+    spec.seek_interval = 600;
+    spec.event_sector_interval = 3600;
+    spec.events = {12.7, 4000, 9000};
+    return spec;
+}
+
+}  // namespace
+
+TEST(SimulatedEventTable, HoldsSegmentStartsSeekPointsAndEventsThroughBothContinuations) {
+    TestFolder folder;
+    cardsim::RecordingResult result;
+    std::string error;
+    ASSERT_TRUE(cardsim::write_card(three_hours(35), folder.file("card"), "", result, error))
+        << error;
+    const EventTable table = load_table(folder.file("card"));
+    const std::vector<uint8_t> ecg = read_file_bytes(folder.file("card") + "/ecg.dat");
+    const int64_t start = recording_start_seconds(folder.file("card"));
+
+    std::vector<int64_t> seeks, events, segments;
+    for (const EventRecord& r : table) {
+        (r.type == 1 ? segments : r.type == 2 ? seeks : events).push_back(seconds_of(r, start));
+    }
+    EXPECT_EQ(segments, (std::vector<int64_t>{0, 5430}));
+    EXPECT_EQ(events, (std::vector<int64_t>{12, 4000, 9000}));
+    // Every 10 minutes of each segment; the second segment's first mark follows its start.
+    ASSERT_EQ(seeks.size(), 17u);
+    EXPECT_EQ(seeks[7], 4800);
+    EXPECT_EQ(seeks[8], 6000);
+    EXPECT_EQ(seeks.back(), 10800);
+    // The head after the start sector names the next event sector by number, and that one is
+    // an event sector among the data.
+    ASSERT_EQ(ecg[512], 0x20);
+    const uint32_t next = get_u32le(&ecg[512 + 508]);
+    EXPECT_GT(next, 2u);
+    EXPECT_EQ(ecg[next * 512], 0x20);
+}
+
+TEST(SimulatedEventTable, SeekPointsLandOnTheBlockOfTheirSecond) {
+    TestFolder folder;
+    cardsim::RecordingResult result;
+    std::string error;
+    cardsim::RecordingSpec spec = three_hours(34);
+    spec.synth.noise_uv = 400;
+    ASSERT_TRUE(cardsim::write_card(spec, folder.file("card"), folder.file("want"), result, error))
+        << error;
+    const ReadBack want = read_intended(folder.file("want"), 2);
+    const std::vector<uint8_t> ecg = read_file_bytes(folder.file("card") + "/ecg.dat");
+    const int64_t start = recording_start_seconds(folder.file("card"));
+
+    int checked = 0;
+    for (const EventRecord& record : load_table(folder.file("card"))) {
+        if (!record.is_seek_point()) continue;
+        EcgDecoder decoder;
+        ASSERT_TRUE(
+            decoder.set_decompression_index(record.type == 1 ? 40 : record.decompression_index));
+        bool done = false;
+        for (size_t n = record.sector; !done && (n + 1) * 512 <= ecg.size(); ++n) {
+            std::span<const uint8_t, 512> sector(&ecg[n * 512], 512);
+            if (sector[0] != 0x22) continue;
+            for (DecodeResult r{}; !r.sector_done && !done;) {
+                r = decoder.decode_sector(sector);
+                done = r.block_done;
+            }
+        }
+        ASSERT_TRUE(done);
+        const size_t first = static_cast<size_t>(seconds_of(record, start)) * 128;
+        for (size_t i = 0; i < 128; ++i) {
+            ASSERT_EQ(decoder.block().channels[0][i], want.words[0][first + i] & 0x0FFF)
+                << seconds_of(record, start);
+        }
+        ++checked;
+    }
+    EXPECT_EQ(checked, 19);
+}
+
+TEST(SimulatedEventTable, TwelveLeadSeekPointsStartOnAWholeSecond) {
+    TestFolder folder;
+    cardsim::RecordingResult result;
+    std::string error;
+    cardsim::RecordingSpec spec = three_hours(64);
+    spec.segments = {{1800, 0}};
+    ASSERT_TRUE(cardsim::write_card(spec, folder.file("card"), "", result, error)) << error;
+    const std::vector<uint8_t> ecg = read_file_bytes(folder.file("card") + "/ecg.dat");
+    int seeks = 0;
+    for (const EventRecord& record : load_table(folder.file("card"))) {
+        if (record.type != 4) continue;
+        ++seeks;
+        // 30 time points per sector: data sector k (counting from the first) starts on a whole
+        // second when 30k is a multiple of 128.
+        uint32_t data_before = 0;
+        for (uint32_t n = 0; n < record.sector; ++n)
+            data_before += ecg[n * 512] == 0x40 ? 1 : 0;
+        EXPECT_EQ(ecg[record.sector * 512], 0x40);
+        EXPECT_EQ(data_before * 30 % 128, 0u);
+    }
+    EXPECT_EQ(seeks, 2);
+}
+
+TEST(SimulatedEventTable, LoopingChainFaultComesBackToTheHead) {
+    TestFolder folder;
+    cardsim::RecordingResult result;
+    std::string error;
+    cardsim::RecordingSpec spec = three_hours(35);
+    spec.segments = {{600, 0}};
+    spec.event_chain_loop = true;
+    ASSERT_TRUE(cardsim::write_card(spec, folder.file("card"), "", result, error)) << error;
+    const std::vector<uint8_t> ecg = read_file_bytes(folder.file("card") + "/ecg.dat");
+    // The last event sector sits after the data and continues at sector 1.
+    size_t last = 0;
+    for (size_t n = 2; (n + 1) * 512 <= ecg.size(); ++n)
+        last = ecg[n * 512] == 0x20 ? n : last;
+    ASSERT_GT(last, 0u);
+    EXPECT_EQ(get_u32le(&ecg[last * 512 + 508]), 1u);
+    EXPECT_EQ(load_table(folder.file("card")).size(), 2u);  // the segment start and the event
+}
