@@ -23,6 +23,7 @@ class CKadoApp {
     int end_instance();
 
     const RunRequest& request() const { return m_request; }
+    const CCFDisk* disk() const { return m_disk.get(); }
 
   private:
     void check_folders();
