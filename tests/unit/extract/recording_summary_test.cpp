@@ -12,7 +12,7 @@ TEST(RecordingSummary, DetailsOfABelongingPatientAndTheOutputStart) {
     card.record.init_time = {0, 30, 9, 2, 5, 13};
     card.record.change_time = {5, 4, 3, 2, 1, 99};
     card.record.change_marker = kPatientChangeMarker;
-    card.counters(5, 5, 2).write({start_sector(5, 2, kStart_2013_05_14_10_15_20, 24)});
+    card.counters(5, 5, 2).write({sealed_start_sector(5, 2, kStart_2013_05_14_10_15_20, 24)});
     CCFDisk disk;
     card.attach(disk);
     RecordingDetails details;
@@ -40,7 +40,7 @@ TEST(RecordingSummary, DetailsOfABelongingPatientAndTheOutputStart) {
 TEST(RecordingSummary, PatientOfAnotherRecordingAndUnrecordedLengthStayEmpty) {
     CardFolder card;
     store_field_text(card.record.patient_name, "Old Patient", false);
-    card.counters(7, 6, 2).write({start_sector(5, 1, {30, 0, 0, 1, 1, 0})});
+    card.counters(7, 6, 2).write({sealed_start_sector(5, 1, {30, 0, 0, 1, 1, 0})});
     CCFDisk disk;
     card.attach(disk);
     RecordingDetails details;
