@@ -1,9 +1,7 @@
 // What a card folder holds and whether its recording has been read: the status check of a folder
 // copy, the ECG validity check, marking a recording as read, and the recording length that the
 // event table gives. The main flow, the Read dialog and the extraction call these.
-#include <array>
 #include <cstdint>
-#include <utility>
 
 #include "card/card_files.h"
 #include "card/ccf_disk.h"
