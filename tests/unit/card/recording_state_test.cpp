@@ -118,6 +118,7 @@ TEST(MarkAsRead, ReadOnlyRecordIsReportedAndKept) {
     card.attach(disk);
     EXPECT_EQ(disk.mark_as_read(true), 1);
     EXPECT_EQ(disk.folder_status(), 114);
+    clear_read_only(card.file("config.dat"));  // Windows cannot remove a read-only file
 }
 
 TEST(MarkAsRead, FailsWithoutAGoodStartSectorOrAtTheReconditioningNumber) {
