@@ -203,9 +203,7 @@ bool CEcgExtractor::sector_loop() {
             m_end = true;
         } else if (sector_recording_num(m_sector) != recording_num) {
             m_end = true;
-        } else if (!process_sector()) {
-            return false;
-        } else if (outputs_failed()) {
+        } else if (!process_sector() || outputs_failed()) {
             return false;
         }
         if (!m_end && !read_sector()) m_end = true;

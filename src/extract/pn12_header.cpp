@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 
 #include "support/byte_order.h"
 
@@ -44,7 +43,8 @@ void civil_from_days(int64_t z, int64_t& y, unsigned& m, unsigned& d) {
 }
 
 void put_text(uint8_t* at, const std::string& text) {
-    std::memcpy(at, text.data(), std::min(text.size(), kTextFieldSize));
+    // A text of exactly the field's width fills it without a terminating zero.
+    std::copy_n(text.begin(), std::min(text.size(), kTextFieldSize), at);
 }
 
 void put_f32le(uint8_t* at, float value) {

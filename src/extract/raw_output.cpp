@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr const char* kRawFileNames[] = {"rawecg1.dat", "rawecg2.dat", "rawecg3.dat"};
+constexpr std::array<const char*, 3> kRawFileNames = {"rawecg1.dat", "rawecg2.dat", "rawecg3.dat"};
 
 // The calibration signal: square waves of 32 samples at each level, 64 samples per cycle.
 constexpr uint32_t kCalibrationLow = 1843;
@@ -16,7 +16,8 @@ constexpr int kCalibrationHalfCycle = 32;
 }  // namespace
 
 bool RawOutput::open_raw_outputs(const std::string& folder) {
-    for (size_t i = 0; i < m_files.size(); ++i)
+    static_assert(kRawFileNames.size() == std::tuple_size_v<decltype(m_files)>);
+    for (size_t i = 0; i < kRawFileNames.size(); ++i)
         if (!m_files[i].create(join_path(folder, kRawFileNames[i]))) return false;
     return true;
 }

@@ -55,9 +55,12 @@ class Extraction : public ::testing::Test {
     std::vector<uint16_t> raw(int channel) const {
         return read_words(out("rawecg" + std::to_string(channel) + ".dat"));
     }
+    // Text files end their lines with CR LF on Windows.
     std::string text(const std::string& name) const {
-        const std::vector<uint8_t> bytes = read_bytes(out(name));
-        return {bytes.begin(), bytes.end()};
+        std::string lines;
+        for (const uint8_t byte : read_bytes(out(name)))
+            if (byte != '\r') lines += static_cast<char>(byte);
+        return lines;
     }
 
     TestFolder folder;
