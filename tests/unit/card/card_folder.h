@@ -32,18 +32,18 @@ inline Sector sealed_start_sector(uint16_t recording_num, uint8_t format,
     return sector;
 }
 
-struct EventRecordSpec {
+struct EventRecordFields {
     uint8_t type;
     TimeField time;
 };
 
 // An event sector of type 0x20 with 14-byte records, ended by a type-0 record.
-inline Sector event_sector(uint16_t recording_num, const std::vector<EventRecordSpec>& records) {
+inline Sector event_sector(uint16_t recording_num, const std::vector<EventRecordFields>& records) {
     Sector sector{};
     sector[0] = 0x20;
     put_u16le(&sector[1], recording_num);
     size_t at = 3;
-    for (const EventRecordSpec& record : records) {
+    for (const EventRecordFields& record : records) {
         sector[at] = record.type;
         sector[at + 1] = 14;
         for (size_t i = 0; i < record.time.size(); ++i)

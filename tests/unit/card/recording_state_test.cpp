@@ -142,7 +142,7 @@ TEST(MarkAsRead, FailsWithoutAGoodStartSectorOrAtTheReconditioningNumber) {
 TEST(RecordingHours, RoundsTheLatestSeekPointUpAndAddsAnHour) {
     const TimeField start = {0, 0, 10, 14, 5, 13};
     const struct {
-        std::vector<EventRecordSpec> records;
+        std::vector<EventRecordFields> records;
         int expected;
     } cases[] = {
         {{{2, {0, 0, 12, 14, 5, 13}}}, 3},                               // exactly 2 h
