@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "support/byte_order.h"
+#include "support/civil_date.h"
 
 namespace {
 
@@ -29,19 +30,6 @@ constexpr float kHighPass = 40.0f;
 constexpr float kLowPass = 0.05f;
 constexpr uint16_t kPacingEntrySize = 4;
 
-// Gregorian date of a day count since 1970-01-01 (H. Hinnant's civil_from_days).
-void civil_from_days(int64_t z, int64_t& y, unsigned& m, unsigned& d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    d = static_cast<unsigned>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<unsigned>(mp < 10 ? mp + 3 : mp - 9);
-    y = yoe + era * 400 + (m <= 2 ? 1 : 0);
-}
-
 void put_text(uint8_t* at, const std::string& text) {
     // A text of exactly the field's width fills it without a terminating zero.
     std::copy_n(text.begin(), std::min(text.size(), kTextFieldSize), at);
@@ -58,24 +46,10 @@ void put_time(uint8_t* at, const HeaderTime& time) {
 }  // namespace
 
 HeaderTime header_time_of(int64_t seconds_since_2000) {
-    constexpr int64_t kDaysFrom1970To2000 = 10957;
-    constexpr int64_t kSecondsPerDay = 86400;
-    int64_t days = seconds_since_2000 / kSecondsPerDay;
-    int64_t second_of_day = seconds_since_2000 % kSecondsPerDay;
-    if (second_of_day < 0) {
-        second_of_day += kSecondsPerDay;
-        --days;
-    }
-    int64_t year = 0;
-    unsigned month = 0;
-    unsigned day = 0;
-    civil_from_days(days + kDaysFrom1970To2000, year, month, day);
-    return {static_cast<uint8_t>(second_of_day % 60),
-            static_cast<uint8_t>(second_of_day / 60 % 60),
-            static_cast<uint8_t>(second_of_day / 3600),
-            static_cast<uint8_t>(day),
-            static_cast<uint8_t>(month),
-            static_cast<uint8_t>((year - 1900) & 0xFF)};
+    const CivilDateTime t = civil_time_since_2000(seconds_since_2000);
+    return {static_cast<uint8_t>(t.second), static_cast<uint8_t>(t.minute),
+            static_cast<uint8_t>(t.hour),   static_cast<uint8_t>(t.day),
+            static_cast<uint8_t>(t.month),  static_cast<uint8_t>((t.year - 1900) & 0xFF)};
 }
 
 std::array<uint8_t, kLeadHeaderSize> encode_lead_header(const LeadHeader& header) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "card/time_field.h"
+#include "support/civil_date.h"
 
 namespace {
 
@@ -24,30 +25,6 @@ unsigned days_in_month(uint8_t month, uint8_t year) {
         default:
             return 31;
     }
-}
-
-// Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's days_from_civil). Plain
-// integer arithmetic, so out-of-range months and days give a number rather than a fault.
-int64_t days_from_civil(int64_t y, int64_t m, int64_t d) {
-    y -= m <= 2 ? 1 : 0;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-// The proleptic Gregorian date of a day count since 1970-01-01 (H. Hinnant's civil_from_days).
-void civil_from_days(int64_t z, int64_t& y, unsigned& m, unsigned& d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    d = static_cast<unsigned>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<unsigned>(mp < 10 ? mp + 3 : mp - 9);
-    y = yoe + era * 400 + (m <= 2 ? 1 : 0);
 }
 
 }  // namespace
@@ -112,16 +89,9 @@ std::string time_display_text(const RecordingTime& t) {
 }
 
 std::string seconds_display_text(int64_t seconds) {
-    constexpr int64_t kSecondsPerDay = 86400;
-    const int64_t days = (seconds >= 0 ? seconds : seconds - (kSecondsPerDay - 1)) / kSecondsPerDay;
-    const int64_t of_day = seconds - days * kSecondsPerDay;
-    int64_t year = 0;
-    unsigned month = 0;
-    unsigned day = 0;
-    civil_from_days(days + days_from_civil(2000, 1, 1), year, month, day);
+    const CivilDateTime t = civil_time_since_2000(seconds);
     char text[48];
-    std::snprintf(text, sizeof text, "%02u/%02u/%04lld %02lld:%02lld:%02lld", day, month,
-                  static_cast<long long>(year), static_cast<long long>(of_day / 3600),
-                  static_cast<long long>(of_day / 60 % 60), static_cast<long long>(of_day % 60));
+    std::snprintf(text, sizeof text, "%02u/%02u/%04lld %02u:%02u:%02u", t.day, t.month,
+                  static_cast<long long>(t.year), t.hour, t.minute, t.second);
     return text;
 }

@@ -3,32 +3,12 @@
 #include <cstdio>
 #include <ctime>
 
+#include "support/civil_date.h"
+
 namespace cardsim {
 namespace {
 
 constexpr int64_t kSecondsPerDay = 86400;
-
-// Days since 1970-01-01 of a Gregorian date, and the inverse (H. Hinnant's algorithms).
-int64_t days_from_civil(int64_t y, int m, int d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-void civil_from_days(int64_t z, int& year, int& month, int& day) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    year = static_cast<int>(yoe + era * 400 + (month <= 2));
-}
 
 const int64_t kEpoch2000 = days_from_civil(2000, 1, 1);
 
@@ -46,18 +26,9 @@ int64_t seconds_since_2000(const CivilTime& time) {
 }
 
 CivilTime civil_time_at(int64_t seconds) {
-    int64_t days = seconds / kSecondsPerDay;
-    int64_t rest = seconds % kSecondsPerDay;
-    if (rest < 0) {
-        rest += kSecondsPerDay;
-        --days;
-    }
-    CivilTime out;
-    civil_from_days(days + kEpoch2000, out.year, out.month, out.day);
-    out.hour = static_cast<int>(rest / 3600);
-    out.minute = static_cast<int>(rest / 60 % 60);
-    out.second = static_cast<int>(rest % 60);
-    return out;
+    const CivilDateTime t = civil_time_since_2000(seconds);
+    return {static_cast<int>(t.year), static_cast<int>(t.month),  static_cast<int>(t.day),
+            static_cast<int>(t.hour), static_cast<int>(t.minute), static_cast<int>(t.second)};
 }
 
 std::optional<CivilTime> parse_civil_time(const std::string& text) {
