@@ -72,9 +72,7 @@ bool CEcgExtractor::read_start_sector() {
     m_running_time = start_time_of(m_sector);
     m_start_seconds = time_to_seconds(m_running_time);
     m_seconds_counter = static_cast<double>(m_start_seconds);
-    const int calibration = m_disk.m_read_settings.calibration_seconds;
-    // The preamble fills up to the next whole minute of the recorder's clock and then some.
-    m_preamble_seconds = calibration > 0 ? m_running_time.second + calibration : 0;
+    m_preamble_seconds = m_disk.m_read_settings.preamble_seconds(m_running_time.second);
 
     const int64_t output_start =
         m_start_seconds - m_preamble_seconds + m_disk.m_read_settings.skip_hours * kSecondsPerHour;
