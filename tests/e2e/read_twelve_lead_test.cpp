@@ -1,6 +1,7 @@
 // 12-lead recordings read from a card copy into the 12-lead files and compared word for word with
 // what the simulator says the recording holds: headers with the output start's calendar time and
-// each lead's range, the calibration preamble, pauses, the closing no-data words and the pulses.
+// each lead's range, the calibration preamble, pauses, the closing no-data words and the pulses;
+// other.dat byte for byte.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -104,6 +105,9 @@ TEST_P(ReadTwelveLead, LeadAndPacingFilesMatchTheIntendedRecording) {
     EXPECT_FALSE(pulses.empty());
     EXPECT_EQ(read_words<uint32_t>(out + "/pn12pac.dat", 29),
               expected::pn12_pacing(pulses, c.preamble_seconds));
+
+    EXPECT_EQ(first_difference(read_bytes(out + "/other.dat"), read_bytes(intended + "/other.dat")),
+              -1);
 
     std::istringstream events_text(read_file_text(intended + "/events.txt"));
     std::vector<double> events;
