@@ -79,28 +79,32 @@ inline std::string patevent_text(const std::vector<double>& seconds, bool event_
 }
 
 // 12-lead files. The intended lead words already hold 0x8000 for pauses; a lead file holds the
-// calibration preamble (-819 and 819 in half cycles of 32), those words and ten minutes of no data.
+// calibration preamble (-819 and 819 in half cycles of 32), those words from the skip on and ten
+// minutes of no data.
 inline constexpr uint16_t kLeadNoData = 0x8000;
 inline constexpr int64_t kLeadClosingWords = 76800;
 
-inline std::vector<uint16_t> pn12_lead(const std::vector<uint16_t>& intended,
-                                       int preamble_seconds) {
+inline std::vector<uint16_t> pn12_lead(const std::vector<uint16_t>& intended, int preamble_seconds,
+                                       int skip_hours = 0) {
     std::vector<uint16_t> words;
     for (int64_t cycle = 0; cycle < 2 * int64_t{preamble_seconds}; ++cycle) {
         words.insert(words.end(), 32, static_cast<uint16_t>(-819));
         words.insert(words.end(), 32, uint16_t{819});
     }
-    words.insert(words.end(), intended.begin(), intended.end());
+    const size_t from = std::min(intended.size(), static_cast<size_t>(skip_hours * 3600 * kRate));
+    words.insert(words.end(), intended.begin() + static_cast<std::ptrdiff_t>(from), intended.end());
     words.insert(words.end(), kLeadClosingWords, kLeadNoData);
     return words;
 }
 
-// Pulse indices count on the lead files' time axis, which the preamble shifts.
+// Pulse indices count on the lead files' time axis, which the preamble and the skip shift.
 inline std::vector<uint32_t> pn12_pacing(const std::vector<uint32_t>& intended,
-                                         int preamble_seconds) {
+                                         int preamble_seconds, int skip_hours = 0) {
     std::vector<uint32_t> indices;
+    const int64_t skipped = skip_hours * 3600 * kRate;
     for (const uint32_t i : intended)
-        indices.push_back(i + static_cast<uint32_t>(preamble_seconds * kRate));
+        if (i >= skipped)
+            indices.push_back(static_cast<uint32_t>(i - skipped + preamble_seconds * kRate));
     return indices;
 }
 
