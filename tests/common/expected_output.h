@@ -5,6 +5,8 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -74,6 +76,94 @@ inline std::string patevent_text(const std::vector<double>& seconds, bool event_
         text += std::to_string(t + s.preamble_seconds) + "\n";
     }
     return text;
+}
+
+// 12-lead files. The intended lead words already hold 0x8000 for pauses; a lead file holds the
+// calibration preamble (-819 and 819 in half cycles of 32), those words from the skip on and ten
+// minutes of no data.
+inline constexpr uint16_t kLeadNoData = 0x8000;
+inline constexpr int64_t kLeadClosingWords = 76800;
+
+inline std::vector<uint16_t> pn12_lead(const std::vector<uint16_t>& intended, int preamble_seconds,
+                                       int skip_hours = 0) {
+    std::vector<uint16_t> words;
+    for (int64_t cycle = 0; cycle < 2 * int64_t{preamble_seconds}; ++cycle) {
+        words.insert(words.end(), 32, static_cast<uint16_t>(-819));
+        words.insert(words.end(), 32, uint16_t{819});
+    }
+    const size_t from = std::min(intended.size(), static_cast<size_t>(skip_hours * 3600 * kRate));
+    words.insert(words.end(), intended.begin() + static_cast<std::ptrdiff_t>(from), intended.end());
+    words.insert(words.end(), kLeadClosingWords, kLeadNoData);
+    return words;
+}
+
+// Pulse indices count on the lead files' time axis, which the preamble and the skip shift.
+inline std::vector<uint32_t> pn12_pacing(const std::vector<uint32_t>& intended,
+                                         int preamble_seconds, int skip_hours = 0) {
+    std::vector<uint32_t> indices;
+    const int64_t skipped = skip_hours * 3600 * kRate;
+    for (const uint32_t i : intended)
+        if (i >= skipped)
+            indices.push_back(static_cast<uint32_t>(i - skipped + preamble_seconds * kRate));
+    return indices;
+}
+
+// Second, minute, hour, day, month, year - 1900.
+using HeaderTime = std::array<uint8_t, 6>;
+
+// A lead's statistics cover recorded samples only, compared unsigned.
+struct LeadRange {
+    uint16_t smallest = 65535;
+    uint16_t largest = 0;
+};
+
+inline LeadRange pn12_lead_range(const std::vector<uint16_t>& intended) {
+    LeadRange range;
+    for (const uint16_t w : intended) {
+        if (w == kLeadNoData) continue;
+        range.smallest = std::min(range.smallest, w);
+        range.largest = std::max(range.largest, w);
+    }
+    return range;
+}
+
+inline void put_le(std::vector<uint8_t>& bytes, uint32_t value, int width) {
+    for (int i = 0; i < width; ++i)
+        bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+inline void put_text16(std::vector<uint8_t>& bytes, const std::string& text) {
+    for (size_t i = 0; i < 16; ++i)
+        bytes.push_back(i < text.size() ? static_cast<uint8_t>(text[i]) : 0);
+}
+
+inline std::vector<uint8_t> pn12_lead_header(const std::string& procedure_id,
+                                             const HeaderTime& time, const std::string& label,
+                                             LeadRange range) {
+    std::vector<uint8_t> bytes{1};
+    put_le(bytes, 59, 2);
+    put_text16(bytes, procedure_id);
+    bytes.insert(bytes.end(), time.begin(), time.end());
+    put_text16(bytes, label);
+    put_le(bytes, 128, 2);
+    put_le(bytes, 1638, 2);
+    put_le(bytes, 0, 2);
+    put_le(bytes, std::bit_cast<uint32_t>(40.0f), 4);
+    put_le(bytes, std::bit_cast<uint32_t>(0.05f), 4);
+    put_le(bytes, range.smallest, 2);
+    put_le(bytes, range.largest, 2);
+    return bytes;
+}
+
+inline std::vector<uint8_t> pn12_pacing_header(const std::string& procedure_id,
+                                               const HeaderTime& time) {
+    std::vector<uint8_t> bytes{1};
+    put_le(bytes, 29, 2);
+    put_le(bytes, 4, 2);
+    put_text16(bytes, procedure_id);
+    bytes.insert(bytes.end(), time.begin(), time.end());
+    put_le(bytes, 0, 2);
+    return bytes;
 }
 
 }  // namespace expected

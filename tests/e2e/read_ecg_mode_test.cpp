@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <future>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -129,13 +130,18 @@ TEST_F(ReadEcgMode, CopyWithoutValidEcgIsNotRead) {
 TEST_F(ReadEcgMode, TerminatorEventFromAnotherProcessStopsALongReadUnmarked) {
     make({"--format=35", "--duration=48h"});
     std::filesystem::create_directory(out());
-    auto read = std::async(std::launch::async,
-                           [&] { return run_kado(command("archive") + " /duration=48", env()); });
+    // An instance name of this run's own: the plain "KADO TERMINATOR" is machine-wide and would
+    // also stop the reads of any other test run on the machine.
+    const std::string instance = "kado-e2e-" + std::to_string(std::random_device{}());
+    auto read = std::async(std::launch::async, [&] {
+        return run_kado(command("archive") + " /duration=48 /instance=" + instance, env());
+    });
     // The event exists from the start of the sector loop until the read ends.
     bool signalled_once = false;
     while (!signalled_once &&
            read.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
-        signalled_once = run_program(tool_command("kadosignal", "KADO TERMINATOR")) == 0;
+        signalled_once =
+            run_program(tool_command("kadosignal", instance + ".terminator.signal")) == 0;
     ASSERT_TRUE(signalled_once) << "the read ended before it could be stopped";
     const auto signalled = std::chrono::steady_clock::now();
     EXPECT_EQ(read.wait_for(std::chrono::seconds(10)), std::future_status::ready);

@@ -1,6 +1,7 @@
 // Every recording format the simulator writes, read from a card copy into raw files and compared
 // word for word with what the simulator says the recording holds, after the calibration
-// preamble, skip, duration, resolution and padding rules.
+// preamble, skip, duration, resolution and padding rules; other.dat byte for byte with the plain
+// sectors the simulator wrote.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,18 +13,10 @@
 #include "cardsim_runner.h"
 #include "expected_output.h"
 #include "harness.h"
+#include "output_files.h"
 #include "output_text.h"
 
 namespace {
-
-std::vector<uint16_t> read_words(const std::string& path) {
-    const std::string bytes = read_file_text(path);
-    std::vector<uint16_t> words(bytes.size() / 2);
-    for (size_t i = 0; i < words.size(); ++i)
-        words[i] = static_cast<uint16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                         static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
-    return words;
-}
 
 std::vector<double> read_events(const std::string& path) {
     std::istringstream in(read_file_text(path));
@@ -33,13 +26,6 @@ std::vector<double> read_events(const std::string& path) {
     return seconds;
 }
 
-// The index of the first differing word, or -1: a failure then names one time point.
-int64_t first_difference(const std::vector<uint16_t>& a, const std::vector<uint16_t>& b) {
-    for (size_t i = 0; i < std::min(a.size(), b.size()); ++i)
-        if (a[i] != b[i]) return static_cast<int64_t>(i);
-    return a.size() == b.size() ? -1 : static_cast<int64_t>(std::min(a.size(), b.size()));
-}
-
 struct FormatCase {
     const char* name;
     int format;
@@ -47,6 +33,7 @@ struct FormatCase {
     std::string card_options;  // beyond the format
     std::string read_options;  // beyond the mode, format and folders
     expected::ReadSettings settings;
+    bool whole_read = true;  // no skip and no duration cut: other.dat holds the whole recording
 };
 
 void PrintTo(const FormatCase& c, std::ostream* os) {
@@ -77,9 +64,9 @@ const FormatCase kCases[] = {
      settings(80, 0, 1, 8, false)},
     {"NoCalibration", 2, 3, "--duration=3m", "/duration=1 /cal=0", settings(0, 0, 1, 12, true)},
     {"SkipOneHourThroughTheEventTable", 35, 3, "--duration=70m --seek-interval=10m",
-     "/duration=1 /skip=1", settings(80, 1, 1, 12, false)},
+     "/duration=1 /skip=1", settings(80, 1, 1, 12, false), false},
     {"DurationCutsTheRecording", 5, 3, "--duration=70m", "/duration=1",
-     settings(80, 0, 1, 12, false)},
+     settings(80, 0, 1, 12, false), false},
     {"PausesBetweenSegments", 35, 3, "--segments=2m,30s,2m", "/duration=1",
      settings(80, 0, 1, 12, false)},
 };
@@ -105,15 +92,21 @@ TEST_P(ReadFormats, RawFilesAndPatientEventsMatchTheIntendedRecording) {
               0);
     for (int channel = 1; channel <= 3; ++channel) {
         const std::string name = "rawecg" + std::to_string(channel) + ".dat";
-        const std::vector<uint16_t> got = read_words(out + "/" + name);
+        const std::vector<uint16_t> got = read_words<uint16_t>(out + "/" + name);
         if (channel > c.channels) {
             EXPECT_TRUE(got.empty()) << name;
             continue;
         }
         const std::vector<uint16_t> want = expected::raw_channel(
-            read_words(intended + "/channel" + std::to_string(channel) + ".dat"), c.settings);
+            read_words<uint16_t>(intended + "/channel" + std::to_string(channel) + ".dat"),
+            c.settings);
         EXPECT_EQ(got.size(), want.size()) << name;
         EXPECT_EQ(first_difference(got, want), -1) << name;
+    }
+    if (c.whole_read) {
+        EXPECT_EQ(
+            first_difference(read_bytes(out + "/other.dat"), read_bytes(intended + "/other.dat")),
+            -1);
     }
     const bool event_table = c.format >= 33;
     EXPECT_EQ(read_file_text(out + "/patevent.dat"),

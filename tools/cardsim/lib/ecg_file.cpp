@@ -18,7 +18,8 @@ int64_t next_mark(int64_t position, int64_t interval) {
 
 }  // namespace
 
-EcgFile::EcgFile(const EcgFileSettings& settings) : m_settings(settings), m_buffer(kFileBuffer) {
+EcgFile::EcgFile(const EcgFileSettings& settings, IntendedOutput* intended)
+    : m_settings(settings), m_intended(intended), m_buffer(kFileBuffer) {
     m_next_slot_position =
         m_settings.event_sector_interval > 0 ? kRate * m_settings.event_sector_interval : INT64_MAX;
     m_next_seek_position =
@@ -32,7 +33,18 @@ bool EcgFile::open(const std::string& path) {
 }
 
 uint32_t EcgFile::put_sector(SectorBytes& sector) {
+    uint64_t other_offset = 0;
+    return append(sector, other_offset);
+}
+
+uint32_t EcgFile::append(SectorBytes& sector, uint64_t& other_offset) {
+    // A reader descrambles the body in place and keeps the stored checksum in front of it.
+    SectorBytes plain = sector;
     seal_sector(m_crc, sector, sector_type_of(sector[kTypeOffset]).checksum);
+    if (m_intended) {
+        std::copy_n(&sector[kCheckOffset], 2, &plain[kCheckOffset]);
+        other_offset = m_intended->put_other(plain);
+    }
     m_file.write(reinterpret_cast<const char*>(sector.data()), kSectorBytes);
     return m_count++;
 }
@@ -63,7 +75,9 @@ void EcgFile::reserve_event_slot(int64_t limit_seconds) {
     SectorBytes placeholder{};
     put_sector_header(placeholder, m_settings.event_sector_type, 0);
     m_slot_limits.push_back(limit_seconds);
-    m_slot_sectors.push_back(put_sector(placeholder));
+    uint64_t other_offset = 0;
+    m_slot_sectors.push_back(append(placeholder, other_offset));
+    m_slot_other_offsets.push_back(other_offset);
 }
 
 void EcgFile::begin_segment(int64_t clock_seconds) {
@@ -87,7 +101,7 @@ void EcgFile::write_event_table(uint16_t recording_num, const CivilTime& start,
                                         numbers, loop);
     for (size_t k = 0; k < sectors.size(); ++k) {
         if (k < m_slot_sectors.size()) {
-            overwrite(numbers[k], sectors[k]);
+            overwrite_slot(k, sectors[k]);
         } else {
             put_sector(sectors[k]);
         }
@@ -101,8 +115,10 @@ void EcgFile::put_empty_sectors(uint64_t count) {
     }
 }
 
-void EcgFile::overwrite(uint32_t number, const SectorBytes& sector) {
-    m_file.seekp(static_cast<std::streamoff>(number) * static_cast<std::streamoff>(kSectorBytes));
+void EcgFile::overwrite_slot(size_t slot, const SectorBytes& sector) {
+    if (m_intended) m_intended->rewrite_other(m_slot_other_offsets[slot], sector);
+    m_file.seekp(static_cast<std::streamoff>(m_slot_sectors[slot]) *
+                 static_cast<std::streamoff>(kSectorBytes));
     m_file.write(reinterpret_cast<const char*>(sector.data()), kSectorBytes);
     m_file.seekp(0, std::ios::end);
 }

@@ -11,6 +11,7 @@
 
 #include "cardsim/lib/civil_time.h"
 #include "cardsim/lib/event_table.h"
+#include "cardsim/lib/intended_output.h"
 #include "cardsim/lib/sector_sink.h"
 #include "extract/crc16.h"
 
@@ -25,7 +26,8 @@ struct EcgFileSettings {
 
 class EcgFile : public SectorSink {
   public:
-    explicit EcgFile(const EcgFileSettings& settings);
+    // `intended` (may be null) learns every plain sector for its other.dat.
+    EcgFile(const EcgFileSettings& settings, IntendedOutput* intended);
 
     bool open(const std::string& path);
     // Seals the plain sector in place by its type and appends it; returns its number.
@@ -46,15 +48,19 @@ class EcgFile : public SectorSink {
     bool close();
 
   private:
-    void overwrite(uint32_t number, const SectorBytes& sector);
+    // Seals and appends; `other_offset` is where the plain sector went in the intended other.dat.
+    uint32_t append(SectorBytes& sector, uint64_t& other_offset);
+    void overwrite_slot(size_t slot, const SectorBytes& sector);
 
     EcgFileSettings m_settings;
+    IntendedOutput* m_intended;
     Crc16Table m_crc;
     std::vector<char> m_buffer;
     std::fstream m_file;
     uint32_t m_count = 0;
     std::vector<uint32_t> m_slot_sectors;
     std::vector<int64_t> m_slot_limits;
+    std::vector<uint64_t> m_slot_other_offsets;
     std::vector<EventRecord> m_records;
     int64_t m_next_slot_position = 0;
     int64_t m_next_seek_position = 0;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "extract/sector_types.h"
 #include "support/byte_order.h"
 
 namespace cardsim {
@@ -9,6 +10,23 @@ namespace {
 
 constexpr int kTwelveLeads = 12;
 constexpr int kLeadFiles = 8;
+// Of a data sector with a checksum a read keeps the descrambled header and side area.
+constexpr size_t kKeptHeaderBytes = 32;
+
+// How many leading bytes of a sector of this type a read appends to other.dat.
+size_t other_bytes_of(uint8_t type) {
+    switch (sector_type_of(type).kind) {
+        case SectorKind::start:
+        case SectorKind::event:
+            return kSectorSize;
+        case SectorKind::packed:
+        case SectorKind::delta:
+        case SectorKind::twelve_lead:
+            return kKeptHeaderBytes;
+        default:
+            return 0;
+    }
+}
 
 std::unique_ptr<std::ofstream> create_file(const std::string& folder, const std::string& name) {
     auto file =
@@ -29,6 +47,8 @@ std::unique_ptr<IntendedOutput> IntendedOutput::create(const std::string& folder
         if (!file) return nullptr;
         out->m_files.push_back(std::move(file));
     }
+    out->m_other = create_file(folder, "other.dat");
+    if (!out->m_other) return nullptr;
     if (twelve_lead) {
         out->m_pace = create_file(folder, "pace.dat");
         if (!out->m_pace) return nullptr;
@@ -63,6 +83,22 @@ void IntendedOutput::put_pace_index(uint32_t index) {
     m_pace->write(reinterpret_cast<const char*>(bytes), 4);
 }
 
+uint64_t IntendedOutput::put_other(std::span<const uint8_t> sector) {
+    const uint64_t offset = m_other_size;
+    const size_t count = std::min(sector.size(), other_bytes_of(sector[0]));
+    m_other->write(reinterpret_cast<const char*>(sector.data()),
+                   static_cast<std::streamsize>(count));
+    m_other_size += count;
+    return offset;
+}
+
+void IntendedOutput::rewrite_other(uint64_t offset, std::span<const uint8_t> sector) {
+    m_other->seekp(static_cast<std::streamoff>(offset));
+    m_other->write(reinterpret_cast<const char*>(sector.data()),
+                   static_cast<std::streamsize>(sector.size()));
+    m_other->seekp(0, std::ios::end);
+}
+
 bool IntendedOutput::write_events(const std::vector<double>& seconds) {
     // Line feeds only, so that both builds write the same bytes.
     std::ofstream out(m_folder + "/events.txt", std::ios::binary | std::ios::trunc);
@@ -80,6 +116,8 @@ bool IntendedOutput::close() {
         file->close();
         good = good && !file->fail();
     }
+    m_other->close();
+    good = good && !m_other->fail();
     if (m_pace) {
         m_pace->close();
         good = good && !m_pace->fail();

@@ -1,6 +1,7 @@
 // What a correct reader must recover from a simulated card, written beside it: per channel the
 // 16-bit sample words on the recording's own time axis (before any calibration preamble, skip or
-// duration limit), and the patient events in seconds from the recording start. The layout is
+// duration limit), the patient events in seconds from the recording start, and the other.dat of
+// a read without skip that runs to the end of the recording. The layout is
 // documented in the tool's --help; this file is its one writer.
 #pragma once
 
@@ -50,6 +51,10 @@ class IntendedOutput {
     void put_gap(int64_t count);
     // 12-lead only: a detected pulse at this time point.
     void put_pace_index(uint32_t index);
+    // other.dat: what a read keeps of this plain (unsealed) sector, appended in recording order.
+    // Returns where it went, so that an event sector filled in later can be rewritten there.
+    uint64_t put_other(std::span<const uint8_t> sector);
+    void rewrite_other(uint64_t offset, std::span<const uint8_t> sector);
     // Patient events, in seconds from the recording start, one per line.
     bool write_events(const std::vector<double>& seconds);
     // Flushes and closes; false when a write failed.
@@ -63,6 +68,8 @@ class IntendedOutput {
     int m_channels;
     std::vector<std::unique_ptr<std::ofstream>> m_files;
     std::unique_ptr<std::ofstream> m_pace;
+    std::unique_ptr<std::ofstream> m_other;
+    uint64_t m_other_size = 0;
     std::vector<char> m_bytes;
 };
 

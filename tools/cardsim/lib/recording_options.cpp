@@ -507,7 +507,14 @@ std::string help_text() {
            "  events.txt   one patient event per line, seconds from the recording start with two\n"
            "      decimals: the start of the sector that carries the event bit, or the whole "
            "second of\n"
-           "      the event-table record.\n";
+           "      the event-table record.\n"
+           "  other.dat   what a read without skip that runs to the end of the recording keeps "
+           "in\n"
+           "      other.dat, in the order of ecg.dat: every start sector (512 bytes, plain), the "
+           "first 32\n"
+           "      plain bytes of every uncompressed and 12-lead data sector, every event sector "
+           "(512\n"
+           "      bytes as stored); nothing of compressed, auxiliary or end sectors.\n";
     return out.str();
 }
 

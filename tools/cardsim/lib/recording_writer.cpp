@@ -341,7 +341,7 @@ bool write_recording(const RecordingSpec& spec, SignalSource& source, const std:
         settings.seek_interval = spec.seek_interval;
         settings.event_sector_interval = spec.event_sector_interval;
     }
-    EcgFile file(settings);
+    EcgFile file(settings, intended);
     if (!file.open(ecg_path)) return false;
 
     RecordingWriter writer(spec, source, file, intended);

@@ -1,0 +1,35 @@
+// Reading the program's binary output files back for comparison.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+
+// Little-endian words of `width` bytes from byte `from` on.
+template <typename Word>
+std::vector<Word> read_words(const std::string& path, size_t from = 0) {
+    const std::string bytes = read_file_text(path);
+    std::vector<Word> words(bytes.size() > from ? (bytes.size() - from) / sizeof(Word) : 0);
+    for (size_t i = 0; i < words.size(); ++i) {
+        uint32_t w = 0;
+        for (size_t b = 0; b < sizeof(Word); ++b)
+            w |= uint32_t{static_cast<unsigned char>(bytes[from + i * sizeof(Word) + b])} << 8 * b;
+        words[i] = static_cast<Word>(w);
+    }
+    return words;
+}
+
+inline std::vector<uint8_t> read_bytes(const std::string& path, size_t count = SIZE_MAX) {
+    const std::string bytes = read_file_text(path);
+    return std::vector<uint8_t>(bytes.begin(), bytes.begin() + std::min(count, bytes.size()));
+}
+
+// The index of the first differing element, or -1: a failure then names one position.
+template <typename T>
+int64_t first_difference(const std::vector<T>& a, const std::vector<T>& b) {
+    const auto [ia, ib] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    return ia == a.end() && ib == b.end() ? -1 : static_cast<int64_t>(ia - a.begin());
+}
