@@ -5,7 +5,6 @@
 #include <string>
 
 #include "cardsim/lib/card_writer.h"
-#include "extract/decoder.h"
 #include "extract/event_table.h"
 #include "extract/recording_time.h"
 #include "extract/start_sector_reader.h"
@@ -73,44 +72,6 @@ TEST(SimulatedEventTable, HoldsSegmentStartsSeekPointsAndEventsThroughBothContin
     const uint32_t next = get_u32le(&ecg[512 + 508]);
     EXPECT_GT(next, 2u);
     EXPECT_EQ(ecg[next * 512], 0x20);
-}
-
-TEST(SimulatedEventTable, SeekPointsLandOnTheBlockOfTheirSecond) {
-    TestFolder folder;
-    cardsim::RecordingResult result;
-    std::string error;
-    cardsim::RecordingSpec spec = three_hours(34);
-    spec.synth.noise_uv = 400;
-    ASSERT_TRUE(cardsim::write_card(spec, folder.file("card"), folder.file("want"), result, error))
-        << error;
-    const std::vector<uint16_t> want = read_words(folder.file("want") + "/channel1.dat");
-    const std::vector<uint8_t> ecg = read_bytes(folder.file("card") + "/ecg.dat");
-    const int64_t start = recording_start_seconds(folder.file("card"));
-
-    int checked = 0;
-    for (const EventRecord& record : load_table(folder.file("card"))) {
-        if (!record.is_seek_point()) continue;
-        EcgDecoder decoder;
-        ASSERT_TRUE(
-            decoder.set_decompression_index(record.type == 1 ? 40 : record.decompression_index));
-        bool done = false;
-        for (size_t n = record.sector; !done && (n + 1) * 512 <= ecg.size(); ++n) {
-            std::span<const uint8_t, 512> sector(&ecg[n * 512], 512);
-            if (sector[0] != 0x22) continue;
-            for (DecodeResult r{}; !r.sector_done && !done;) {
-                r = decoder.decode_sector(sector);
-                done = r.block_done;
-            }
-        }
-        ASSERT_TRUE(done);
-        const size_t first = static_cast<size_t>(seconds_of(record, start)) * 128;
-        for (size_t i = 0; i < 128; ++i) {
-            ASSERT_EQ(decoder.block().channels[0][i], want[first + i] & 0x0FFF)
-                << seconds_of(record, start);
-        }
-        ++checked;
-    }
-    EXPECT_EQ(checked, 19);
 }
 
 TEST(SimulatedEventTable, TwelveLeadSeekPointsStartOnAWholeSecond) {
