@@ -120,10 +120,13 @@ TEST_P(CardRoundTrip, ReadWritesTheIntendedWordsEventsAndPulses) {
         }
         EXPECT_EQ(read_words(out + "/pn12pac.dat", 29), read_words(want + "/pace.dat"));
     } else {
-        for (int ch = 1; ch <= channels_of_format(format); ++ch) {
+        // Channels the format does not record leave their files empty.
+        for (int ch = 1; ch <= 3; ++ch) {
             const std::string n = std::to_string(ch);
             const std::vector<uint16_t> words =
-                expected::raw_channel(read_words(want + "/channel" + n + ".dat"), settings);
+                ch > channels_of_format(format)
+                    ? std::vector<uint16_t>{}
+                    : expected::raw_channel(read_words(want + "/channel" + n + ".dat"), settings);
             EXPECT_EQ(first_difference(read_words(out + "/rawecg" + n + ".dat"), words), -1)
                 << "channel " << ch;
         }
