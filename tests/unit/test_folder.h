@@ -3,19 +3,25 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/file_utils.h"
 
 class TestFolder {
   public:
     TestFolder() {
-        // Parameterised tests have slashes in their names.
+        // A serial keeps two folders of one test apart; parameterised names hold slashes.
+        static std::atomic<int> serial{0};
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string leaf = std::string(info->test_suite_name()) + "." + info->name();
+        std::string leaf = std::string(info->test_suite_name()) + "." + info->name() + "." +
+                           std::to_string(serial++);
         for (char& c : leaf)
             if (c == '/') c = '_';
         m_path = std::filesystem::path(::testing::TempDir()) / leaf;
@@ -23,18 +29,30 @@ class TestFolder {
         std::filesystem::create_directories(m_path);
     }
     ~TestFolder() {
+        namespace fs = std::filesystem;
         std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
+        // Read-only entries would stop the removal on Windows.
+        for (const auto& entry : fs::recursive_directory_iterator(m_path, ignored))
+            fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ignored);
+        fs::remove_all(m_path, ignored);
     }
     TestFolder(const TestFolder&) = delete;
     TestFolder& operator=(const TestFolder&) = delete;
 
     std::string path() const { return m_path.string(); }
     std::string file(const std::string& name) const { return (m_path / name).string(); }
+    std::string operator/(const std::string& name) const { return file(name); }
 
   private:
     std::filesystem::path m_path;
 };
+
+// Path text written with backslashes, as the recorder's documents write it, in the platform's form.
+inline std::string with_separators(std::string text) {
+    for (char& c : text)
+        if (c == '\\') c = kPathSeparator;
+    return text;
+}
 
 inline void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -45,4 +63,14 @@ inline void write_bytes(const std::string& path, const std::vector<uint8_t>& byt
 inline std::vector<uint8_t> read_bytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void write_file(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+inline std::string read_file(const std::string& path) {
+    std::stringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
 }

@@ -41,11 +41,6 @@ TEST(CommandLineTokens, SplitOnBlanksAndKeepQuotedTextWhole) {
     EXPECT_EQ(tokens("\"unterminated text"), (std::vector<std::string>{"unterminated text"}));
 }
 
-TEST(CommandLineTokens, LongTokensAreNeverCut) {
-    const std::string long_token = "/dir=" + std::string(1000, 'x');
-    EXPECT_EQ(tokens(long_token + " /wav"), (std::vector<std::string>{long_token, "/wav"}));
-}
-
 TEST(CommandLineNumbers, ReadLikeAtoiButClampInsteadOfOverflow) {
     EXPECT_EQ(parse_decimal("  42abc"), 42);
     EXPECT_EQ(parse_decimal("-7"), -7);

@@ -10,6 +10,7 @@
 #include "card/config_record.h"
 #include "extract/sector_checksum.h"
 #include "extract/start_sector.h"
+#include "extract/test_card.h"
 #include "support/byte_order.h"
 #include "test_folder.h"
 
@@ -29,27 +30,6 @@ inline Sector sealed_start_sector(uint16_t recording_num, uint8_t format,
     fields.recorder_serial_no = {'P', 'N', '1', '0', '0', '0', '4', '2'};
     encode_start_sector(fields, sector);
     seal_sector_a(Crc16Table{}, sector);
-    return sector;
-}
-
-struct EventRecordFields {
-    uint8_t type;
-    TimeField time;
-};
-
-// An event sector of type 0x20 with 14-byte records, ended by a type-0 record.
-inline Sector event_sector(uint16_t recording_num, const std::vector<EventRecordFields>& records) {
-    Sector sector{};
-    sector[0] = 0x20;
-    put_u16le(&sector[1], recording_num);
-    size_t at = 3;
-    for (const EventRecordFields& record : records) {
-        sector[at] = record.type;
-        sector[at + 1] = 14;
-        for (size_t i = 0; i < record.time.size(); ++i)
-            sector[at + 2 + i] = record.time[i];
-        at += 14;
-    }
     return sector;
 }
 

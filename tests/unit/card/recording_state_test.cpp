@@ -142,7 +142,7 @@ TEST(MarkAsRead, FailsWithoutAGoodStartSectorOrAtTheReconditioningNumber) {
 TEST(RecordingHours, RoundsTheLatestSeekPointUpAndAddsAnHour) {
     const TimeField start = {0, 0, 10, 14, 5, 13};
     const struct {
-        std::vector<EventRecordFields> records;
+        std::vector<TestEventRecord> records;
         int expected;
     } cases[] = {
         {{{2, {0, 0, 12, 14, 5, 13}}}, 3},                               // exactly 2 h
@@ -153,8 +153,7 @@ TEST(RecordingHours, RoundsTheLatestSeekPointUpAndAddsAnHour) {
     };
     for (const auto& c : cases) {
         CardFolder card;
-        card.counters(6, 2, 2).write(
-            {sealed_start_sector(5, 35, start), event_sector(5, c.records)});
+        card.counters(6, 2, 2).write({sealed_start_sector(5, 35, start), event_sector(c.records)});
         CCFDisk disk;
         card.attach(disk);
         EXPECT_EQ(disk.recording_hours(time_from_sector_bytes(start)), c.expected);

@@ -72,10 +72,10 @@ TEST(WriteEventList, PatientEventsCountFromThePreambleStart) {
     const TimeField start = {0, 0, 10, 1, 1, 0};
     CardFolder card;
     card.counters(6, 5, 5).write(
-        {sealed_start_sector(5, 35, start), event_sector(5, {{3, {0, 2, 10, 1, 1, 0}},
-                                                             {1, {0, 2, 10, 1, 1, 0}},
-                                                             {2, {0, 3, 10, 1, 1, 0}},
-                                                             {3, {5, 0, 10, 1, 1, 0}}})});
+        {sealed_start_sector(5, 35, start), event_sector({{3, {0, 2, 10, 1, 1, 0}},
+                                                          {1, {0, 2, 10, 1, 1, 0}},
+                                                          {2, {0, 3, 10, 1, 1, 0}},
+                                                          {3, {5, 0, 10, 1, 1, 0}}})});
     const std::string out = output_folder(card);
     CCFDisk disk;
     card.attach(disk);
@@ -91,7 +91,7 @@ TEST(WriteEventList, PatientEventsCountFromThePreambleStart) {
 TEST(WriteEventList, FormatsWithoutEventTableListNoEvents) {
     CardFolder card;
     card.counters(6, 5, 5).write(
-        {sealed_start_sector(5, 1), event_sector(5, {{3, {0, 2, 10, 1, 1, 0}}})});
+        {sealed_start_sector(5, 1), event_sector({{3, {0, 2, 10, 1, 1, 0}}})});
     const std::string out = output_folder(card);
     CCFDisk disk;
     card.attach(disk);

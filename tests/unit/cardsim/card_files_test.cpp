@@ -5,7 +5,6 @@
 
 #include "card/config_record.h"
 #include "card/counter_rules.h"
-#include "card_read_back.h"
 #include "cardsim/lib/card_writer.h"
 #include "extract/crc16.h"
 #include "extract/start_sector.h"
@@ -26,7 +25,7 @@ WrittenCard write_and_decode(const cardsim::RecordingSpec& spec, const TestFolde
     std::string error;
     EXPECT_TRUE(cardsim::write_card(spec, folder.file("card"), "", result, error)) << error;
     WrittenCard card;
-    const std::vector<uint8_t> config = read_file_bytes(folder.file("card") + "/config.dat");
+    const std::vector<uint8_t> config = read_bytes(folder.file("card") + "/config.dat");
     EXPECT_EQ(config.size(), kConfigRecordSize);
     card.record = decode_config_record(
         std::span<const uint8_t, kConfigRecordSize>(config.data(), kConfigRecordSize));
@@ -124,7 +123,7 @@ TEST(SimulatedCardFiles, PatientWavHasTheFixedHeaderWithOrWithoutSpeech) {
         cardsim::RecordingSpec spec = short_recording();
         spec.speech = speech;
         write_and_decode(spec, folder);
-        const std::vector<uint8_t> wav = read_file_bytes(folder.file("card") + "/patient.wav");
+        const std::vector<uint8_t> wav = read_bytes(folder.file("card") + "/patient.wav");
         ASSERT_EQ(wav.size(), 65536u);
         EXPECT_EQ(std::string(wav.begin(), wav.begin() + 4), "RIFF");
         EXPECT_EQ(get_u32le(&wav[4]), 65528u);
@@ -138,8 +137,7 @@ TEST(SimulatedCardFiles, PatientWavHasTheFixedHeaderWithOrWithoutSpeech) {
         EXPECT_EQ(std::string(wav.begin() + 50, wav.begin() + 54), "data");
         EXPECT_EQ(get_u32le(&wav[54]), 65477u);
         EXPECT_EQ(wav[1000] != 0, speech == cardsim::Speech::belongs);
-        EXPECT_EQ(read_file_bytes(folder.file("card") + "/cnav.dat"),
-                  std::vector<uint8_t>(8192, 0));
+        EXPECT_EQ(read_bytes(folder.file("card") + "/cnav.dat"), std::vector<uint8_t>(8192, 0));
     }
 }
 
@@ -154,7 +152,7 @@ TEST(SimulatedCardFiles, ConditionedCardHoldsTheEmptyStartSectorOfRecordingOne) 
     EXPECT_EQ(card.record.recording_num, 3);
     EXPECT_EQ(card.record.patient_data_num, 2);
     EXPECT_EQ(card.record.wav_recording_num, 2);
-    const std::vector<uint8_t> ecg = read_file_bytes(folder.file("card") + "/ecg.dat");
+    const std::vector<uint8_t> ecg = read_bytes(folder.file("card") + "/ecg.dat");
     ASSERT_EQ(ecg.size(), 100u * 512);
     std::vector<uint8_t> first(512, 0);
     first[0] = 0x81;

@@ -4,13 +4,12 @@
 #include <memory>
 #include <string>
 
-#include "card_read_back.h"
 #include "cardsim/lib/card_writer.h"
-#include "extract/decoder.h"
 #include "extract/event_table.h"
 #include "extract/recording_time.h"
+#include "extract/start_sector_reader.h"
+#include "extract/test_card.h"
 #include "support/byte_order.h"
-#include "test_folder.h"
 
 namespace {
 
@@ -21,6 +20,13 @@ struct FileCloser {
 EventTable load_table(const std::string& card) {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen((card + "/ecg.dat").c_str(), "rb"));
     return file ? load_event_table(file.get(), true) : EventTable{};
+}
+
+int64_t recording_start_seconds(const std::string& card) {
+    Sector sector{};
+    read_first_start_sector(test_crc_table(), card, sector);
+    return time_to_seconds(
+        time_from_sector_bytes(decode_start_sector(sector).recording_start_time));
 }
 
 int64_t seconds_of(const EventRecord& record, int64_t start) {
@@ -46,7 +52,7 @@ TEST(SimulatedEventTable, HoldsSegmentStartsSeekPointsAndEventsThroughBothContin
     ASSERT_TRUE(cardsim::write_card(three_hours(35), folder.file("card"), "", result, error))
         << error;
     const EventTable table = load_table(folder.file("card"));
-    const std::vector<uint8_t> ecg = read_file_bytes(folder.file("card") + "/ecg.dat");
+    const std::vector<uint8_t> ecg = read_bytes(folder.file("card") + "/ecg.dat");
     const int64_t start = recording_start_seconds(folder.file("card"));
 
     std::vector<int64_t> seeks, events, segments;
@@ -68,44 +74,6 @@ TEST(SimulatedEventTable, HoldsSegmentStartsSeekPointsAndEventsThroughBothContin
     EXPECT_EQ(ecg[next * 512], 0x20);
 }
 
-TEST(SimulatedEventTable, SeekPointsLandOnTheBlockOfTheirSecond) {
-    TestFolder folder;
-    cardsim::RecordingResult result;
-    std::string error;
-    cardsim::RecordingSpec spec = three_hours(34);
-    spec.synth.noise_uv = 400;
-    ASSERT_TRUE(cardsim::write_card(spec, folder.file("card"), folder.file("want"), result, error))
-        << error;
-    const ReadBack want = read_intended(folder.file("want"), 2);
-    const std::vector<uint8_t> ecg = read_file_bytes(folder.file("card") + "/ecg.dat");
-    const int64_t start = recording_start_seconds(folder.file("card"));
-
-    int checked = 0;
-    for (const EventRecord& record : load_table(folder.file("card"))) {
-        if (!record.is_seek_point()) continue;
-        EcgDecoder decoder;
-        ASSERT_TRUE(
-            decoder.set_decompression_index(record.type == 1 ? 40 : record.decompression_index));
-        bool done = false;
-        for (size_t n = record.sector; !done && (n + 1) * 512 <= ecg.size(); ++n) {
-            std::span<const uint8_t, 512> sector(&ecg[n * 512], 512);
-            if (sector[0] != 0x22) continue;
-            for (DecodeResult r{}; !r.sector_done && !done;) {
-                r = decoder.decode_sector(sector);
-                done = r.block_done;
-            }
-        }
-        ASSERT_TRUE(done);
-        const size_t first = static_cast<size_t>(seconds_of(record, start)) * 128;
-        for (size_t i = 0; i < 128; ++i) {
-            ASSERT_EQ(decoder.block().channels[0][i], want.words[0][first + i] & 0x0FFF)
-                << seconds_of(record, start);
-        }
-        ++checked;
-    }
-    EXPECT_EQ(checked, 19);
-}
-
 TEST(SimulatedEventTable, TwelveLeadSeekPointsStartOnAWholeSecond) {
     TestFolder folder;
     cardsim::RecordingResult result;
@@ -113,7 +81,7 @@ TEST(SimulatedEventTable, TwelveLeadSeekPointsStartOnAWholeSecond) {
     cardsim::RecordingSpec spec = three_hours(64);
     spec.segments = {{1800, 0}};
     ASSERT_TRUE(cardsim::write_card(spec, folder.file("card"), "", result, error)) << error;
-    const std::vector<uint8_t> ecg = read_file_bytes(folder.file("card") + "/ecg.dat");
+    const std::vector<uint8_t> ecg = read_bytes(folder.file("card") + "/ecg.dat");
     int seeks = 0;
     for (const EventRecord& record : load_table(folder.file("card"))) {
         if (record.type != 4) continue;
@@ -137,7 +105,7 @@ TEST(SimulatedEventTable, LoopingChainFaultComesBackToTheHead) {
     spec.segments = {{600, 0}};
     spec.event_chain_loop = true;
     ASSERT_TRUE(cardsim::write_card(spec, folder.file("card"), "", result, error)) << error;
-    const std::vector<uint8_t> ecg = read_file_bytes(folder.file("card") + "/ecg.dat");
+    const std::vector<uint8_t> ecg = read_bytes(folder.file("card") + "/ecg.dat");
     // The last event sector sits after the data and continues at sector 1.
     size_t last = 0;
     for (size_t n = 2; (n + 1) * 512 <= ecg.size(); ++n)

@@ -104,38 +104,6 @@ TEST_F(Extraction, PulseAtTheLastTimePointCarriesItsWindowIntoTheNextSector) {
     EXPECT_EQ(ch1[150], 400);
 }
 
-TEST_F(Extraction, OneChannelCompressedRecordingLeavesTheOtherChannelFilesEmpty) {
-    std::vector<Sector> sectors = {start_sector(33, kStart)};
-    for (const Sector& s : compressed_sectors(0x21, 1, 3, {100, 0, 0}))
-        sectors.push_back(s);
-    sectors.push_back(end_sector());
-    write_test_card(folder, sectors);
-    ASSERT_TRUE(read());
-    const std::vector<uint16_t> ch1 = raw(1);
-    ASSERT_EQ(ch1.size(), 153600u);
-    EXPECT_EQ(std::vector<uint16_t>(ch1.begin(), ch1.begin() + 384),
-              std::vector<uint16_t>(384, 401));
-    EXPECT_EQ(ch1[384], 0);
-    EXPECT_TRUE(raw(2).empty());
-    EXPECT_TRUE(raw(3).empty());
-}
-
-TEST_F(Extraction, ShortTwoChannelArchiveReadIsPaddedToTwentyMinutes) {
-    disk.m_read_settings.calibration_seconds = 60;
-    std::vector<Sector> sectors = {start_sector(1, {0, 0, 9, 1, 3, 14})};
-    sectors.insert(sectors.end(), 160, packed_sector_2ch({200, 300}));  // 30720 time points
-    write_test_card(folder, sectors);
-    ASSERT_TRUE(read());
-    for (int channel : {1, 2}) {
-        const std::vector<uint16_t> words = raw(channel);
-        ASSERT_EQ(words.size(), 153600u);
-        EXPECT_EQ(words[38399], channel == 1 ? 800 : 1200);
-        EXPECT_EQ(std::vector<uint16_t>(words.begin() + 38400, words.end()),
-                  std::vector<uint16_t>(115200, 0));
-    }
-    EXPECT_TRUE(raw(3).empty());
-}
-
 TEST_F(Extraction, DurationZeroEndsAnArchiveReadAfterTheFirstSectorWithOnlyThePreamble) {
     disk.m_read_settings = ReadSettings{0, 0, 1};
     write_test_card(folder, {start_sector(2, {0, 0, 9, 1, 3, 14}),

@@ -52,14 +52,6 @@ inline Sector packed_sector(std::array<uint16_t, 3> values, std::vector<uint8_t>
     return sealed(b.build());
 }
 
-// A 2-channel 10-bit sector (type 0x01, 192 time points).
-inline Sector packed_sector_2ch(std::array<uint16_t, 2> values) {
-    SectorBuilder b(0x01);
-    for (int k = 0; k < 384; ++k)
-        b.field(k, values[static_cast<size_t>(k % 2)]);
-    return sealed(b.build());
-}
-
 // Compressed sectors of `seconds` flat blocks: every sample of channel c is firsts[c] * 4 + 1.
 // The stream is closed with channel-absent commands that change nothing, up to the end of one
 // whole sector after the last block, so that the last block is complete and no other follows.

@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <string>
 
-#include "scratch_folder.h"
 #include "support/file_utils.h"
+#include "test_folder.h"
 
 namespace {
 
 uint32_t checksum_of(const std::string& bytes, long start = 0) {
-    ScratchFolder dir;
+    TestFolder dir;
     write_file(dir / "member", bytes);
     std::FILE* file = std::fopen((dir / "member").c_str(), "rb");
     std::fseek(file, start, SEEK_SET);
@@ -39,7 +39,7 @@ TEST(FileXorChecksum, CoversEveryChunkOfALargeFile) {
 // The Windows C runtime reads nothing from a write-only stream without flagging an error, and
 // offers no other portable way to provoke one.
 TEST(FileXorChecksum, ReportsAReadErrorAsAllBitsSet) {
-    ScratchFolder dir;
+    TestFolder dir;
     std::FILE* file = std::fopen((dir / "write-only").c_str(), "wb");
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(file_xor_checksum(file), 0xFFFFFFFFu);

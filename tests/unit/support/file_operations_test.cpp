@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "scratch_folder.h"
 #include "support/file_finder.h"
 #include "support/file_utils.h"
+#include "test_folder.h"
 
 namespace {
 
 TEST(FileExistence, TellsFilesFoldersAndMissingEntriesApart) {
-    ScratchFolder dir;
+    TestFolder dir;
     write_file(dir / "ecg.dat", "12345");
     EXPECT_TRUE(file_exists(dir / "ecg.dat"));
     EXPECT_FALSE(folder_exists(dir / "ecg.dat"));
@@ -29,7 +29,7 @@ TEST(FileExistence, TellsFilesFoldersAndMissingEntriesApart) {
 }
 
 TEST(ReadOnly, RefusesTouchAndPlainDeletionUntilCleared) {
-    ScratchFolder dir;
+    TestFolder dir;
     const std::string file = dir / "config.dat";
     write_file(file, "record");
     set_read_only(file);
@@ -43,7 +43,7 @@ TEST(ReadOnly, RefusesTouchAndPlainDeletionUntilCleared) {
 }
 
 TEST(TouchFile, SetsTheLastWriteTimeToNow) {
-    ScratchFolder dir;
+    TestFolder dir;
     const std::string file = dir / "cnav.dat";
     write_file(file, "x");
     namespace fs = std::filesystem;
@@ -55,7 +55,7 @@ TEST(TouchFile, SetsTheLastWriteTimeToNow) {
 }
 
 TEST(CopyFilePlain, ReplacesReadOnlyTargetsAndLeavesTheCopyWritable) {
-    ScratchFolder dir;
+    TestFolder dir;
     write_file(dir / "source", "new bytes");
     write_file(dir / "target", "old");
     set_read_only(dir / "source");
@@ -68,7 +68,7 @@ TEST(CopyFilePlain, ReplacesReadOnlyTargetsAndLeavesTheCopyWritable) {
 }
 
 TEST(CopyFilePlain, FailsWithoutLosingDataWhenSourceIsMissingOrTheTargetItself) {
-    ScratchFolder dir;
+    TestFolder dir;
     write_file(dir / "target", "keep");
     EXPECT_FALSE(copy_file_plain(dir / "missing", dir / "target"));
     EXPECT_EQ(read_file(dir / "target"), "keep");
@@ -77,7 +77,7 @@ TEST(CopyFilePlain, FailsWithoutLosingDataWhenSourceIsMissingOrTheTargetItself) 
 }
 
 TEST(DeleteFile, SucceedsWhenNothingOfThatNameRemains) {
-    ScratchFolder dir;
+    TestFolder dir;
     write_file(dir / "ro", "x");
     set_read_only(dir / "ro");
     EXPECT_TRUE(delete_file(dir / "ro"));
@@ -88,7 +88,7 @@ TEST(DeleteFile, SucceedsWhenNothingOfThatNameRemains) {
 }
 
 TEST(MakeDirectoryTree, CreatesEveryMissingLevel) {
-    ScratchFolder dir;
+    TestFolder dir;
     EXPECT_TRUE(make_directory_tree(dir / with_separators("a\\b\\c")));
     EXPECT_TRUE(folder_exists(dir / with_separators("a\\b\\c")));
     EXPECT_TRUE(make_directory_tree(dir / with_separators("a\\b\\c")));
@@ -100,7 +100,7 @@ TEST(MakeDirectoryTree, CreatesEveryMissingLevel) {
 }
 
 TEST(EmptyFolder, DeletesTheFilesAndKeepsSubfolders) {
-    ScratchFolder dir;
+    TestFolder dir;
     write_file(dir / "a.dat", "a");
     write_file(dir / "ro.dat", "r");
     set_read_only(dir / "ro.dat");
@@ -123,7 +123,7 @@ class DeleteTree : public ::testing::Test {
         create_folder(join_path(m_tree, "sub"));
         write_file(join_path(m_tree, with_separators("sub\\inner.dat")), "i");
     }
-    ScratchFolder m_dir;
+    TestFolder m_dir;
     std::string m_tree = m_dir / "tree";
 };
 
@@ -151,7 +151,7 @@ TEST_F(DeleteTree, FailsOnAMissingFolder) {
 
 #if !defined(_WIN32)
 TEST_F(DeleteTree, RemovesLinksWithoutTouchingWhatTheyPointAt) {
-    ScratchFolder outside;
+    TestFolder outside;
     write_file(outside / "kept.dat", "k");
     set_read_only(outside / "kept.dat");
     std::filesystem::create_directory_symlink(outside.path(), join_path(m_tree, "link"));
@@ -163,7 +163,7 @@ TEST_F(DeleteTree, RemovesLinksWithoutTouchingWhatTheyPointAt) {
 #endif
 
 TEST(FolderRemovalGuard, DeletesTheTreeWhenItGoesOutOfScope) {
-    ScratchFolder dir;
+    TestFolder dir;
     const std::string folder = dir / "unpacked";
     create_folder(folder);
     write_file(join_path(folder, "ecg.dat"), "e");
@@ -180,7 +180,7 @@ struct FinderCase {
 class FileFinderMasks : public ::testing::TestWithParam<FinderCase> {};
 
 TEST_P(FileFinderMasks, ReportsMatchingEntriesButNeverDotNames) {
-    ScratchFolder dir;
+    TestFolder dir;
     write_file(dir / "a.txt", "a");
     write_file(dir / "b.LDSC", "b");
     write_file(dir / "ro.dat", "r");
@@ -207,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FinderCase{"?o.*", kFindFiles, {"ro.dat"}}));
 
 TEST(FileFinder, TellsAMissingFolderFromNoMatch) {
-    ScratchFolder dir;
+    TestFolder dir;
     FileFinder none(dir / "*.LECG", kFindAll);
     EXPECT_TRUE(none.done());
     EXPECT_FALSE(none.failed());

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "scratch_folder.h"
 #include "support/file_utils.h"
+#include "test_folder.h"
 #if defined(_WIN32)
 #include "support/win32/code_page_text.h"
 #endif

@@ -7,16 +7,16 @@
 #include <limits>
 #include <string>
 
-#include "scratch_folder.h"
 #include "support/drives.h"
 #include "support/file_utils.h"
+#include "test_folder.h"
 
 namespace {
 
 constexpr uint64_t kInt32Max = std::numeric_limits<int32_t>::max();
 
 TEST(VolumeSpace, MeasuresTheVolumeOfTheFolderThatHoldsThePath) {
-    ScratchFolder dir;
+    TestFolder dir;
     const std::string missing = dir / "ecg.dat";
     const uint64_t total = total_size64(dir.path());
     ASSERT_GT(total, 0u);
@@ -26,7 +26,7 @@ TEST(VolumeSpace, MeasuresTheVolumeOfTheFolderThatHoldsThePath) {
 }
 
 TEST(VolumeSpace, ClampsThe32BitTotalAndKeepsThe64BitOneExact) {
-    ScratchFolder dir;
+    TestFolder dir;
     const uint64_t total = total_size64(dir.path());
     EXPECT_EQ(static_cast<uint64_t>(total_size(dir.path())), std::min(total, kInt32Max));
     EXPECT_LE(static_cast<uint64_t>(free_space(dir.path())), kInt32Max);
@@ -60,8 +60,8 @@ class DriveMap : public ::testing::Test {
         setenv("KADO_DRIVES", m_map.c_str(), 1);
     }
     void TearDown() override { unsetenv("KADO_DRIVES"); }
-    ScratchFolder m_dir;
-    ScratchFolder m_card;
+    TestFolder m_dir;
+    TestFolder m_card;
     std::string m_map = m_dir / "drives";
 };
 
@@ -103,8 +103,8 @@ TEST_F(DriveMap, DeleteTreeOfABareDriveEmptiesOnlyTheRoot) {
 
 TEST(VolumeSpace, CutsDriveTextsAtTheirOwnRulePositions) {
 #if !defined(_WIN32)
-    ScratchFolder card;
-    ScratchFolder map;
+    TestFolder card;
+    TestFolder map;
     std::filesystem::create_directory_symlink(card.path(), map.path() + "/e:");
     setenv("KADO_DRIVES", map.path().c_str(), 1);
 #endif
