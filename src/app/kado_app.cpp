@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/main_flow.h"
 #include "card/default_drive.h"
 #include "extract/output_settings.h"
 #include "support/file_utils.h"
@@ -20,7 +21,6 @@ constexpr int kNoDriveCode = '?';
 
 constexpr int kExitBadCommandLine = 100;
 constexpr int kExitNoOutputFolder = 101;
-constexpr int kExitNotCompleted = 103;
 constexpr int kExitNoInputFolder = 112;
 
 }  // namespace
@@ -41,6 +41,7 @@ bool CKadoApp::start_instance() {
 
     if (!parse_command_line(m_request, arguments, g_output_settings, m_disk->m_read_settings))
         m_request.m_exit_code = kExitBadCommandLine;
+    m_disk->m_run_mode = m_request.m_mode;
     check_folders();
 
     if (m_request.m_exit_code == 0) run_selected_mode();
@@ -59,13 +60,13 @@ void CKadoApp::check_folders() {
         m_request.m_exit_code = kExitNoInputFolder;
 }
 
-// No run mode's flow exists in this build yet; none may pretend to succeed.
 void CKadoApp::run_selected_mode() {
-    trace("mode %i not available\n", static_cast<int>(m_request.m_mode));
-    m_request.m_exit_code = kExitNotCompleted;
+    m_read_dialog = std::make_unique<CKadoReadDlg>(*m_disk, m_request);
+    run_main_flow(m_request, *m_disk, *m_read_dialog);
 }
 
 int CKadoApp::end_instance() {
+    m_read_dialog.reset();
     m_disk.reset();
     profile_write_int(kSettingsSection, kDefaultDriveKey,
                       static_cast<signed char>(g_default_drive));

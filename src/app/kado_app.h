@@ -8,6 +8,7 @@
 
 #include "app/run_request.h"
 #include "card/ccf_disk.h"
+#include "ui/read_dialog.h"
 
 class CKadoApp {
   public:
@@ -32,4 +33,6 @@ class CKadoApp {
     RunRequest m_request;
     // The one card storage object of the run, created during start-up.
     std::unique_ptr<CCFDisk> m_disk;
+    // Created with the main window; the read modes use it without showing it.
+    std::unique_ptr<CKadoReadDlg> m_read_dialog;
 };

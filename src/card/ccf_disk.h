@@ -6,9 +6,11 @@
 #include <span>
 #include <string>
 
+#include "app/run_request.h"
 #include "card/config_record.h"
 #include "extract/crc16.h"
 #include "extract/read_settings.h"
+#include "extract/recording_time.h"
 
 class CCFDisk {
   public:
@@ -41,10 +43,40 @@ class CCFDisk {
     // Marks the recording as read after a successful read and shows the message for a failure.
     void mark_as_read_and_report(bool allow_recondition);
 
+    // What a folder copy of a card holds, as a card status code: 0 usable, 114 usable with an
+    // unread recording, 103 an incomplete or foreign file set, 108 no start sector, 109 the
+    // record lies behind the recording.
+    int folder_status();
+
+    // 115, 110, 111 or 123 for a valid ECG of 1, 2, 3 or 12 channels; 109 when the recording is
+    // older than the patient data or the speech, or its format has no channels; 108 without a
+    // start sector. Sets m_is_twelve_lead.
+    int get_ecg_is_valid();
+
+    // 0 when the recording is now marked as read (or already was), 1 when config.dat is
+    // read-only, 2 when marking failed.
+    int mark_as_read(bool allow_recondition);
+
+    // The recording length in whole hours, rounded up and one added, from the latest seek point
+    // of the event table; -1 when there is none.
+    int recording_hours(const RecordingTime& recording_start_time);
+
+    // Exports of the side files into an output folder. Each deletes its target first and tells
+    // whether the folder holds the file afterwards: a side file that belongs to an earlier
+    // recording, or to none, is absent rather than stale.
+    bool copy_patient_wav(const std::string& output_folder);
+    bool copy_cnav(const std::string& output_folder);
+    bool write_cnavop(const std::string& output_folder);
+    bool write_event_list(const std::string& output_folder);
+    // Whether the card's speech recording belongs to the recording on the card.
+    bool speech_belongs();
+
     ConfigRecord m_config_dat;
     std::string m_card_path = "?";
     bool m_is_twelve_lead = false;
     // Skip, record-length limit and calibration handed over by the command line.
     ReadSettings m_read_settings;
+    // Some size rules of the status checks depend on what the run is for.
+    RunMode m_run_mode = kModeNone;
     const Crc16Table m_crc_table;
 };

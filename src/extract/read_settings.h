@@ -15,4 +15,10 @@ struct ReadSettings {
     void set_calibration_seconds(int32_t seconds) {
         if (seconds >= 0) calibration_seconds = seconds;
     }
+
+    // Seconds of preamble ahead of a recording whose start time has this second field: the
+    // calibration runs to the end of the recorder's started minute and then its own length.
+    int32_t preamble_seconds(uint8_t start_second) const {
+        return calibration_seconds > 0 ? start_second + calibration_seconds : 0;
+    }
 };

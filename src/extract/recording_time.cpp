@@ -37,6 +37,19 @@ int64_t days_from_civil(int64_t y, int64_t m, int64_t d) {
     return era * 146097 + doe - 719468;
 }
 
+// The proleptic Gregorian date of a day count since 1970-01-01 (H. Hinnant's civil_from_days).
+void civil_from_days(int64_t z, int64_t& y, unsigned& m, unsigned& d) {
+    z += 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    d = static_cast<unsigned>(doy - (153 * mp + 2) / 5 + 1);
+    m = static_cast<unsigned>(mp < 10 ? mp + 3 : mp - 9);
+    y = yoe + era * 400 + (m <= 2 ? 1 : 0);
+}
+
 }  // namespace
 
 RecordingTime time_from_sector_bytes(std::span<const uint8_t, 6> bytes) {
@@ -95,5 +108,20 @@ std::string time_display_text(const RecordingTime& t) {
     std::snprintf(text, sizeof text, "%02u/%02u/%04d %02u:%02u:%02u", unsigned{t.day},
                   unsigned{t.month}, calendar_year(t.year), unsigned{t.hour}, unsigned{t.minute},
                   unsigned{t.second});
+    return text;
+}
+
+std::string seconds_display_text(int64_t seconds) {
+    constexpr int64_t kSecondsPerDay = 86400;
+    const int64_t days = (seconds >= 0 ? seconds : seconds - (kSecondsPerDay - 1)) / kSecondsPerDay;
+    const int64_t of_day = seconds - days * kSecondsPerDay;
+    int64_t year = 0;
+    unsigned month = 0;
+    unsigned day = 0;
+    civil_from_days(days + days_from_civil(2000, 1, 1), year, month, day);
+    char text[48];
+    std::snprintf(text, sizeof text, "%02u/%02u/%04lld %02lld:%02lld:%02lld", day, month,
+                  static_cast<long long>(year), static_cast<long long>(of_day / 3600),
+                  static_cast<long long>(of_day / 60 % 60), static_cast<long long>(of_day % 60));
     return text;
 }

@@ -38,3 +38,7 @@ void time_add_hundredths(RecordingTime& time, unsigned hundredths);
 
 // "%d/%m/%Y %H:%M:%S", as the summary and the dialogs show a time.
 std::string time_display_text(const RecordingTime& time);
+
+// The same text for a count of seconds since 2000-01-01 00:00:00, any year: a time moved back
+// by a calibration preamble may fall before the recorder's 1999.
+std::string seconds_display_text(int64_t seconds);

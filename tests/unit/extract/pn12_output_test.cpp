@@ -6,7 +6,6 @@
 
 #include "extract/ecg_extractor.h"
 #include "extract/pn12_header.h"
-#include "mark_as_read_stub.h"
 #include "test_card.h"
 
 namespace {

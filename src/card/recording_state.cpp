@@ -1,0 +1,160 @@
+// What a card folder holds and whether its recording has been read: the status check of a folder
+// copy, the ECG validity check, marking a recording as read, and the recording length that the
+// event table gives. The main flow, the Read dialog and the extraction call these.
+#include <cstdint>
+
+#include "card/card_files.h"
+#include "card/ccf_disk.h"
+#include "card/counter_rules.h"
+#include "extract/event_table.h"
+#include "extract/start_sector.h"
+#include "extract/start_sector_reader.h"
+#include "support/file_finder.h"
+#include "support/trace.h"
+#include "ui/messages.h"
+
+namespace {
+
+constexpr int kStatusUsable = 0;
+constexpr int kStatusNotCompleted = 103;
+constexpr int kStatusNoStartSector = 108;
+constexpr int kStatusNoValidEcg = 109;
+constexpr int kStatusUnread = 114;
+
+constexpr int kMarkedRead = 0;
+constexpr int kMarkReadOnly = 1;
+constexpr int kMarkFailed = 2;
+
+constexpr int kStringCannotMarkReadOnly = 153;
+constexpr int kStringMarkFailed = 149;
+
+constexpr int32_t kConfigSize = 512;
+constexpr int32_t kCnavSize = 8192;
+// Older analysis applications put a 1024-byte cnav.dat on the card; reads still accept it.
+constexpr int32_t kShortCnavSize = 1024;
+constexpr int32_t kWavSize = 65536;
+
+constexpr int kSecondsPerHour = 3600;
+
+// The modes that read a folder copy and accept the short cnav.dat.
+bool accepts_short_cnav(RunMode mode) {
+    switch (mode) {
+        case kModeReadPatCnav:
+        case kModeReadPatPath:
+        case kModeReadPatStand:
+        case kModeReadPatScan:
+        case kModeReadEcgHide:
+        case kModeReadEcgStand:
+        case kModeWav:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Folders of the loaders hold a .LDSC source; such a folder is not a card copy.
+bool holds_loader_source(const std::string& folder) {
+    const FileFinder finder(join_path(folder, "*.LDSC"), kFindFiles);
+    return !finder.done();
+}
+
+bool folder_file_set_complete(const std::string& folder, RunMode mode) {
+    const int32_t cnav = file_size(card_file_path(folder, "cnav.dat"));
+    return file_size(card_file_path(folder, kConfigFileName)) == kConfigSize &&
+           (cnav == kCnavSize || (cnav == kShortCnavSize && accepts_short_cnav(mode))) &&
+           !holds_loader_source(folder) &&
+           file_size(card_file_path(folder, "patient.wav")) == kWavSize &&
+           file_exists(card_file_path(folder, kEcgFileName));
+}
+
+int channel_code(int channels) {
+    switch (channels) {
+        case 1:
+            return 115;
+        case 2:
+            return 110;
+        case 3:
+            return 111;
+        case 12:
+            return 123;
+        default:
+            return kStatusNoValidEcg;
+    }
+}
+
+}  // namespace
+
+int CCFDisk::folder_status() {
+    if (!folder_file_set_complete(m_card_path, m_run_mode)) return kStatusNotCompleted;
+    Sector sector;
+    if (!read_first_start_sector(m_crc_table, m_card_path, sector).found)
+        return kStatusNoStartSector;
+    const uint16_t s = sector_recording_num(sector);
+    read_config();
+    if (is_inconsistent_recording(m_config_dat, s)) return kStatusNoValidEcg;
+    if (is_unread_recording(m_config_dat, s)) return kStatusUnread;
+    return kStatusUsable;
+}
+
+int CCFDisk::get_ecg_is_valid() {
+    read_config();
+    trace("\nget_ecg_is_valid\n");
+    Sector sector;
+    if (!read_first_start_sector(m_crc_table, m_card_path, sector).found)
+        return kStatusNoStartSector;
+    const StartSector start = decode_start_sector(sector);
+    const uint8_t format = recording_format_of(start.recording_format);
+    trace("m_config_dat.recording_num : %i\n", m_config_dat.recording_num);
+    trace("m_config_dat.patient_data_num : %i\n", m_config_dat.patient_data_num);
+    trace("m_config_dat.wav_recording_num : %i\n", m_config_dat.wav_recording_num);
+    trace("ecg_recording_num : %i\n", start.recording_num);
+    trace("recording_format : %i\n", format);
+    if (!is_valid_ecg(m_config_dat, start.recording_num)) return kStatusNoValidEcg;
+    const int code = channel_code(channels_of_format(format));
+    m_is_twelve_lead = code == channel_code(12);
+    return code;
+}
+
+// A card whose start sector reached the re-conditioning number is to be conditioned afresh when
+// allowed; card conditioning does not exist in this program yet, so such a card fails to mark
+// whatever the flag says, rather than pretending.
+int CCFDisk::mark_as_read(bool /*allow_recondition*/) {
+    read_config();
+    Sector sector;
+    const StartSectorSearch search = read_first_start_sector(m_crc_table, m_card_path, sector);
+    if (!search.found) return kMarkFailed;
+    const uint16_t s = sector_recording_num(sector);
+    if (needs_recondition(s)) return kMarkFailed;
+    if (!search.checksum_good) return kMarkFailed;
+    if (!count_marked_read(m_config_dat, s)) return kMarkedRead;
+    const std::string config_path = card_file_path(m_card_path, kConfigFileName);
+    if (!file_exists(config_path) || is_read_only(config_path)) return kMarkReadOnly;
+    return write_config() ? kMarkedRead : kMarkFailed;
+}
+
+void CCFDisk::mark_as_read_and_report(bool allow_recondition) {
+    const int result = mark_as_read(allow_recondition);
+    if (result == kMarkedRead) return;
+    show_read_message(result == kMarkReadOnly ? kStringCannotMarkReadOnly : kStringMarkFailed,
+                      MessageButtons::kOk, MessageIcon::kExclamation);
+}
+
+int CCFDisk::recording_hours(const RecordingTime& recording_start_time) {
+    const CardFile file = open_card_file_for_reading(m_card_path, kEcgFileName);
+    if (!file) return -1;
+    // The seek points of the 12-lead event sectors do not count towards the length.
+    const EventTable table = load_event_table(file.get(), false);
+    bool found = false;
+    int64_t latest = 0;
+    for (const EventRecord& record : table) {
+        if (record.type != 2 && record.type != 4) continue;
+        const RecordingTime time = record.time();
+        if (!time_is_valid(time)) continue;
+        const int64_t seconds = time_to_seconds(time);
+        if (!found || seconds > latest) latest = seconds;
+        found = true;
+    }
+    if (!found) return -1;
+    const int64_t length = latest - time_to_seconds(recording_start_time);
+    return static_cast<int>((length + kSecondsPerHour - 1) / kSecondsPerHour + 1);
+}

@@ -1,0 +1,62 @@
+#include "ui/read_dialog.h"
+
+#include <exception>
+
+#include "card/ccf_disk.h"
+#include "extract/ecg_extractor.h"
+#include "handoff/patient_summary.h"
+#include "support/trace.h"
+#include "ui/messages.h"
+
+namespace {
+
+constexpr int kStringEcgRead = 135;
+constexpr int kStringEcgReadError = 136;
+constexpr int kStringDetailsUnreadable = 139;
+
+constexpr const char* kModuleName = "KadoReadDlg";
+
+}  // namespace
+
+bool CKadoReadDlg::read_patient_details(bool patient_only) {
+    if (!recording_summary(m_disk, patient_only, m_details)) {
+        if (!m_quiet) show_string(kStringDetailsUnreadable);
+        return false;
+    }
+    // The summary is a courtesy to the caller; the details were read whether or not it is written.
+    write_patient_summary(m_request.m_output_dir, m_details);
+    return true;
+}
+
+bool CKadoReadDlg::read_ecg(OutputFormat format) {
+    if (!m_disk.read_config()) return false;
+    bool result = false;
+    try {
+        result = run_read(format);
+    } catch (...) {
+        trace("Generic Exception caught in module %s at line %d\n", kModuleName, __LINE__);
+        show_read_message(kStringEcgReadError, MessageButtons::kOk, MessageIcon::kExclamation);
+        result = false;
+    }
+    if (!m_quiet) show_string(result ? kStringEcgRead : kStringEcgReadError);
+    return result;
+}
+
+bool CKadoReadDlg::run_read(OutputFormat format) {
+    switch (format) {
+        case kFormatPath:
+        case kFormatArchive:
+        case kFormatMmf:
+        case kFormatPn12File:
+        case kFormatPn12Arch:
+            return extract_ecg(m_disk, format, nullptr, m_request.m_output_dir,
+                               m_request.m_procedure_id);
+        case kFormatCnav:
+            // The copy of the card's files comes with the card copy operations; until then the
+            // request fails rather than reporting a copy that was never made.
+            trace("copy_all_files not available\n");
+            return false;
+        default:
+            return true;
+    }
+}

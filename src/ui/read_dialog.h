@@ -1,0 +1,41 @@
+// The Read dialog's logic without a window: reading the patient details of a card into the
+// patient summary and reading the ECG in an output format. The main flow calls it quietly in the
+// non-interactive read modes; the window code of the interactive modes copies its members to the
+// controls.
+#pragma once
+
+#include "app/run_request.h"
+#include "extract/recording_summary.h"
+
+class CCFDisk;
+
+class CKadoReadDlg {
+  public:
+    CKadoReadDlg(CCFDisk& disk, const RunRequest& request) : m_disk(disk), m_request(request) {}
+    CKadoReadDlg(const CKadoReadDlg&) = delete;
+    CKadoReadDlg& operator=(const CKadoReadDlg&) = delete;
+
+    // Quiet use opens no window and shows no message, except the report of an unexpected
+    // failure while the ECG is read.
+    void set_quiet(bool quiet) { m_quiet = quiet; }
+
+    // Fills the details from the card and writes the patient summary into the output folder.
+    // With patient_only the recording start stays empty and the length -1. False when the card's
+    // details cannot be read.
+    bool read_patient_details(bool patient_only);
+
+    // Reads the ECG into the output folder in the format: the extraction for formats 1, 2, 4, 5
+    // and 6, a copy of the card for format 3. False when config.dat cannot be read or the read
+    // failed; any other format does nothing and succeeds.
+    bool read_ecg(OutputFormat format);
+
+    const RecordingDetails& details() const { return m_details; }
+
+  private:
+    bool run_read(OutputFormat format);
+
+    CCFDisk& m_disk;
+    const RunRequest& m_request;
+    RecordingDetails m_details;
+    bool m_quiet = true;
+};

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "card/card_folder.h"
+#include "card/ccf_disk.h"
+#include "support/file_utils.h"
+
+namespace {
+
+struct FolderStatusCase {
+    const char* name;
+    uint16_t c;
+    uint16_t s;
+    size_t cnav_size;
+    RunMode mode;
+    int expected;
+};
+
+class FolderStatus : public ::testing::TestWithParam<FolderStatusCase> {};
+
+}  // namespace
+
+TEST_P(FolderStatus, ReportsTheCardStateOfTheCopy) {
+    const FolderStatusCase& c = GetParam();
+    CardFolder card;
+    card.counters(c.c, 2, 2).write({sealed_start_sector(c.s, 35)}, c.cnav_size);
+    CCFDisk disk;
+    disk.m_run_mode = c.mode;
+    card.attach(disk);
+    EXPECT_EQ(disk.folder_status(), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FolderStatus,
+    ::testing::Values(FolderStatusCase{"Unread", 5, 5, 8192, kModeReadEcgHide, 114},
+                      FolderStatusCase{"Read", 6, 5, 8192, kModeReadEcgHide, 0},
+                      FolderStatusCase{"RecordBehindRecording", 4, 5, 8192, kModeReadEcgHide, 109},
+                      FolderStatusCase{"ShortCnavInReadMode", 6, 5, 1024, kModeReadPatCnav, 0},
+                      FolderStatusCase{"ShortCnavInSetPatMode", 6, 5, 1024, kModeSetPat, 103},
+                      FolderStatusCase{"OddCnav", 6, 5, 4096, kModeReadEcgHide, 103}),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
+
+TEST(FolderStatus, RefusesIncompleteFileSetsAndLoaderFolders) {
+    CardFolder card;
+    card.counters(6, 2, 2).write({sealed_start_sector(5, 35)});
+    CCFDisk disk;
+    card.attach(disk);
+    ASSERT_EQ(disk.folder_status(), 0);
+
+    write_bytes(card.file("source.ldsc"), {1});
+    EXPECT_EQ(disk.folder_status(), 103);
+    std::filesystem::remove(card.file("source.ldsc"));
+
+    write_bytes(card.file("patient.wav"), std::vector<uint8_t>(65535));
+    EXPECT_EQ(disk.folder_status(), 103);
+    write_bytes(card.file("patient.wav"), std::vector<uint8_t>(65536));
+
+    card.write_ecg({});
+    EXPECT_EQ(disk.folder_status(), 108);
+    std::filesystem::remove(card.file("ecg.dat"));
+    EXPECT_EQ(disk.folder_status(), 103);
+}
+
+TEST(GetEcgIsValid, MapsTheFormatToItsChannelCode) {
+    const struct {
+        uint8_t format;
+        int expected;
+    } cases[] = {{33, 115},        {1, 110},  {34, 110}, {2, 111}, {48, 111},
+                 {0x80 | 35, 111}, {64, 123}, {65, 123}, {3, 109}, {0, 109}};
+    for (const auto& c : cases) {
+        CardFolder card;
+        card.counters(6, 5, 5).write({sealed_start_sector(5, c.format)});
+        CCFDisk disk;
+        card.attach(disk);
+        EXPECT_EQ(disk.get_ecg_is_valid(), c.expected) << int{c.format};
+        EXPECT_EQ(disk.m_is_twelve_lead, c.expected == 123) << int{c.format};
+    }
+}
+
+TEST(GetEcgIsValid, RecordingOlderThanPatientDataOrSpeechIsNoValidEcg) {
+    for (const auto& [patient, wav] : {std::pair{6, 2}, std::pair{2, 6}}) {
+        CardFolder card;
+        card.counters(6, static_cast<uint16_t>(patient), static_cast<uint16_t>(wav))
+            .write({sealed_start_sector(5, 35)});
+        CCFDisk disk;
+        card.attach(disk);
+        EXPECT_EQ(disk.get_ecg_is_valid(), 109);
+    }
+    CardFolder empty;
+    empty.counters(6, 2, 2).write({});
+    CCFDisk disk;
+    empty.attach(disk);
+    EXPECT_EQ(disk.get_ecg_is_valid(), 108);
+}
+
+TEST(MarkAsRead, UnreadRecordingBecomesReadOnce) {
+    CardFolder card;
+    card.counters(5, 5, 2).write({sealed_start_sector(5, 35)});
+    CCFDisk disk;
+    card.attach(disk);
+    ASSERT_EQ(disk.folder_status(), 114);
+    EXPECT_EQ(disk.mark_as_read(true), 0);
+    EXPECT_EQ(disk.folder_status(), 0);
+    ASSERT_TRUE(disk.read_config());
+    EXPECT_EQ(disk.m_config_dat.recording_num, 6);
+    // Already read: nothing changes.
+    EXPECT_EQ(disk.mark_as_read(true), 0);
+    ASSERT_TRUE(disk.read_config());
+    EXPECT_EQ(disk.m_config_dat.recording_num, 6);
+}
+
+TEST(MarkAsRead, ReadOnlyRecordIsReportedAndKept) {
+    CardFolder card;
+    card.counters(5, 5, 2).write({sealed_start_sector(5, 35)});
+    set_read_only(card.file("config.dat"));
+    CCFDisk disk;
+    card.attach(disk);
+    EXPECT_EQ(disk.mark_as_read(true), 1);
+    EXPECT_EQ(disk.folder_status(), 114);
+    clear_read_only(card.file("config.dat"));  // Windows cannot remove a read-only file
+}
+
+TEST(MarkAsRead, FailsWithoutAGoodStartSectorOrAtTheReconditioningNumber) {
+    Sector damaged = sealed_start_sector(5, 35);
+    damaged[511] ^= 0x01;
+    for (const auto& [c, sectors] :
+         {std::pair{uint16_t{5}, std::vector<Sector>{damaged}},
+          std::pair{uint16_t{5}, std::vector<Sector>{}},
+          std::pair{uint16_t{65000}, std::vector<Sector>{sealed_start_sector(65000, 35)}}}) {
+        CardFolder card;
+        card.counters(c, 2, 2).write(sectors);
+        CCFDisk disk;
+        card.attach(disk);
+        EXPECT_EQ(disk.mark_as_read(false), 2);
+        EXPECT_EQ(disk.mark_as_read(true), 2);
+        ASSERT_TRUE(disk.read_config());
+        EXPECT_EQ(disk.m_config_dat.recording_num, c);
+    }
+}
+
+TEST(RecordingHours, RoundsTheLatestSeekPointUpAndAddsAnHour) {
+    const TimeField start = {0, 0, 10, 14, 5, 13};
+    const struct {
+        std::vector<EventRecordFields> records;
+        int expected;
+    } cases[] = {
+        {{{2, {0, 0, 12, 14, 5, 13}}}, 3},                               // exactly 2 h
+        {{{2, {1, 0, 10, 14, 5, 13}}}, 2},                               // 1 s
+        {{{2, {0, 30, 13, 14, 5, 13}}, {2, {0, 0, 11, 14, 5, 13}}}, 5},  // latest, not last
+        {{{3, {0, 0, 15, 14, 5, 13}}, {1, {0, 0, 15, 14, 5, 13}}}, -1},  // no type 2 or 4
+        {{{2, {0, 0, 11, 14, 5, 13}}, {2, {0, 0, 25, 14, 5, 13}}}, 2},   // invalid hour 25
+    };
+    for (const auto& c : cases) {
+        CardFolder card;
+        card.counters(6, 2, 2).write(
+            {sealed_start_sector(5, 35, start), event_sector(5, c.records)});
+        CCFDisk disk;
+        card.attach(disk);
+        EXPECT_EQ(disk.recording_hours(time_from_sector_bytes(start)), c.expected);
+    }
+}
