@@ -98,7 +98,6 @@ TEST_F(ReadEcgMode, FailedReadsEndWith108AndLeaveTheRecordingUnread) {
         {"archive", {"--format=2", "--duration=1m", "--flip-bit=5:4090"}},    // checksum error
         {"archive", {"--format=35", "--duration=1m", "--truncate-ecg=300"}},  // no start sector
         {"cnav", {"--format=35", "--duration=1m"}},  // the card copy does not exist yet
-        {"mmf", {"--format=35", "--duration=1m"}},   // nor the memory-mapped hand-off
     };
     for (const auto& c : cases) {
         make(c.options);
