@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <future>
 #include <string>
@@ -53,13 +52,6 @@ class ReadEcgMode : public ::testing::Test {
 
     TempDir m_work;
 };
-
-// The path of one of the build's test tools, and the command line that starts it.
-std::vector<std::string> tool_command(const std::string& name, const std::string& argument) {
-    const std::string folder = std::string(std::getenv("KADO_TOOLS_DIR")) + "/" + name + "/";
-    if (under_wine()) return {std::getenv("KADO_WINE"), folder + name + ".exe", argument};
-    return {folder + name, argument};
-}
 
 }  // namespace
 
@@ -134,7 +126,7 @@ TEST_F(ReadEcgMode, TerminatorEventFromAnotherProcessStopsALongReadUnmarked) {
     bool signalled_once = false;
     while (!signalled_once &&
            read.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
-        signalled_once = run_program(tool_command("kadosignal", "KADO TERMINATOR")) == 0;
+        signalled_once = run_program(tool_argv("kadosignal", {"KADO TERMINATOR"})) == 0;
     ASSERT_TRUE(signalled_once) << "the read ended before it could be stopped";
     const auto signalled = std::chrono::steady_clock::now();
     EXPECT_EQ(read.wait_for(std::chrono::seconds(10)), std::future_status::ready);
