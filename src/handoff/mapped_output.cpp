@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "extract/sample_word.h"
+#include "support/byte_order.h"
 #include "support/message_box.h"
 #include "support/trace.h"
 #include "ui/string_table.h"
@@ -73,9 +74,7 @@ bool MappedOutput::below_limit() const {
 void MappedOutput::put(int channel, uint16_t word) {
     const auto n = static_cast<size_t>(channel);
     if (m_counts[n] >= m_capacity[n]) return;
-    uint8_t* at = m_sections[n].view() + 2 * static_cast<size_t>(m_counts[n]);
-    at[0] = static_cast<uint8_t>(word);
-    at[1] = static_cast<uint8_t>(word >> 8);
+    put_u16le(m_sections[n].view() + 2 * static_cast<size_t>(m_counts[n]), word);
     ++m_counts[n];
 }
 
@@ -84,10 +83,8 @@ void MappedOutput::put_repeated(int channel, uint16_t word, int64_t count) {
     const int64_t room = std::min(count, m_capacity[n] - m_counts[n]);
     if (room <= 0) return;
     uint8_t* at = m_sections[n].view() + 2 * static_cast<size_t>(m_counts[n]);
-    for (int64_t i = 0; i < room; ++i, at += 2) {
-        at[0] = static_cast<uint8_t>(word);
-        at[1] = static_cast<uint8_t>(word >> 8);
-    }
+    for (int64_t i = 0; i < room; ++i, at += 2)
+        put_u16le(at, word);
     m_counts[n] += room;
 }
 
@@ -122,12 +119,19 @@ void MappedOutput::write_time_point(std::span<const uint16_t> values, uint16_t m
 void MappedOutput::write_second(const DecodedBlock& block) {
     if (!below_limit()) return;
     for (int c = 0; c < m_written_channels; ++c) {
-        const BlockSamples& samples = block.channels[static_cast<size_t>(c)];
-        for (size_t t = 0; t < samples.size(); ++t) {
+        const auto n = static_cast<size_t>(c);
+        // Locals, so that the stores through the byte pointer cannot make the compiler reload
+        // the members on every sample.
+        const int64_t room = std::min<int64_t>(kSamplesPerBlock, m_capacity[n] - m_counts[n]);
+        if (room <= 0) continue;
+        const BlockSamples& samples = block.channels[n];
+        uint8_t* at = m_sections[n].view() + 2 * static_cast<size_t>(m_counts[n]);
+        for (size_t t = 0; t < static_cast<size_t>(room); ++t) {
             const uint16_t value = samples[t];
-            put(c, mapped_sample_word(value == 0 ? kNoDataValue : value, block.marks[t],
-                                      SampleScale::twelve_bit));
+            put_u16le(at + 2 * t, mapped_sample_word(value == 0 ? kNoDataValue : value,
+                                                     block.marks[t], SampleScale::twelve_bit));
         }
+        m_counts[n] += room;
     }
     publish();
 }

@@ -27,8 +27,9 @@ class MappedCardRead : public ::testing::Test {
         std::filesystem::create_directory(out());
     }
     int read(const std::string& arguments) {
-        return run_kado("/readecg=hide " + arguments + " /basemmfname=" + m_base +
-                            " /ipdir=" + host_path(card()) + " /dir=" + host_path(out()),
+        // The instance names the terminator event too, which then no other run can signal.
+        return run_kado("/readecg=hide " + arguments + " /basemmfname=" + m_base + " /instance=" +
+                            m_base + " /ipdir=" + host_path(card()) + " /dir=" + host_path(out()),
                         {{"XDG_CONFIG_HOME", m_work.path()}}, 600);
     }
     // The recording's words at full resolution, without the archive road's padding.

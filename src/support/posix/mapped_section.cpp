@@ -30,8 +30,10 @@ Mapping map_descriptor(int fd, const std::string& shm_name, uint32_t new_size, b
         return {};
     }
     const size_t mapped = static_cast<size_t>(info.st_size);
-    void* view =
-        mmap(nullptr, mapped, writable ? PROT_READ | PROT_WRITE : PROT_READ, MAP_SHARED, fd, 0);
+    // Faulting the pages in one call costs far less than one fault per page while a read fills
+    // them, which on a virtual machine dominated the time of a mapped read.
+    void* view = mmap(nullptr, mapped, writable ? PROT_READ | PROT_WRITE : PROT_READ,
+                      MAP_SHARED | MAP_POPULATE, fd, 0);
     ::close(fd);
     if (view == MAP_FAILED) {
         if (created) shm_unlink(shm_name.c_str());
