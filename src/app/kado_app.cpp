@@ -8,6 +8,8 @@
 #include "app/main_flow.h"
 #include "card/default_drive.h"
 #include "extract/output_settings.h"
+#include "handoff/cef_dispatch.h"
+#include "handoff/unpacked_folder.h"
 #include "support/file_utils.h"
 #include "support/profile.h"
 #include "support/trace.h"
@@ -60,9 +62,16 @@ void CKadoApp::check_folders() {
         m_request.m_exit_code = kExitNoInputFolder;
 }
 
+// An input that holds a CEF recording takes the CEF road in every mode; anything else the main
+// flow.
 void CKadoApp::run_selected_mode() {
     m_read_dialog = std::make_unique<CKadoReadDlg>(*m_disk, m_request);
-    run_main_flow(m_request, *m_disk, *m_read_dialog);
+    int channels = 0;
+    const std::string cef_folder = locate_cef_input(m_request.m_input_dir, channels);
+    if (cef_folder.empty())
+        run_main_flow(m_request, *m_disk, *m_read_dialog);
+    else
+        dispatch_cef_output(m_request, m_disk->m_read_settings, cef_folder, channels);
 }
 
 int CKadoApp::end_instance() {

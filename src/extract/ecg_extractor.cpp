@@ -12,6 +12,7 @@
 #include "extract/start_sector.h"
 #include "extract/start_sector_reader.h"
 #include "extract/uncompressed_sector.h"
+#include "handoff/mapped_output.h"
 #include "support/named_event.h"
 #include "support/trace.h"
 #include "ui/messages.h"
@@ -36,7 +37,7 @@ bool is_raw_format(OutputFormat format) {
 bool is_twelve_lead_format(OutputFormat format) {
     return format == kFormatPn12File || format == kFormatPn12Arch;
 }
-// The outputs whose read ends at the duration limit.
+// The outputs whose read ends at the duration limit; they are also the ones padded at the end.
 bool duration_ends_read(OutputFormat format) {
     return format == kFormatPath || format == kFormatArchive || format == kFormatMmf;
 }
@@ -104,7 +105,7 @@ bool CEcgExtractor::read_recording() {
         return false;
     }
     if (!check_recording_numbers()) {
-        finish_outputs(is_raw_format(m_output_format));
+        finish_outputs(duration_ends_read(m_output_format));
         return false;
     }
     const uint8_t format = recording_format_of(m_first_start_sector[kStartSectorFormatOffset]);
@@ -119,7 +120,7 @@ bool CEcgExtractor::read_recording() {
     if (!read_sector()) {
         trace("wrong number of bytes read in first sector\n");
         report_read_error();
-        finish_outputs(is_raw_format(m_output_format));
+        finish_outputs(duration_ends_read(m_output_format));
         return false;
     }
     const bool loop_ok = sector_loop();
@@ -128,7 +129,7 @@ bool CEcgExtractor::read_recording() {
         return false;
     }
     // The outputs are complete on the medium before the card is told the recording was read.
-    if (!finish_outputs(is_raw_format(m_output_format))) {
+    if (!finish_outputs(duration_ends_read(m_output_format))) {
         report_file_error(__LINE__);
         return false;
     }
@@ -139,6 +140,9 @@ bool CEcgExtractor::read_recording() {
 bool CEcgExtractor::open_outputs() {
     if (!m_patevent.create(join_path(m_target_folder, "patevent.dat"), true)) return false;
     m_events.set_file(&m_patevent);
+    // The sample outputs come first, so that a receiver that prepared the mapped sections sees
+    // them finished whatever fails after them.
+    if (!open_sample_output()) return false;
     if (!read_first_start_sector(m_disk.m_crc_table, m_disk.m_card_path, m_first_start_sector)
              .found) {
         trace("no start sector in ecg.dat\n");
@@ -148,7 +152,7 @@ bool CEcgExtractor::open_outputs() {
     if (!m_source) return false;
     m_source_buffer.resize(kSourceBufferSize);
     std::setvbuf(m_source.get(), m_source_buffer.data(), _IOFBF, m_source_buffer.size());
-    return open_sample_output() && m_other.create(join_path(m_target_folder, "other.dat"));
+    return m_other.create(join_path(m_target_folder, "other.dat"));
 }
 
 bool CEcgExtractor::open_sample_output() {
@@ -165,9 +169,14 @@ bool CEcgExtractor::open_sample_output() {
         m_samples = std::move(pn12);
         return true;
     }
-    trace("output format %d: the memory-mapped output is not available\n",
-          static_cast<int>(m_output_format));
-    return false;
+    // Kept even when a section is missing, so that the sections that exist end finished.
+    auto mapped =
+        std::make_unique<MappedOutput>(m_limit_time_points, m_output_format == kFormatPath);
+    const bool opened =
+        mapped->open_mapped_outputs(card_road_names(g_output_settings.mmf_base_name));
+    if (opened) m_events.set_list(*mapped->event_list());
+    m_samples = std::move(mapped);
+    return opened;
 }
 
 bool CEcgExtractor::check_recording_numbers() {
@@ -246,9 +255,8 @@ bool CEcgExtractor::process_sector() {
             m_end = true;
             break;
     }
-    if (ok && duration_ends_read(m_output_format) &&
-        m_samples->time_points() >= m_limit_time_points)
-        m_end = true;
+    // A mapped channel also ends when its section is full, as if the limit had been reached.
+    if (ok && duration_ends_read(m_output_format) && !m_samples->below_limit()) m_end = true;
     return ok;
 }
 

@@ -1,7 +1,6 @@
 // One read of a recording into the output the caller asked for: the raw files of an archive read,
-// the 12-lead files, or the memory-mapped buffers of a running analysis application (not
-// available in this build: such a read fails). Card storage's read operations call extract_ecg;
-// CEcgExtractor lives for that call only.
+// the 12-lead files, or the memory-mapped sections of a running analysis application. Card
+// storage's read operations call extract_ecg; CEcgExtractor lives for that call only.
 #pragma once
 
 #include <memory>

@@ -23,6 +23,9 @@ class MappedSection {
     // False when the platform cannot take the name or the section or its view cannot be made;
     // a name is never altered to make it fit.
     bool create(const std::string& name, uint32_t size, bool writable);
+    // Maps a section that another process made; false when none of that name exists, so that a
+    // receiver waiting for the sender never creates them itself.
+    bool open_existing(const std::string& name, bool writable);
     void close();
 
     uint8_t* view() const { return m_view; }

@@ -1,19 +1,10 @@
 #include "cardsim_runner.h"
 
-#include <cstdlib>
-
 #include "harness.h"
 
 bool make_card(const std::string& card_folder, const std::string& intended_folder,
                const std::vector<std::string>& options) {
-    const char* tools = std::getenv("KADO_TOOLS_DIR");
-    const std::string folder = std::string(tools != nullptr ? tools : "") + "/cardsim/";
-    std::vector<std::string> argv;
-    if (under_wine()) {
-        argv = {std::getenv("KADO_WINE"), folder + "cardsim.exe"};
-    } else {
-        argv = {folder + "cardsim"};
-    }
+    std::vector<std::string> argv = tool_argv("cardsim", {});
     argv.push_back("--card=" + host_path(card_folder));
     if (!intended_folder.empty()) argv.push_back("--intended=" + host_path(intended_folder));
     argv.insert(argv.end(), options.begin(), options.end());

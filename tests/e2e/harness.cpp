@@ -34,21 +34,25 @@ std::string host_path(const std::string& path) {
     return windows;
 }
 
-int run_program(const std::vector<std::string>& argv, const EnvList& env, int timeout_seconds) {
+namespace {
+
+pid_t start_program(const std::vector<std::string>& argv, const EnvList& env) {
     const pid_t child = fork();
+    if (child != 0) return child;
+    for (const auto& [name, value] : env)
+        setenv(name.c_str(), value.c_str(), 1);
+    const int devnull = open("/dev/null", O_RDONLY);
+    if (devnull >= 0) dup2(devnull, 0);
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execv(args[0], args.data());
+    _exit(127);
+}
+
+int wait_for_program(pid_t child, int timeout_seconds) {
     if (child < 0) return -1;
-    if (child == 0) {
-        for (const auto& [name, value] : env)
-            setenv(name.c_str(), value.c_str(), 1);
-        const int devnull = open("/dev/null", O_RDONLY);
-        if (devnull >= 0) dup2(devnull, 0);
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execv(args[0], args.data());
-        _exit(127);
-    }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
     int status = 0;
     while (waitpid(child, &status, WNOHANG) == 0) {
@@ -60,6 +64,36 @@ int run_program(const std::vector<std::string>& argv, const EnvList& env, int ti
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+int run_program(const std::vector<std::string>& argv, const EnvList& env, int timeout_seconds) {
+    return wait_for_program(start_program(argv, env), timeout_seconds);
+}
+
+std::vector<std::string> tool_argv(const std::string& name, const std::vector<std::string>& args) {
+    const std::string folder = env_or_empty("KADO_TOOLS_DIR") + "/" + name + "/";
+    std::vector<std::string> argv;
+    if (under_wine())
+        argv = {env_or_empty("KADO_WINE"), folder + name + ".exe"};
+    else
+        argv = {folder + name};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return argv;
+}
+
+BackgroundProgram::BackgroundProgram(const std::vector<std::string>& argv, const EnvList& env)
+    : m_pid(start_program(argv, env)) {}
+
+BackgroundProgram::~BackgroundProgram() {
+    if (m_pid > 0) wait_for_program(m_pid, 0);
+}
+
+int BackgroundProgram::wait(int timeout_seconds) {
+    const int code = wait_for_program(m_pid, timeout_seconds);
+    m_pid = -1;
+    return code;
 }
 
 int run_kado(const std::string& command_line, const EnvList& env, int timeout_seconds) {

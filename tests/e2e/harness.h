@@ -22,6 +22,27 @@ int run_kado(const std::string& command_line, const EnvList& env = {}, int timeo
 int run_program(const std::vector<std::string>& argv, const EnvList& env = {},
                 int timeout_seconds = 120);
 
+// The command that starts one of the build's tools ($KADO_TOOLS_DIR/<name>/<name>, or
+// <name>.exe through the Wine runner) with the arguments.
+std::vector<std::string> tool_argv(const std::string& name, const std::vector<std::string>& args);
+
+// A program started like run_program that runs while the test goes on; killed when the object
+// goes without having been waited for.
+class BackgroundProgram {
+  public:
+    explicit BackgroundProgram(const std::vector<std::string>& argv, const EnvList& env = {});
+    ~BackgroundProgram();
+    BackgroundProgram(const BackgroundProgram&) = delete;
+    BackgroundProgram& operator=(const BackgroundProgram&) = delete;
+
+    // Its exit code, or -1 when it did not end within the timeout (it is then killed) or could
+    // not be started.
+    int wait(int timeout_seconds = 120);
+
+  private:
+    int m_pid = -1;
+};
+
 // A fresh folder below the system's temporary folder, removed with everything in it at the end.
 class TempDir {
   public:

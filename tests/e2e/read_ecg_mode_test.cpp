@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <future>
 #include <random>
@@ -55,13 +54,6 @@ class ReadEcgMode : public ::testing::Test {
     TempDir m_work;
 };
 
-// The path of one of the build's test tools, and the command line that starts it.
-std::vector<std::string> tool_command(const std::string& name, const std::string& argument) {
-    const std::string folder = std::string(std::getenv("KADO_TOOLS_DIR")) + "/" + name + "/";
-    if (under_wine()) return {std::getenv("KADO_WINE"), folder + name + ".exe", argument};
-    return {folder + name, argument};
-}
-
 }  // namespace
 
 TEST_F(ReadEcgMode, ArchiveReadDeliversTheRawFilesAndMarksTheCopyRead) {
@@ -99,7 +91,6 @@ TEST_F(ReadEcgMode, FailedReadsEndWith108AndLeaveTheRecordingUnread) {
         {"archive", {"--format=2", "--duration=1m", "--flip-bit=5:4090"}},    // checksum error
         {"archive", {"--format=35", "--duration=1m", "--truncate-ecg=300"}},  // no start sector
         {"cnav", {"--format=35", "--duration=1m"}},  // the card copy does not exist yet
-        {"mmf", {"--format=35", "--duration=1m"}},   // nor the memory-mapped hand-off
     };
     for (const auto& c : cases) {
         make(c.options);
@@ -141,7 +132,7 @@ TEST_F(ReadEcgMode, TerminatorEventFromAnotherProcessStopsALongReadUnmarked) {
     while (!signalled_once &&
            read.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
         signalled_once =
-            run_program(tool_command("kadosignal", instance + ".terminator.signal")) == 0;
+            run_program(tool_argv("kadosignal", {instance + ".terminator.signal"})) == 0;
     ASSERT_TRUE(signalled_once) << "the read ended before it could be stopped";
     const auto signalled = std::chrono::steady_clock::now();
     EXPECT_EQ(read.wait_for(std::chrono::seconds(10)), std::future_status::ready);

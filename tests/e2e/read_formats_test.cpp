@@ -15,16 +15,9 @@
 #include "harness.h"
 #include "output_files.h"
 #include "output_text.h"
+#include "word_files.h"
 
 namespace {
-
-std::vector<double> read_events(const std::string& path) {
-    std::istringstream in(read_file_text(path));
-    std::vector<double> seconds;
-    for (double t = 0; in >> t;)
-        seconds.push_back(t);
-    return seconds;
-}
 
 struct FormatCase {
     const char* name;

@@ -2,6 +2,18 @@
 
 #include "support/mapped_section.h"
 
+namespace {
+
+// The bytes a view of length 0 really maps: the whole section, in whole pages, which belong to
+// the section too. 0 when the region cannot be queried.
+size_t mapped_size_of(const void* view) {
+    MEMORY_BASIC_INFORMATION region{};
+    if (VirtualQuery(view, &region, sizeof region) == 0) return 0;
+    return region.RegionSize;
+}
+
+}  // namespace
+
 bool MappedSection::create(const std::string& name, uint32_t size, bool writable) {
     close();
     if (size == 0 || name.empty()) return false;
@@ -11,27 +23,38 @@ bool MappedSection::create(const std::string& name, uint32_t size, bool writable
     if (handle == nullptr) return false;
     const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
     void* view = MapViewOfFile(handle, writable ? FILE_MAP_WRITE : FILE_MAP_READ, 0, 0, 0);
-    if (view == nullptr) {
+    // An existing section keeps its own size, which the view of length 0 maps whole.
+    const size_t mapped = view == nullptr ? 0 : existed ? mapped_size_of(view) : size;
+    if (mapped == 0) {
+        if (view != nullptr) UnmapViewOfFile(view);
         CloseHandle(handle);
         return false;
-    }
-    // An existing section keeps its own size; the view of length 0 maps all of it, and the
-    // region query tells how much that is (whole pages, which belong to the section too).
-    size_t mapped = size;
-    if (existed) {
-        MEMORY_BASIC_INFORMATION region{};
-        if (VirtualQuery(view, &region, sizeof region) == 0) {
-            UnmapViewOfFile(view);
-            CloseHandle(handle);
-            return false;
-        }
-        mapped = region.RegionSize;
     }
     m_handle = reinterpret_cast<intptr_t>(handle);
     m_view = static_cast<uint8_t*>(view);
     m_size = mapped;
     m_name = name;
     m_created_here = !existed;
+    return true;
+}
+
+bool MappedSection::open_existing(const std::string& name, bool writable) {
+    close();
+    if (name.empty()) return false;
+    const DWORD access = writable ? FILE_MAP_WRITE : FILE_MAP_READ;
+    HANDLE handle = OpenFileMappingA(access, FALSE, name.c_str());
+    if (handle == nullptr) return false;
+    void* view = MapViewOfFile(handle, access, 0, 0, 0);
+    const size_t mapped = view == nullptr ? 0 : mapped_size_of(view);
+    if (mapped == 0) {
+        if (view != nullptr) UnmapViewOfFile(view);
+        CloseHandle(handle);
+        return false;
+    }
+    m_handle = reinterpret_cast<intptr_t>(handle);
+    m_view = static_cast<uint8_t*>(view);
+    m_size = mapped;
+    m_name = name;
     return true;
 }
 

@@ -255,14 +255,6 @@ TEST_F(Extraction, FullEventListEndsANonTableReadAtThe4097thEvent) {
     EXPECT_EQ(raw(1).size(), 4096u * 128);
 }
 
-TEST_F(Extraction, OutputsOtherThanRawAnd12LeadFailHonestly) {
-    write_test_card(folder, {start_sector(2, kStart), packed_sector({1, 1, 1}), end_sector()});
-    for (OutputFormat format : {kFormatPath, kFormatCnav, kFormatMmf}) {
-        EXPECT_FALSE(read(format));
-        EXPECT_FALSE(marked_as_read());
-    }
-}
-
 TEST_F(Extraction, BadInputEndsTheReadWithoutMarkingOrWritingElsewhere) {
     write_test_card(folder, {start_sector(2, kStart), packed_sector({1, 1, 1})});
     m_out = folder.file("missing");

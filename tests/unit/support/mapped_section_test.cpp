@@ -42,3 +42,18 @@ TEST(MappedSection, RefusesNamesThePlatformCannotTakeInsteadOfAlteringThem) {
     EXPECT_EQ(section.size(), 0u);
     EXPECT_TRUE(section.name().empty());
 }
+
+TEST(MappedSection, OpeningOnlyMapsASectionThatAnotherOwnerMade) {
+    MappedSection reader;
+    EXPECT_FALSE(reader.open_existing("kado unit not made", true));
+    // The failed open must not have made one either.
+    MappedSection maker("kado unit not made", 4096, true);
+    ASSERT_NE(maker.view(), nullptr);
+    EXPECT_TRUE(maker.created_here());
+
+    maker.view()[4095] = 0x33;
+    ASSERT_TRUE(reader.open_existing("kado unit not made", false));
+    EXPECT_FALSE(reader.created_here());
+    EXPECT_GE(reader.size(), 4096u);
+    EXPECT_EQ(reader.view()[4095], 0x33);
+}

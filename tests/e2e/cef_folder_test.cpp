@@ -1,0 +1,144 @@
+// Inputs that already hold an unpacked recording: the patient files and channel exit codes of the
+// patient read modes, the ECG through the plain-named sections in the ECG read mode, and the
+// modes without such an output.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+#include "mapped_peer.h"
+#include "word_files.h"
+
+namespace {
+
+constexpr uint32_t kHourBytes = 921600;
+
+// The CEF road's section names carry no base name, so they are the same for every run on this
+// machine; tests that use them take turns across processes.
+class PlainSectionTurn {
+  public:
+    PlainSectionTurn() : m_fd(open("/tmp/kado-e2e-plain-sections.lock", O_RDWR | O_CREAT, 0666)) {
+        if (m_fd >= 0) flock(m_fd, LOCK_EX);
+    }
+    ~PlainSectionTurn() {
+        if (m_fd >= 0) close(m_fd);
+    }
+    PlainSectionTurn(const PlainSectionTurn&) = delete;
+    PlainSectionTurn& operator=(const PlainSectionTurn&) = delete;
+
+  private:
+    int m_fd;
+};
+
+std::string channel_bytes(int channel, uint32_t size) {
+    std::string bytes(size, '\0');
+    for (uint32_t i = 0; i + 1 < size; i += 2) {
+        const uint32_t word = (i / 2 * 7 + static_cast<uint32_t>(channel) * 1000) & 0x0FFF;
+        bytes[i] = static_cast<char>(word & 0xFF);
+        bytes[i + 1] = static_cast<char>(word >> 8);
+    }
+    return bytes;
+}
+
+class CefFolder : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::create_directory(folder());
+        std::filesystem::create_directory(out());
+    }
+    // The whole file set of an unpacked recording, each channel file channel_size bytes long.
+    void make_full(int channels, uint32_t channel_size = 4096) {
+        for (const char* name : {"PATIENT.WAV", "PATEVENT.DAT", "PATIENT.TXT", "PATSUMM.DAT",
+                                 "OTHER.DAT", "CNAVOP.DAT"})
+            write_file_text(folder() + "/" + name, std::string(name) + " of the recording\n");
+        for (int n = 1; n <= channels; ++n)
+            write_file_text(channel_path(n), channel_bytes(n, channel_size));
+    }
+    std::string channel_path(int n) const {
+        return folder() + "/RAWECG" + std::to_string(n) + ".DAT";
+    }
+    int run(const std::string& mode_arguments) {
+        return run_kado(
+            mode_arguments + " /ipdir=" + host_path(folder()) + " /dir=" + host_path(out()),
+            {{"XDG_CONFIG_HOME", m_work.path()}}, 300);
+    }
+    bool delivered(const std::string& name) const {
+        return read_file_text(out() + "/" + name) == read_file_text(folder() + "/" + name) &&
+               std::filesystem::exists(out() + "/" + name);
+    }
+    std::string folder() const { return m_work / "unpacked"; }
+    std::string out() const { return m_work / "out"; }
+
+    TempDir m_work;
+};
+
+}  // namespace
+
+TEST_F(CefFolder, PatientModesCopyThePatientFilesAndReportTheChannels) {
+    make_full(3);
+    EXPECT_EQ(run("/readpat=path"), 111);
+    for (const char* name : {"PATSUMM.DAT", "PATIENT.WAV", "PATEVENT.DAT"})
+        EXPECT_TRUE(delivered(name)) << name;
+    EXPECT_FALSE(std::filesystem::exists(out() + "/CNAVOP.DAT"));
+
+    // Without CNAV.DAT the cnav files stop there; the channels are still reported.
+    std::filesystem::remove_all(out());
+    std::filesystem::create_directory(out());
+    EXPECT_EQ(run("/readpat=cnav"), 111);
+    EXPECT_TRUE(delivered("PATEVENT.DAT"));
+    EXPECT_FALSE(std::filesystem::exists(out() + "/CNAVOP.DAT"));
+}
+
+TEST_F(CefFolder, ReadOnlyPatientSummaryInTheOutputIsReplaced) {
+    make_full(2);
+    write_file_text(out() + "/PATSUMM.DAT", "an older summary\n");
+    std::filesystem::permissions(out() + "/PATSUMM.DAT", std::filesystem::perms::owner_read);
+    EXPECT_EQ(run("/readpat=scan"), 110);
+    EXPECT_TRUE(delivered("PATSUMM.DAT"));
+}
+
+TEST_F(CefFolder, DescriptionOnlyFolderIsAcceptedAndReportsOneChannel) {
+    for (const char* name : {"CEFDESC.TXT", "PATIENT.TXT"})
+        write_file_text(folder() + "/" + name, "text\n");
+    write_file_text(channel_path(1), channel_bytes(1, 64));
+    EXPECT_EQ(run("/readpat=path"), 115);
+    EXPECT_TRUE(std::filesystem::is_empty(out()));
+}
+
+TEST_F(CefFolder, ModesWithoutACefOutputOrFormatFail) {
+    make_full(3);
+    EXPECT_EQ(run("/readpat=stand"), 122);
+    EXPECT_EQ(run("/readecg=hide /opformat=archive"), 105);
+    EXPECT_FALSE(std::filesystem::exists(out() + "/OTHER.DAT"));
+}
+
+TEST_F(CefFolder, EcgModeHandsTheWindowAfterTheSkipToTheReceiverUnderPlainNames) {
+    const PlainSectionTurn turn;
+    make_full(2, 3 * kHourBytes);
+    write_file_text(folder() + "/PATEVENT.DAT", "100\n3700\n7199\n7200\n9000\n");
+    MappedPeer peer(m_work.path(), {"--channels=2", "--create=29491200"});
+    // The base name applies to card reads only.
+    EXPECT_EQ(run("/readecg=hide /opformat=mmf /skip=1 /duration=1 /basemmfname=unused"), 0);
+    ASSERT_EQ(peer.wait(), 0);
+    for (int n = 1; n <= 2; ++n) {
+        const std::string bytes = read_file_text(channel_path(n)).substr(kHourBytes, kHourBytes);
+        EXPECT_TRUE(read_file_text(peer.channel_file(n)) == bytes) << n;
+    }
+    EXPECT_EQ(read_file_text(peer.events_file()), "100\n3599\n");
+    EXPECT_TRUE(delivered("OTHER.DAT"));
+}
+
+TEST_F(CefFolder, SkipBeyondTheChannelFilesFailsWith105AndStillFinishes) {
+    const PlainSectionTurn turn;
+    make_full(2, 2 * kHourBytes);
+    MappedPeer peer(m_work.path(), {"--channels=2", "--create=29491200"});
+    EXPECT_EQ(run("/readecg=hide /opformat=path /skip=24"), 105);
+    ASSERT_EQ(peer.wait(), 0);
+    EXPECT_TRUE(read_file_text(peer.channel_file(1)).empty());
+}

@@ -1,0 +1,51 @@
+// Runs the mmfpeer test tool beside a read: the receiving analysis application of the hand-off
+// through named memory-mapped sections.
+#pragma once
+
+#include <unistd.h>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "harness.h"
+
+// A base name that no other test or test run uses.
+inline std::string unique_section_base() {
+    static int serial = 0;
+    return "kado-e2e-" + std::to_string(getpid()) + "-" + std::to_string(++serial) + "-";
+}
+
+class MappedPeer {
+  public:
+    // options: mmfpeer's own ("--create=...", "--base=...", "--channels=2"). Returns once the
+    // peer has made its sections, or has begun to wait for the program's.
+    MappedPeer(const std::string& work_folder, std::vector<std::string> options)
+        : m_out(work_folder + "/peer") {
+        // A work folder may serve several peers in turn; each starts clean.
+        std::filesystem::remove_all(m_out);
+        std::filesystem::create_directory(m_out);
+        const std::string ready = work_folder + "/peer.ready";
+        std::filesystem::remove(ready);
+        options.push_back("--out=" + host_path(m_out));
+        options.push_back("--ready=" + host_path(ready));
+        options.push_back("--timeout=600");
+        m_program = std::make_unique<BackgroundProgram>(tool_argv("mmfpeer", options));
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!std::filesystem::exists(ready) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+
+    // The peer's exit code once every channel is finished: 0 when all its checks passed.
+    int wait() { return m_program->wait(600); }
+    std::string channel_file(int channel) const {
+        return m_out + "/channel" + std::to_string(channel) + ".dat";
+    }
+    std::string events_file() const { return m_out + "/events.txt"; }
+
+  private:
+    std::string m_out;
+    std::unique_ptr<BackgroundProgram> m_program;
+};

@@ -1,0 +1,105 @@
+#include "handoff/cef_sections.h"
+
+#include <gtest/gtest.h>
+
+#include "mapped_receiver.h"
+#include "test_folder.h"
+
+namespace {
+
+constexpr uint32_t kHourBytes = 921600;
+
+// Channel n's word at sample i: distinct per channel and position.
+uint16_t word_at(int channel, size_t i) {
+    return static_cast<uint16_t>((i * 7 + static_cast<size_t>(channel) * 1000) & 0x0FFF);
+}
+
+class CefRoad : public ::testing::Test {
+  protected:
+    void write_channels(std::initializer_list<uint32_t> byte_sizes) {
+        int channel = 0;
+        for (const uint32_t size : byte_sizes) {
+            std::vector<uint8_t> bytes(size);
+            for (size_t i = 0; i + 1 < size; i += 2)
+                put_u16le(&bytes[i], word_at(channel, i / 2));
+            write_bytes(folder.file("RAWECG" + std::to_string(++channel) + ".DAT"), bytes);
+        }
+    }
+    void write_events(const std::string& text) {
+        write_bytes(folder.file("PATEVENT.DAT"), {text.begin(), text.end()});
+    }
+    bool write(int32_t skip_hours, int32_t limit_hours) {
+        return write_cef_sections(folder.path(), ReadSettings{skip_hours, limit_hours, 60}, names);
+    }
+
+    TestFolder folder;
+    SectionNames names = card_road_names(unique_base_name());
+    MappedReceiver receiver{names, 3, kSampleSectionSize};
+};
+
+}  // namespace
+
+TEST_F(CefRoad, TwoChannelFolderFillsTwoSectionsAndLeavesTheThirdRecordAlone) {
+    write_channels({3000, 3000});
+    put_u32le(receiver.control().view() + 2 * kControlRecordSize, 77);
+    ASSERT_TRUE(write(0, 192));
+    for (int c = 0; c < 2; ++c) {
+        EXPECT_EQ(receiver.count(c), 1500u);
+        EXPECT_EQ(receiver.finished(c), 1u);
+        EXPECT_EQ(receiver.samples(c)[1499], word_at(c, 1499));
+    }
+    EXPECT_EQ(receiver.count(2), 77u);
+    EXPECT_EQ(receiver.finished(2), 0u);
+}
+
+TEST_F(CefRoad, OneHourLimitAfterTheSkipEndsEveryCountAtExactlyOneHour) {
+    write_channels({3 * kHourBytes, 3 * kHourBytes, 3 * kHourBytes});
+    ASSERT_TRUE(write(1, 1));
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(receiver.count(c), 460800u) << c;
+        const std::vector<uint16_t> samples = receiver.samples(c);
+        EXPECT_EQ(samples.front(), word_at(c, 460800));
+        EXPECT_EQ(samples.back(), word_at(c, 2 * 460800 - 1));
+    }
+}
+
+TEST_F(CefRoad, SkipPastTheEndOfTheFilesFailsButStillFinishes) {
+    write_channels({22118400 - 2, 22118400 - 2});  // just under 24 hours
+    EXPECT_FALSE(write(24, 192));
+    EXPECT_EQ(receiver.count(0), 0u);
+    EXPECT_EQ(receiver.finished(0), 1u);
+    EXPECT_EQ(receiver.finished(1), 1u);
+}
+
+TEST_F(CefRoad, ShortChannelFileEndsTheCopyOfEveryChannelAfterItsLastPiece) {
+    constexpr uint32_t kMiB = 1 << 20;
+    write_channels({3 * kMiB, 3 * kMiB / 2});
+    ASSERT_TRUE(write(0, 192));
+    EXPECT_EQ(receiver.count(0), 3 * kMiB / 2);
+    EXPECT_EQ(receiver.count(1), 3 * kMiB / 4);
+    EXPECT_EQ(receiver.finished(1), 1u);
+}
+
+TEST_F(CefRoad, OnlyEventsInsideTheWindowArePublishedRelativeToTheSkip) {
+    write_channels({2 * kHourBytes + 2});
+    write_events("100\n3600\n 5000 \r\n\n-5\nabc\n7199\n7200\n99999999999999999999\n");
+    ASSERT_TRUE(write(1, 1));
+    EXPECT_EQ(receiver.events(), (std::vector<int32_t>{0, 1400, 3599}));
+}
+
+TEST_F(CefRoad, EventsBeyondTheListsRoomAreDropped) {
+    write_channels({4});
+    std::string lines;
+    for (int i = 0; i < 4100; ++i)
+        lines += std::to_string(i) + "\n";
+    write_events(lines);
+    ASSERT_TRUE(write(0, 192));
+    const std::vector<int32_t> events = receiver.events();
+    ASSERT_EQ(events.size(), 4096u);
+    EXPECT_EQ(events.back(), 4095);
+}
+
+TEST_F(CefRoad, FolderWithoutChannelsFails) {
+    write_channels({0});
+    EXPECT_FALSE(write(0, 192));
+}

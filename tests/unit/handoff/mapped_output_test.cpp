@@ -1,0 +1,144 @@
+#include "handoff/mapped_output.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "extract/ecg_extractor.h"
+#include "extract/output_settings.h"
+#include "extract/test_card.h"
+#include "mapped_receiver.h"
+
+namespace {
+
+// 10:15:20 on 1 March 2014: with 60 calibration seconds an 80-second preamble.
+constexpr TimeBytes kStart = {20, 15, 10, 1, 3, 14};
+constexpr int64_t kPreamble = 80 * 128;
+
+class MappedRead : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_out = folder.file("out");
+        std::filesystem::create_directories(m_out);
+        disk.set_card_path(folder.path());
+        disk.m_read_settings = ReadSettings{0, 192, 60};
+        g_output_settings = OutputSettings{};
+        g_output_settings.mmf_base_name = unique_base_name();
+        g_output_settings.mmf_instance = g_output_settings.mmf_base_name;
+    }
+    void TearDown() override { g_output_settings = OutputSettings{}; }
+
+    SectionNames names() const { return card_road_names(g_output_settings.mmf_base_name); }
+    // A 3-channel 10-bit recording of `seconds`, every 100th sector marked as a patient event.
+    void write_recording(int seconds) {
+        std::vector<Sector> sectors = {start_sector(2, kStart)};
+        for (int s = 0; s < seconds; ++s)
+            sectors.push_back(packed_sector({101, 0, 1023}, {5}, s % 100 == 0));
+        sectors.push_back(Sector{});
+        write_test_card(folder, sectors);
+    }
+    bool read(OutputFormat format) { return extract_ecg(disk, format, nullptr, m_out); }
+
+    TestFolder folder;
+    NoAnswers no_answers;
+    CCFDisk disk;
+    std::string m_out;
+};
+
+struct PaddingCase {
+    OutputFormat format;
+    uint32_t final_count;
+};
+
+class MappedPadding : public MappedRead, public ::testing::WithParamInterface<PaddingCase> {};
+
+}  // namespace
+
+// Five minutes of recording: format 4 pads to 20 minutes, format 1 ten minutes less one further.
+TEST_P(MappedPadding, ShortRecordingEndsAtThePaddedCountOnEveryChannelAndIsFinished) {
+    MappedReceiver receiver(names(), 3, kSampleSectionSize);
+    write_recording(300);
+    g_output_settings.set_resolution_bits(8);
+    ASSERT_TRUE(read(GetParam().format));
+
+    const int64_t recorded = kPreamble + 300 * 128;
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(receiver.count(c), GetParam().final_count) << c;
+        EXPECT_EQ(receiver.finished(c), 1u) << c;
+    }
+    const std::vector<uint16_t> ch1 = receiver.samples(0), ch2 = receiver.samples(1),
+                                ch3 = receiver.samples(2);
+    ASSERT_EQ(ch1.size(), GetParam().final_count);
+    EXPECT_EQ(ch1[0], 1843);
+    EXPECT_EQ(ch3[32], 2253);
+    // Full resolution: the 8-bit rounding of the raw files does not apply.
+    EXPECT_EQ(ch1[kPreamble], 404);
+    EXPECT_EQ(ch2[kPreamble + 5], 4 | 0x9000);
+    EXPECT_EQ(ch3[kPreamble + 6], 4092 | 0x8000);
+    EXPECT_EQ(ch1[recorded - 1], 404);
+    EXPECT_EQ(ch1[recorded], 0);
+    EXPECT_EQ(ch3.back(), 0);
+    EXPECT_EQ(receiver.events(), (std::vector<int32_t>{80, 180, 280}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, MappedPadding,
+                         ::testing::Values(PaddingCase{kFormatMmf, 153600},
+                                           PaddingCase{kFormatPath, 153600 + 76799}));
+
+TEST_F(MappedRead, ChannelsEndAtTheCapacityOfSectionsTheReceiverMadeSmaller) {
+    // 20480 samples for channels 1 and 3, 4096 for channel 2; whole pages on both platforms.
+    MappedReceiver receiver(names(), 1, 40960);
+    MappedSection small(names().samples[1], 8192, true);
+    MappedSection third(names().samples[2], 40960, true);
+    write_recording(300);
+    ASSERT_TRUE(read(kFormatPath));
+    EXPECT_EQ(receiver.count(0), 20480u);
+    EXPECT_EQ(receiver.count(1), 4096u);
+    EXPECT_EQ(receiver.count(2), 20480u);
+    EXPECT_EQ(receiver.finished(1), 1u);
+    // The read ended as at the duration limit: the last second written is 80 + 79.
+    EXPECT_EQ(receiver.events(), (std::vector<int32_t>{80}));
+}
+
+TEST_F(MappedRead, ReadEndsAtTheDurationLimitOfTheMappedChannels) {
+    disk.m_read_settings = ReadSettings{0, 1, 0};
+    MappedReceiver receiver(names(), 3, kSampleSectionSize);
+    write_recording(3700);
+    ASSERT_TRUE(read(kFormatMmf));
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(receiver.count(c), 460800u);
+}
+
+TEST_F(MappedRead, MissingSectionFailsTheReadAndMarksTheExistingChannelsFinished) {
+    // An event section too small for its 4096 entries cannot be used.
+    MappedReceiver receiver(names(), 3, kSampleSectionSize, 4096);
+    write_recording(10);
+    EXPECT_FALSE(read(kFormatMmf));
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(receiver.count(c), 0u);
+        EXPECT_EQ(receiver.finished(c), 1u);
+    }
+}
+
+TEST_F(MappedRead, FailedReadStillPadsAndFinishesAndANewReadStartsFromZero) {
+    MappedReceiver receiver(names(), 3, kSampleSectionSize);
+    // Left over from an earlier read into the same sections.
+    put_u32le(receiver.control().view(), 999999);
+    put_u32le(receiver.control().view() + kFinishedOffset, 1);
+    Sector damaged = sealed(SectorBuilder(0x30).field(0, 101).build());
+    damaged[100] ^= 0x01;
+    write_test_card(folder, {start_sector(48, kStart),
+                             sealed(SectorBuilder(0x30).field(0, 101).build()), damaged, Sector{}});
+    EXPECT_FALSE(read(kFormatMmf));
+    EXPECT_EQ(receiver.count(0), 153600u);
+    EXPECT_EQ(receiver.samples(0)[kPreamble], 404);
+    EXPECT_EQ(receiver.samples(0)[kPreamble + 127], 4);
+    EXPECT_EQ(receiver.samples(0)[kPreamble + 128], 0);
+    EXPECT_EQ(receiver.finished(0), 1u);
+}
+
+TEST_F(MappedRead, SectionsThatCannotBeNamedFailTheRead) {
+    g_output_settings.mmf_base_name = "bad/name\\";
+    write_recording(3);
+    EXPECT_FALSE(read(kFormatMmf));
+}
