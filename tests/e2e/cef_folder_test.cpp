@@ -13,7 +13,7 @@
 
 #include "harness.h"
 #include "mapped_peer.h"
-#include "word_files.h"
+#include "output_files.h"
 
 namespace {
 

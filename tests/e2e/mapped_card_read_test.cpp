@@ -11,7 +11,7 @@
 #include "expected_output.h"
 #include "harness.h"
 #include "mapped_peer.h"
-#include "word_files.h"
+#include "output_files.h"
 
 namespace {
 
@@ -39,7 +39,8 @@ class MappedCardRead : public ::testing::Test {
         settings.duration_hours = duration_hours;
         settings.pad = false;
         return expected::raw_channel(
-            read_words(intended() + "/channel" + std::to_string(channel) + ".dat"), settings);
+            read_words<uint16_t>(intended() + "/channel" + std::to_string(channel) + ".dat"),
+            settings);
     }
     std::string card() const { return m_work / "card"; }
     std::string intended() const { return m_work / "intended"; }
@@ -69,7 +70,7 @@ TEST_P(MappedCardPadding, ReceiverGetsTheRecordingAtFullResolutionThenThePadding
     for (int channel = 1; channel <= 3; ++channel) {
         std::vector<uint16_t> want = recorded(channel, 24);
         want.resize(GetParam().final_count, 0);
-        const std::vector<uint16_t> got = read_words(peer.channel_file(channel));
+        const std::vector<uint16_t> got = read_words<uint16_t>(peer.channel_file(channel));
         EXPECT_EQ(got.size(), want.size()) << channel;
         EXPECT_EQ(first_difference(got, want), -1) << channel;
     }
@@ -94,7 +95,7 @@ TEST_F(MappedCardRead, FortyHoursFillOurOwnSectionsExactlyAndLargerOnesWhole) {
         for (int channel = 1; channel <= 3; ++channel) {
             std::vector<uint16_t> want = recorded(channel, 192);
             want.resize(kOwnSectionSamples);
-            const std::vector<uint16_t> got = read_words(peer.channel_file(channel));
+            const std::vector<uint16_t> got = read_words<uint16_t>(peer.channel_file(channel));
             EXPECT_EQ(got.size(), kOwnSectionSamples) << channel;
             EXPECT_EQ(first_difference(got, want), -1) << channel;
         }
@@ -105,7 +106,7 @@ TEST_F(MappedCardRead, FortyHoursFillOurOwnSectionsExactlyAndLargerOnesWhole) {
     ASSERT_EQ(peer.wait(), 0);
     for (int channel = 1; channel <= 3; ++channel) {
         const std::vector<uint16_t> want = recorded(channel, 192);
-        const std::vector<uint16_t> got = read_words(peer.channel_file(channel));
+        const std::vector<uint16_t> got = read_words<uint16_t>(peer.channel_file(channel));
         EXPECT_EQ(got.size(), size_t{40} * 460800 + kPreamble * 128) << channel;
         EXPECT_EQ(first_difference(got, want), -1) << channel;
     }

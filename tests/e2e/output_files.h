@@ -1,8 +1,10 @@
-// Reading the program's binary output files back for comparison.
+// Reading the output files of the program and its test peers back for comparison: binary word
+// files and text files of event times.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -32,4 +34,13 @@ template <typename T>
 int64_t first_difference(const std::vector<T>& a, const std::vector<T>& b) {
     const auto [ia, ib] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
     return ia == a.end() && ib == b.end() ? -1 : static_cast<int64_t>(ia - a.begin());
+}
+
+// Event times, one number per line.
+inline std::vector<double> read_events(const std::string& path) {
+    std::istringstream in(read_file_text(path));
+    std::vector<double> seconds;
+    for (double t = 0; in >> t;)
+        seconds.push_back(t);
+    return seconds;
 }

@@ -15,7 +15,6 @@
 #include "harness.h"
 #include "output_files.h"
 #include "output_text.h"
-#include "word_files.h"
 
 namespace {
 

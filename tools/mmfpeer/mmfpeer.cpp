@@ -198,6 +198,7 @@ int receive(const Options& options) {
     if (creating) signal_ready();
 
     std::vector<ChannelWatch> channels;
+    channels.reserve(static_cast<size_t>(options.channels));
     for (int n = 0; n < options.channels; ++n)
         channels.emplace_back(n, sections.samples[static_cast<size_t>(n)],
                               control_record(sections.control.view(), n));
