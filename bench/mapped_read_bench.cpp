@@ -35,12 +35,12 @@ int main() {
     const fs::path card = root / "card", out = root / "out";
     fs::create_directories(out);
 
-    cardsim::RecordingSpec spec;
-    spec.format = 35;
-    spec.segments = {cardsim::Segment{24 * 3600, 0}};
+    cardsim::RecordingSpec description;
+    description.format = 35;
+    description.segments = {cardsim::Segment{24 * 3600, 0}};
     cardsim::RecordingResult result;
     std::string error;
-    if (!cardsim::write_card(spec, card.string(), "", result, error)) {
+    if (!cardsim::write_card(description, card.string(), "", result, error)) {
         std::printf("the card cannot be written: %s\n", error.c_str());
         return 1;
     }

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     const std::string root = request.drive.empty() ? "" : drive_root(request.drive[0]);
     const std::string folder = root.empty() ? request.card_folder : native_path(root);
     cardsim::RecordingResult result;
-    if (!cardsim::write_card(request.spec, folder, request.intended_folder, result, error)) {
+    if (!cardsim::write_card(request.description, folder, request.intended_folder, result, error)) {
         std::fprintf(stderr, "cardsim: %s\n", error.c_str());
         return 1;
     }

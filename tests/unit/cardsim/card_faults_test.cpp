@@ -12,10 +12,11 @@
 
 namespace {
 
-std::vector<uint8_t> write_ecg(cardsim::RecordingSpec spec, const TestFolder& folder) {
+std::vector<uint8_t> write_ecg(cardsim::RecordingSpec description, const TestFolder& folder) {
     cardsim::RecordingResult result;
     std::string error;
-    EXPECT_TRUE(cardsim::write_card(spec, folder.file("card"), folder.file("want"), result, error))
+    EXPECT_TRUE(
+        cardsim::write_card(description, folder.file("card"), folder.file("want"), result, error))
         << error;
     return read_bytes(folder.file("card") + "/ecg.dat");
 }
@@ -26,10 +27,10 @@ bool sector_checks(std::vector<uint8_t> ecg, size_t n) {
 }
 
 cardsim::RecordingSpec delta_recording() {
-    cardsim::RecordingSpec spec;
-    spec.format = 5;
-    spec.segments = {{20, 0}};
-    return spec;
+    cardsim::RecordingSpec description;
+    description.format = 5;
+    description.segments = {{20, 0}};
+    return description;
 }
 
 }  // namespace
@@ -41,15 +42,15 @@ TEST(SimulatedCardFaults, DamageLandsWhereItWasAskedFor) {
         ASSERT_TRUE(sector_checks(clean, n)) << n;
 
     TestFolder folder;
-    cardsim::RecordingSpec spec = delta_recording();
-    spec.flips = {{3, 8 * 200 + 5}};
-    spec.foreign_sectors = {7};
-    spec.ecg_size = 64 * 512;
-    spec.truncate_bytes = 40 * 512 + 100;
-    const std::vector<uint8_t> ecg = write_ecg(spec, folder);
+    cardsim::RecordingSpec description = delta_recording();
+    description.flips = {{3, 8 * 200 + 5}};
+    description.foreign_sectors = {7};
+    description.ecg_size = 64 * 512;
+    description.truncate_bytes = 40 * 512 + 100;
+    const std::vector<uint8_t> ecg = write_ecg(description, folder);
     EXPECT_FALSE(sector_checks(ecg, 3));
     EXPECT_EQ(ecg[3 * 512 + 200] ^ clean[3 * 512 + 200], 1 << 5);
-    EXPECT_EQ(get_u16le(&ecg[7 * 512 + 1]), spec.recording_num - 1);
+    EXPECT_EQ(get_u16le(&ecg[7 * 512 + 1]), description.recording_num - 1);
     EXPECT_TRUE(sector_checks(ecg, 7));
     EXPECT_EQ(ecg.size(), 40u * 512 + 100);
 }
@@ -64,10 +65,10 @@ TEST(SimulatedCardFaults, RawSampleFilesAreScaledToTwelveBits) {
     std::ofstream(folder.file("lead.raw"), std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
-    cardsim::RecordingSpec spec = delta_recording();
-    spec.segments = {{3, 0}};
-    spec.sample_files = {folder.file("lead.raw")};
-    write_ecg(spec, folder);
+    cardsim::RecordingSpec description = delta_recording();
+    description.segments = {{3, 0}};
+    description.sample_files = {folder.file("lead.raw")};
+    write_ecg(description, folder);
     const std::vector<uint16_t> want = read_words(folder.file("want") + "/channel3.dat");
     ASSERT_EQ(want.size(), 3u * 128);
     EXPECT_EQ(want[0], 1);  // value 0 is written as 1

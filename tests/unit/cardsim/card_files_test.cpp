@@ -20,10 +20,10 @@ struct WrittenCard {
     StartSectorSearch search;
 };
 
-WrittenCard write_and_decode(const cardsim::RecordingSpec& spec, const TestFolder& folder) {
+WrittenCard write_and_decode(const cardsim::RecordingSpec& description, const TestFolder& folder) {
     cardsim::RecordingResult result;
     std::string error;
-    EXPECT_TRUE(cardsim::write_card(spec, folder.file("card"), "", result, error)) << error;
+    EXPECT_TRUE(cardsim::write_card(description, folder.file("card"), "", result, error)) << error;
     WrittenCard card;
     const std::vector<uint8_t> config = read_bytes(folder.file("card") + "/config.dat");
     EXPECT_EQ(config.size(), kConfigRecordSize);
@@ -36,11 +36,11 @@ WrittenCard write_and_decode(const cardsim::RecordingSpec& spec, const TestFolde
 }
 
 cardsim::RecordingSpec short_recording() {
-    cardsim::RecordingSpec spec;
-    spec.format = 2;
-    spec.segments = {{10, 0}};
-    spec.recording_num = 9;
-    return spec;
+    cardsim::RecordingSpec description;
+    description.format = 2;
+    description.segments = {{10, 0}};
+    description.recording_num = 9;
+    return description;
 }
 
 struct StateCase {
@@ -54,10 +54,10 @@ class CardState : public ::testing::TestWithParam<StateCase> {};
 TEST_P(CardState, CountersReadBackAsTheStateAskedFor) {
     const StateCase& c = GetParam();
     TestFolder folder;
-    cardsim::RecordingSpec spec = short_recording();
-    spec.state = c.state;
-    spec.speech = c.speech;
-    const WrittenCard card = write_and_decode(spec, folder);
+    cardsim::RecordingSpec description = short_recording();
+    description.state = c.state;
+    description.speech = c.speech;
+    const WrittenCard card = write_and_decode(description, folder);
     ASSERT_TRUE(card.search.found && card.search.checksum_good);
     const uint16_t s = card.start.recording_num;
     EXPECT_EQ(s, 9);
@@ -83,13 +83,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SimulatedCardFiles, StartSectorCarriesTheFieldsAskedFor) {
     TestFolder folder;
-    cardsim::RecordingSpec spec = short_recording();
-    spec.start = {2013, 2, 28, 23, 59, 58};
-    spec.serial = "AB12";
-    spec.sw_version = 0x0301;
-    spec.format_top_bit = true;
-    spec.segments = {{3 * 3600 + 1, 0}};
-    const WrittenCard card = write_and_decode(spec, folder);
+    cardsim::RecordingSpec description = short_recording();
+    description.start = {2013, 2, 28, 23, 59, 58};
+    description.serial = "AB12";
+    description.sw_version = 0x0301;
+    description.format_top_bit = true;
+    description.segments = {{3 * 3600 + 1, 0}};
+    const WrittenCard card = write_and_decode(description, folder);
     EXPECT_EQ(card.start.sector_format_num, 0x81);
     EXPECT_EQ(card.start.recording_format, 0x82);
     EXPECT_EQ(recording_format_of(card.start.recording_format), 2);
@@ -97,21 +97,21 @@ TEST(SimulatedCardFiles, StartSectorCarriesTheFieldsAskedFor) {
     EXPECT_EQ(recorder_serial_text(card.start), "AB12");
     EXPECT_EQ(card.start.recorder_sw_ver, 0x0301);
     EXPECT_EQ(card.start.recording_length, 4);  // hours, rounded up
-    EXPECT_EQ(field_text(card.record.patient_name), spec.patient_name);
+    EXPECT_EQ(field_text(card.record.patient_name), description.patient_name);
 }
 
 TEST(SimulatedCardFiles, EventTableFormatsKeepNoLengthAndDamageIsSeen) {
     TestFolder folder;
-    cardsim::RecordingSpec spec = short_recording();
-    spec.format = 35;
-    spec.start_damage = cardsim::StartDamage::checksum;
-    const WrittenCard card = write_and_decode(spec, folder);
+    cardsim::RecordingSpec description = short_recording();
+    description.format = 35;
+    description.start_damage = cardsim::StartDamage::checksum;
+    const WrittenCard card = write_and_decode(description, folder);
     EXPECT_TRUE(card.search.found);
     EXPECT_FALSE(card.search.checksum_good);
 
     TestFolder other;
-    spec.start_damage = cardsim::StartDamage::format;
-    const WrittenCard bad_format = write_and_decode(spec, other);
+    description.start_damage = cardsim::StartDamage::format;
+    const WrittenCard bad_format = write_and_decode(description, other);
     EXPECT_TRUE(bad_format.search.checksum_good);
     EXPECT_EQ(channels_of_format(bad_format.start.recording_format), 0);
     EXPECT_EQ(bad_format.start.recording_length, kNoRecordingLength);
@@ -120,9 +120,9 @@ TEST(SimulatedCardFiles, EventTableFormatsKeepNoLengthAndDamageIsSeen) {
 TEST(SimulatedCardFiles, PatientWavHasTheFixedHeaderWithOrWithoutSpeech) {
     for (cardsim::Speech speech : {cardsim::Speech::none, cardsim::Speech::belongs}) {
         TestFolder folder;
-        cardsim::RecordingSpec spec = short_recording();
-        spec.speech = speech;
-        write_and_decode(spec, folder);
+        cardsim::RecordingSpec description = short_recording();
+        description.speech = speech;
+        write_and_decode(description, folder);
         const std::vector<uint8_t> wav = read_bytes(folder.file("card") + "/patient.wav");
         ASSERT_EQ(wav.size(), 65536u);
         EXPECT_EQ(std::string(wav.begin(), wav.begin() + 4), "RIFF");
@@ -143,12 +143,12 @@ TEST(SimulatedCardFiles, PatientWavHasTheFixedHeaderWithOrWithoutSpeech) {
 
 TEST(SimulatedCardFiles, ConditionedCardHoldsTheEmptyStartSectorOfRecordingOne) {
     TestFolder folder;
-    cardsim::RecordingSpec spec;
-    spec.conditioned = true;
-    spec.patient_name.clear();
-    spec.patient_id.clear();
-    spec.card_size = 100 * 512 + 100;
-    const WrittenCard card = write_and_decode(spec, folder);
+    cardsim::RecordingSpec description;
+    description.conditioned = true;
+    description.patient_name.clear();
+    description.patient_id.clear();
+    description.card_size = 100 * 512 + 100;
+    const WrittenCard card = write_and_decode(description, folder);
     EXPECT_EQ(card.record.recording_num, 3);
     EXPECT_EQ(card.record.patient_data_num, 2);
     EXPECT_EQ(card.record.wav_recording_num, 2);

@@ -78,21 +78,22 @@ TEST_P(CardRoundTrip, ReadWritesTheIntendedWordsEventsAndPulses) {
     const RoundTripCase& c = GetParam();
     TestFolder folder;
     NoAnswers no_answers;
-    cardsim::RecordingSpec spec;
-    spec.format = c.format;
-    spec.synth = c.synth;
-    spec.nibbles = c.nibbles;
-    spec.segments = {{61, 7}, {40, 0}};  // a pause, and 61 s that end mid-sector for 1.5-s types
-    spec.events = {0.5, 30.2, 64, 70.7};
-    spec.pace_pattern = true;
-    spec.absences = {{1, 5, 9}};
-    spec.event_sector_interval = 30;  // event sectors among the data sectors
-    spec.seek_interval = 20;
+    cardsim::RecordingSpec description;
+    description.format = c.format;
+    description.synth = c.synth;
+    description.nibbles = c.nibbles;
+    description.segments = {{61, 7},
+                            {40, 0}};  // a pause, and 61 s that end mid-sector for 1.5-s types
+    description.events = {0.5, 30.2, 64, 70.7};
+    description.pace_pattern = true;
+    description.absences = {{1, 5, 9}};
+    description.event_sector_interval = 30;  // event sectors among the data sectors
+    description.seek_interval = 20;
     const std::string card = folder.file("card"), want = folder.file("want"),
                       out = folder.file("out");
     cardsim::RecordingResult result;
     std::string error;
-    ASSERT_TRUE(cardsim::write_card(spec, card, want, result, error)) << error;
+    ASSERT_TRUE(cardsim::write_card(description, card, want, result, error)) << error;
 
     const auto format = static_cast<uint8_t>(c.format);
     const bool twelve = channels_of_format(format) == 12;

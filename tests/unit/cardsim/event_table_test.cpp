@@ -34,13 +34,13 @@ int64_t seconds_of(const EventRecord& record, int64_t start) {
 }
 
 cardsim::RecordingSpec three_hours(int format) {
-    cardsim::RecordingSpec spec;
-    spec.format = format;
-    spec.segments = {{5400, 30}, {5400, 0}};
-    spec.seek_interval = 600;
-    spec.event_sector_interval = 3600;
-    spec.events = {12.7, 4000, 9000};
-    return spec;
+    cardsim::RecordingSpec description;
+    description.format = format;
+    description.segments = {{5400, 30}, {5400, 0}};
+    description.seek_interval = 600;
+    description.event_sector_interval = 3600;
+    description.events = {12.7, 4000, 9000};
+    return description;
 }
 
 }  // namespace
@@ -78,9 +78,9 @@ TEST(SimulatedEventTable, TwelveLeadSeekPointsStartOnAWholeSecond) {
     TestFolder folder;
     cardsim::RecordingResult result;
     std::string error;
-    cardsim::RecordingSpec spec = three_hours(64);
-    spec.segments = {{1800, 0}};
-    ASSERT_TRUE(cardsim::write_card(spec, folder.file("card"), "", result, error)) << error;
+    cardsim::RecordingSpec description = three_hours(64);
+    description.segments = {{1800, 0}};
+    ASSERT_TRUE(cardsim::write_card(description, folder.file("card"), "", result, error)) << error;
     const std::vector<uint8_t> ecg = read_bytes(folder.file("card") + "/ecg.dat");
     int seeks = 0;
     for (const EventRecord& record : load_table(folder.file("card"))) {
@@ -101,10 +101,10 @@ TEST(SimulatedEventTable, LoopingChainFaultComesBackToTheHead) {
     TestFolder folder;
     cardsim::RecordingResult result;
     std::string error;
-    cardsim::RecordingSpec spec = three_hours(35);
-    spec.segments = {{600, 0}};
-    spec.event_chain_loop = true;
-    ASSERT_TRUE(cardsim::write_card(spec, folder.file("card"), "", result, error)) << error;
+    cardsim::RecordingSpec description = three_hours(35);
+    description.segments = {{600, 0}};
+    description.event_chain_loop = true;
+    ASSERT_TRUE(cardsim::write_card(description, folder.file("card"), "", result, error)) << error;
     const std::vector<uint8_t> ecg = read_bytes(folder.file("card") + "/ecg.dat");
     // The last event sector sits after the data and continues at sector 1.
     size_t last = 0;

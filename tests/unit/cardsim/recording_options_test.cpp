@@ -26,23 +26,23 @@ TEST(CardsimOptions, FillTheDescriptionInOrder) {
                "--event=12.5", "--event=40", "--flip-bit=7:100", "--absent=2:1m:2m",
                "--nibble-type=cycle", "--state=no-valid-ecg", "--speech=old", "--resume-type=82"});
     EXPECT_EQ(r.card_folder, "c");
-    EXPECT_EQ(r.spec.format, 48);
-    EXPECT_EQ(r.spec.start.year, 1999);
-    EXPECT_EQ(r.spec.start.second, 30);
-    ASSERT_EQ(r.spec.segments.size(), 2u);
-    EXPECT_EQ(r.spec.segments[0].seconds, 7200);
-    EXPECT_EQ(r.spec.segments[0].pause_after, 30);
-    EXPECT_EQ(r.spec.segments[1].seconds, 5400);
-    EXPECT_EQ(r.spec.events, (std::vector<double>{12.5, 40}));
-    ASSERT_EQ(r.spec.flips.size(), 1u);
-    EXPECT_EQ(r.spec.flips[0].bit, 100);
-    ASSERT_EQ(r.spec.absences.size(), 1u);
-    EXPECT_EQ(r.spec.absences[0].channel, 1);
-    EXPECT_EQ(r.spec.absences[0].to, 120);
-    EXPECT_EQ(r.spec.nibbles.choice, cardsim::NibblePolicy::Choice::cycle);
-    EXPECT_EQ(r.spec.state, cardsim::CardState::no_valid_ecg);
-    EXPECT_EQ(r.spec.speech, cardsim::Speech::old);
-    EXPECT_EQ(r.spec.resume_type, 0x82);
+    EXPECT_EQ(r.description.format, 48);
+    EXPECT_EQ(r.description.start.year, 1999);
+    EXPECT_EQ(r.description.start.second, 30);
+    ASSERT_EQ(r.description.segments.size(), 2u);
+    EXPECT_EQ(r.description.segments[0].seconds, 7200);
+    EXPECT_EQ(r.description.segments[0].pause_after, 30);
+    EXPECT_EQ(r.description.segments[1].seconds, 5400);
+    EXPECT_EQ(r.description.events, (std::vector<double>{12.5, 40}));
+    ASSERT_EQ(r.description.flips.size(), 1u);
+    EXPECT_EQ(r.description.flips[0].bit, 100);
+    ASSERT_EQ(r.description.absences.size(), 1u);
+    EXPECT_EQ(r.description.absences[0].channel, 1);
+    EXPECT_EQ(r.description.absences[0].to, 120);
+    EXPECT_EQ(r.description.nibbles.choice, cardsim::NibblePolicy::Choice::cycle);
+    EXPECT_EQ(r.description.state, cardsim::CardState::no_valid_ecg);
+    EXPECT_EQ(r.description.speech, cardsim::Speech::old);
+    EXPECT_EQ(r.description.resume_type, 0x82);
 }
 
 TEST(CardsimOptions, DescriptionFileLinesAreOptionsWithoutDashes) {
@@ -50,9 +50,9 @@ TEST(CardsimOptions, DescriptionFileLinesAreOptionsWithoutDashes) {
     std::ofstream(folder.file("card.txt"))
         << "# a paced recording\nformat=35\n\npacing=75\ndual-chamber\r\n";
     const cardsim::ToolRequest r = parse({"--describe=" + folder.file("card.txt"), "--format=34"});
-    EXPECT_EQ(r.spec.format, 34);
-    EXPECT_EQ(r.spec.synth.pacing_rate, 75);
-    EXPECT_TRUE(r.spec.synth.dual_chamber);
+    EXPECT_EQ(r.description.format, 34);
+    EXPECT_EQ(r.description.synth.pacing_rate, 75);
+    EXPECT_TRUE(r.description.synth.dual_chamber);
 }
 
 TEST(CardsimOptions, RefusesWhatCannotBeWritten) {

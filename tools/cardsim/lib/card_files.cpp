@@ -28,15 +28,15 @@ bool write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     return !out.fail();
 }
 
-ConfigRecord base_record(const RecordingSpec& spec) {
+ConfigRecord base_record(const RecordingSpec& description) {
     ConfigRecord record;
     record.byte_0 = 1;
     // Initialised an hour before the recording started.
-    record.init_time = time_bytes(civil_time_at(seconds_since_2000(spec.start) - 3600));
+    record.init_time = time_bytes(civil_time_at(seconds_since_2000(description.start) - 3600));
     record.char_set = kDefaultCharSet;
-    store_field_text(record.patient_name, spec.patient_name, false);
-    store_field_text(record.patient_id, spec.patient_id, false);
-    store_field_text(record.event_text, spec.event_text, false);
+    store_field_text(record.patient_name, description.patient_name, false);
+    store_field_text(record.patient_id, description.patient_id, false);
+    store_field_text(record.event_text, description.event_text, false);
     return record;
 }
 
@@ -55,10 +55,10 @@ std::string card_path(const std::string& folder, const char* name) {
     return folder + "/" + name;
 }
 
-ConfigRecord recorded_config_record(const RecordingSpec& spec) {
-    ConfigRecord record = base_record(spec);
-    const uint16_t s = spec.recording_num;
-    switch (spec.state) {
+ConfigRecord recorded_config_record(const RecordingSpec& description) {
+    ConfigRecord record = base_record(description);
+    const uint16_t s = description.recording_num;
+    switch (description.state) {
         case CardState::unread:
             record.recording_num = s;
             record.patient_data_num = s;
@@ -77,16 +77,18 @@ ConfigRecord recorded_config_record(const RecordingSpec& spec) {
             record.patient_data_num = static_cast<uint16_t>(s + 1);
             break;
     }
-    record.wav_recording_num = spec.speech == Speech::belongs ? s : static_cast<uint16_t>(s - 1);
-    if (spec.config_recording_num) record.recording_num = *spec.config_recording_num;
-    if (spec.patient_data_num) record.patient_data_num = *spec.patient_data_num;
-    if (spec.wav_recording_num) record.wav_recording_num = *spec.wav_recording_num;
+    record.wav_recording_num =
+        description.speech == Speech::belongs ? s : static_cast<uint16_t>(s - 1);
+    if (description.config_recording_num) record.recording_num = *description.config_recording_num;
+    if (description.patient_data_num) record.patient_data_num = *description.patient_data_num;
+    if (description.wav_recording_num) record.wav_recording_num = *description.wav_recording_num;
     return record;
 }
 
-ConfigRecord conditioned_config_record(const RecordingSpec& spec) {
-    ConfigRecord record = base_record(spec);
-    set_conditioning_counters(record, !spec.patient_name.empty() || !spec.patient_id.empty());
+ConfigRecord conditioned_config_record(const RecordingSpec& description) {
+    ConfigRecord record = base_record(description);
+    set_conditioning_counters(record,
+                              !description.patient_name.empty() || !description.patient_id.empty());
     return record;
 }
 
@@ -97,10 +99,10 @@ bool write_config_file(const std::string& folder, const ConfigRecord& record) {
     return write_bytes(card_path(folder, "config.dat"), bytes);
 }
 
-bool write_cnav_file(const std::string& folder, const RecordingSpec& spec) {
+bool write_cnav_file(const std::string& folder, const RecordingSpec& description) {
     std::vector<uint8_t> bytes(kCnavSize, 0);
-    if (!spec.cnav_file.empty()) {
-        std::ifstream in(spec.cnav_file, std::ios::binary);
+    if (!description.cnav_file.empty()) {
+        std::ifstream in(description.cnav_file, std::ios::binary);
         if (!in) return false;
         bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
@@ -138,9 +140,9 @@ bool write_wav_file(const std::string& folder, bool with_speech) {
     return write_bytes(card_path(folder, "patient.wav"), bytes);
 }
 
-bool write_conditioned_ecg_file(const std::string& folder, const RecordingSpec& spec) {
+bool write_conditioned_ecg_file(const std::string& folder, const RecordingSpec& description) {
     std::ofstream out(card_path(folder, "ecg.dat"), std::ios::binary | std::ios::trunc);
-    const uint64_t sectors = std::max<uint64_t>(spec.card_size / kSectorBytes, 1);
+    const uint64_t sectors = std::max<uint64_t>(description.card_size / kSectorBytes, 1);
     SectorBytes sector{};
     put_sector_header(sector, kConditionedStartType, kConditionedStartRecordingNum);
     out.write(reinterpret_cast<const char*>(sector.data()), kSectorBytes);

@@ -12,19 +12,19 @@ namespace cardsim {
 
 inline constexpr char kCardLabel[] = "VNT_CFR";
 
-// The record the recorder leaves after making the recording of spec.
-ConfigRecord recorded_config_record(const RecordingSpec& spec);
+// The record the recorder leaves after making the recording of description.
+ConfigRecord recorded_config_record(const RecordingSpec& description);
 // The record conditioning creates, before any recording.
-ConfigRecord conditioned_config_record(const RecordingSpec& spec);
+ConfigRecord conditioned_config_record(const RecordingSpec& description);
 
 bool write_config_file(const std::string& folder, const ConfigRecord& record);
-// cnav.dat: a copy of spec.cnav_file, else the empty form.
-bool write_cnav_file(const std::string& folder, const RecordingSpec& spec);
+// cnav.dat: a copy of description.cnav_file, else the empty form.
+bool write_cnav_file(const std::string& folder, const RecordingSpec& description);
 // patient.wav: the empty form, or a speech recording of the same size.
 bool write_wav_file(const std::string& folder, bool with_speech);
 // ecg.dat of a conditioned card: the empty start sector of recording 1, then empty sectors up to
-// spec.card_size.
-bool write_conditioned_ecg_file(const std::string& folder, const RecordingSpec& spec);
+// description.card_size.
+bool write_conditioned_ecg_file(const std::string& folder, const RecordingSpec& description);
 
 std::string card_path(const std::string& folder, const char* name);
 

@@ -14,15 +14,16 @@ namespace {
 
 constexpr int kStartDamageByte = 511;
 
-std::unique_ptr<SignalSource> make_source(const RecordingSpec& spec) {
-    const int channels = channels_of_format(static_cast<uint8_t>(spec.format));
+std::unique_ptr<SignalSource> make_source(const RecordingSpec& description) {
+    const int channels = channels_of_format(static_cast<uint8_t>(description.format));
     const SampleScale scale = channels == 12 ? SampleScale::signed16 : SampleScale::twelve_bit;
-    if (!spec.sample_files.empty()) return SampleFileSource::open(spec.sample_files, scale);
-    return std::make_unique<EcgSynth>(spec.synth, channels == 12 ? 8 : channels, scale);
+    if (!description.sample_files.empty())
+        return SampleFileSource::open(description.sample_files, scale);
+    return std::make_unique<EcgSynth>(description.synth, channels == 12 ? 8 : channels, scale);
 }
 
 // Damage that a recorder or a card can do to ecg.dat after it was written.
-bool apply_faults(const RecordingSpec& spec, const std::string& path) {
+bool apply_faults(const RecordingSpec& description, const std::string& path) {
     std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
     if (!file) return false;
     auto change = [&file](uint64_t offset, auto edit) {
@@ -32,7 +33,7 @@ bool apply_faults(const RecordingSpec& spec, const std::string& path) {
         file.seekp(static_cast<std::streamoff>(offset));
         file.put(static_cast<char>(edit(static_cast<uint8_t>(byte))));
     };
-    for (const BitFlip& flip : spec.flips) {
+    for (const BitFlip& flip : description.flips) {
         const uint64_t offset =
             uint64_t{flip.sector} * kSectorBytes + static_cast<uint64_t>(flip.bit / 8);
         change(offset,
@@ -40,12 +41,12 @@ bool apply_faults(const RecordingSpec& spec, const std::string& path) {
     }
     // In variant A the register after the last byte depends only on the last two stored bytes,
     // so the damage goes there to be seen by either variant.
-    if (spec.start_damage == StartDamage::checksum) {
+    if (description.start_damage == StartDamage::checksum) {
         change(kStartDamageByte, [](uint8_t b) { return static_cast<uint8_t>(b ^ 0x01); });
     }
-    for (uint32_t sector : spec.foreign_sectors) {
+    for (uint32_t sector : description.foreign_sectors) {
         // A sector left by the previous recording on the card.
-        const uint16_t other = static_cast<uint16_t>(spec.recording_num - 1);
+        const uint16_t other = static_cast<uint16_t>(description.recording_num - 1);
         const uint64_t offset = uint64_t{sector} * kSectorBytes + kRecordingNumOffset;
         change(offset, [other](uint8_t) { return static_cast<uint8_t>(other); });
         change(offset + 1, [other](uint8_t) { return static_cast<uint8_t>(other >> 8); });
@@ -56,29 +57,30 @@ bool apply_faults(const RecordingSpec& spec, const std::string& path) {
     std::error_code ec;
     const uint64_t size = std::filesystem::file_size(path, ec);
     if (ec) return false;
-    if (spec.ecg_size > size)
-        std::filesystem::resize_file(path, spec.ecg_size / kSectorBytes * kSectorBytes, ec);
-    if (spec.truncate_bytes) std::filesystem::resize_file(path, *spec.truncate_bytes, ec);
+    if (description.ecg_size > size)
+        std::filesystem::resize_file(path, description.ecg_size / kSectorBytes * kSectorBytes, ec);
+    if (description.truncate_bytes)
+        std::filesystem::resize_file(path, *description.truncate_bytes, ec);
     return !ec;
 }
 
 }  // namespace
 
-bool write_card(const RecordingSpec& spec, const std::string& folder,
+bool write_card(const RecordingSpec& description, const std::string& folder,
                 const std::string& intended_folder, RecordingResult& result, std::string& error) {
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
-    if (spec.conditioned) {
-        if (!write_config_file(folder, conditioned_config_record(spec)) ||
-            !write_conditioned_ecg_file(folder, spec) || !write_cnav_file(folder, spec) ||
-            !write_wav_file(folder, false)) {
+    if (description.conditioned) {
+        if (!write_config_file(folder, conditioned_config_record(description)) ||
+            !write_conditioned_ecg_file(folder, description) ||
+            !write_cnav_file(folder, description) || !write_wav_file(folder, false)) {
             error = "cannot write the card files in " + folder;
             return false;
         }
         return true;
     }
 
-    std::unique_ptr<SignalSource> source = make_source(spec);
+    std::unique_ptr<SignalSource> source = make_source(description);
     if (!source) {
         error = "cannot read the sample files";
         return false;
@@ -86,16 +88,16 @@ bool write_card(const RecordingSpec& spec, const std::string& folder,
     std::unique_ptr<IntendedOutput> intended;
     if (!intended_folder.empty()) {
         std::filesystem::create_directories(intended_folder, ec);
-        intended = IntendedOutput::create(intended_folder,
-                                          channels_of_format(static_cast<uint8_t>(spec.format)));
+        intended = IntendedOutput::create(
+            intended_folder, channels_of_format(static_cast<uint8_t>(description.format)));
         if (!intended) {
             error = "cannot create the intended output in " + intended_folder;
             return false;
         }
     }
     const std::string ecg_path = card_path(folder, "ecg.dat");
-    if (!write_recording(spec, *source, ecg_path, intended.get(), result) ||
-        !apply_faults(spec, ecg_path)) {
+    if (!write_recording(description, *source, ecg_path, intended.get(), result) ||
+        !apply_faults(description, ecg_path)) {
         error = "cannot write " + ecg_path;
         return false;
     }
@@ -103,8 +105,9 @@ bool write_card(const RecordingSpec& spec, const std::string& folder,
         error = "cannot write the intended output in " + intended_folder;
         return false;
     }
-    if (!write_config_file(folder, recorded_config_record(spec)) ||
-        !write_cnav_file(folder, spec) || !write_wav_file(folder, spec.speech != Speech::none)) {
+    if (!write_config_file(folder, recorded_config_record(description)) ||
+        !write_cnav_file(folder, description) ||
+        !write_wav_file(folder, description.speech != Speech::none)) {
         error = "cannot write the card files in " + folder;
         return false;
     }

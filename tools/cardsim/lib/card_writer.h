@@ -12,7 +12,7 @@
 namespace cardsim {
 
 // intended_folder may be empty for none. On failure `error` says what could not be written.
-bool write_card(const RecordingSpec& spec, const std::string& folder,
+bool write_card(const RecordingSpec& description, const std::string& folder,
                 const std::string& intended_folder, RecordingResult& result, std::string& error);
 
 }  // namespace cardsim

@@ -77,7 +77,9 @@ std::vector<std::string> split(const std::string& text, char separator) {
 
 template <typename T>
 Handler number_into(T RecordingSpec::*field) {
-    return [field](const std::string& v, ToolRequest& r) { return parse_number(v, r.spec.*field); };
+    return [field](const std::string& v, ToolRequest& r) {
+        return parse_number(v, r.description.*field);
+    };
 }
 
 template <typename T>
@@ -85,39 +87,40 @@ Handler optional_number_into(std::optional<T> RecordingSpec::*field) {
     return [field](const std::string& v, ToolRequest& r) {
         T n{};
         if (!parse_number(v, n)) return false;
-        r.spec.*field = n;
+        r.description.*field = n;
         return true;
     };
 }
 
 Handler real_into(double SynthSettings::*field) {
     return [field](const std::string& v, ToolRequest& r) {
-        return parse_real(v, r.spec.synth.*field);
+        return parse_real(v, r.description.synth.*field);
     };
 }
 
 Handler text_into(std::string RecordingSpec::*field) {
     return [field](const std::string& v, ToolRequest& r) {
-        r.spec.*field = v;
+        r.description.*field = v;
         return true;
     };
 }
 
 Handler duration_into(int64_t RecordingSpec::*field) {
-    return
-        [field](const std::string& v, ToolRequest& r) { return parse_duration(v, r.spec.*field); };
+    return [field](const std::string& v, ToolRequest& r) {
+        return parse_duration(v, r.description.*field);
+    };
 }
 
 bool parse_segments(const std::string& value, ToolRequest& r) {
     const auto parts = split(value, ',');
     if (parts.size() % 2 == 0) return false;
-    r.spec.segments.clear();
+    r.description.segments.clear();
     for (size_t i = 0; i < parts.size(); i += 2) {
         Segment segment;
         if (!parse_duration(parts[i], segment.seconds) || segment.seconds <= 0) return false;
         if (i + 1 < parts.size() && !parse_duration(parts[i + 1], segment.pause_after))
             return false;
-        r.spec.segments.push_back(segment);
+        r.description.segments.push_back(segment);
     }
     return true;
 }
@@ -208,12 +211,12 @@ const std::vector<Option>& options() {
 
         {"format", "N", "recording format 1, 2, 4, 5, 33, 34, 35, 48, 64 or 65 (default 35)",
          [](const std::string& v, ToolRequest& r) {
-             return parse_number(v, r.spec.format) && is_valid_format(r.spec.format);
+             return parse_number(v, r.description.format) && is_valid_format(r.description.format);
          }},
         {"start", "YYYY-MM-DD HH:MM:SS", "recording start time (default 2013-05-14 10:15:20)",
          [](const std::string& v, ToolRequest& r) {
              const auto t = parse_civil_time(v);
-             if (t) r.spec.start = *t;
+             if (t) r.description.start = *t;
              return t.has_value();
          }},
         {"duration", "D",
@@ -221,7 +224,7 @@ const std::vector<Option>& options() {
          [](const std::string& v, ToolRequest& r) {
              Segment segment;
              if (!parse_duration(v, segment.seconds) || segment.seconds <= 0) return false;
-             r.spec.segments = {segment};
+             r.description.segments = {segment};
              return true;
          }},
         {"segments", "D,P,D,...",
@@ -233,13 +236,13 @@ const std::vector<Option>& options() {
          number_into(&RecordingSpec::recording_num)},
         {"resume-type", "82|83", "type of the resuming start sectors (default 83)",
          [](const std::string& v, ToolRequest& r) {
-             if (v == "82" || v == "83") r.spec.resume_type = v == "82" ? 0x82 : 0x83;
+             if (v == "82" || v == "83") r.description.resume_type = v == "82" ? 0x82 : 0x83;
              return v == "82" || v == "83";
          }},
         {"format-top-bit", "",
          "set the top bit of the start sector's format byte, which is not part of the format",
          [](const std::string&, ToolRequest& r) {
-             r.spec.format_top_bit = true;
+             r.description.format_top_bit = true;
              return true;
          }},
         {"state", "unread|read|inconsistent|no-valid-ecg",
@@ -248,7 +251,7 @@ const std::vector<Option>& options() {
              int i = 0;
              if (!parse_choice(v, {"unread", "read", "inconsistent", "no-valid-ecg"}, i))
                  return false;
-             r.spec.state = static_cast<CardState>(i);
+             r.description.state = static_cast<CardState>(i);
              return true;
          }},
         {"config-recording-num", "N", "recording_num of config.dat, overriding --state",
@@ -264,13 +267,13 @@ const std::vector<Option>& options() {
         {"event-text", "TEXT", "event text in config.dat", text_into(&RecordingSpec::event_text)},
         {"serial", "TEXT", "recorder serial number, up to 8 characters (default PN100042)",
          [](const std::string& v, ToolRequest& r) {
-             r.spec.serial = v;
+             r.description.serial = v;
              return v.size() <= 8;
          }},
         {"sw-version", "HEX", "recorder software version (default 0214)",
          [](const std::string& v, ToolRequest& r) {
              const auto [ptr, ec] =
-                 std::from_chars(v.data(), v.data() + v.size(), r.spec.sw_version, 16);
+                 std::from_chars(v.data(), v.data() + v.size(), r.description.sw_version, 16);
              return ec == std::errc() && ptr == v.data() + v.size();
          }},
         {"speech", "none|belongs|old",
@@ -278,7 +281,7 @@ const std::vector<Option>& options() {
          [](const std::string& v, ToolRequest& r) {
              int i = 0;
              if (!parse_choice(v, {"none", "belongs", "old"}, i)) return false;
-             r.spec.speech = static_cast<Speech>(i);
+             r.description.speech = static_cast<Speech>(i);
              return true;
          }},
         {"cnav", "FILE", "copy FILE as cnav.dat (default: 8192 zero bytes)",
@@ -287,7 +290,7 @@ const std::vector<Option>& options() {
          [](const std::string& v, ToolRequest& r) {
              double t = 0;
              if (!parse_real(v, t) || t < 0) return false;
-             r.spec.events.push_back(t);
+             r.description.events.push_back(t);
              return true;
          }},
         {"seek-interval", "D",
@@ -301,7 +304,9 @@ const std::vector<Option>& options() {
          number_into(&RecordingSpec::aux_every)},
 
         {"seed", "N", "seed of the synthetic ECG (default 1)",
-         [](const std::string& v, ToolRequest& r) { return parse_number(v, r.spec.synth.seed); }},
+         [](const std::string& v, ToolRequest& r) {
+             return parse_number(v, r.description.synth.seed);
+         }},
         {"heart-rate", "BPM", "mean heart rate (default 70)",
          real_into(&SynthSettings::heart_rate)},
         {"variability", "FRACTION", "beat-to-beat variability (default 0.04)",
@@ -319,13 +324,13 @@ const std::vector<Option>& options() {
          real_into(&SynthSettings::pacing_rate)},
         {"dual-chamber", "", "paced beats also get an atrial spike",
          [](const std::string&, ToolRequest& r) {
-             r.spec.synth.dual_chamber = true;
+             r.description.synth.dual_chamber = true;
              return true;
          }},
         {"pace-pattern", "",
          "replace the detected pulses by a 12-second test pattern of every pace-list form",
          [](const std::string&, ToolRequest& r) {
-             r.spec.pace_pattern = true;
+             r.description.pace_pattern = true;
              return true;
          }},
         {"samples", "FILE[,FILE...]",
@@ -334,7 +339,7 @@ const std::vector<Option>& options() {
          "(12-bit formats keep the top 12 bits of value + 32768; 12-lead keeps the value); files "
          "repeat when they run out",
          [](const std::string& v, ToolRequest& r) {
-             r.spec.sample_files = split(v, ',');
+             r.description.sample_files = split(v, ',');
              return !v.empty();
          }},
         {"absent", "CH:FROM:TO",
@@ -348,7 +353,7 @@ const std::vector<Option>& options() {
                  return false;
              }
              --a.channel;
-             r.spec.absences.push_back(a);
+             r.description.absences.push_back(a);
              return true;
          }},
         {"nibble-type", "auto|cycle|0..7",
@@ -356,13 +361,13 @@ const std::vector<Option>& options() {
          "or use one",
          [](const std::string& v, ToolRequest& r) {
              if (v == "auto" || v == "cycle") {
-                 r.spec.nibbles.choice =
+                 r.description.nibbles.choice =
                      v == "auto" ? NibblePolicy::Choice::automatic : NibblePolicy::Choice::cycle;
                  return true;
              }
-             r.spec.nibbles.choice = NibblePolicy::Choice::fixed;
-             return parse_number(v, r.spec.nibbles.fixed_type) && r.spec.nibbles.fixed_type >= 0 &&
-                    r.spec.nibbles.fixed_type <= 7;
+             r.description.nibbles.choice = NibblePolicy::Choice::fixed;
+             return parse_number(v, r.description.nibbles.fixed_type) &&
+                    r.description.nibbles.fixed_type >= 0 && r.description.nibbles.fixed_type <= 7;
          }},
 
         {"flip-bit", "SECTOR:BIT",
@@ -374,7 +379,7 @@ const std::vector<Option>& options() {
                  !parse_number(parts[1], f.bit) || f.bit < 0 || f.bit > 4095) {
                  return false;
              }
-             r.spec.flips.push_back(f);
+             r.description.flips.push_back(f);
              return true;
          }},
         {"damage-start", "checksum|format",
@@ -382,7 +387,7 @@ const std::vector<Option>& options() {
          [](const std::string& v, ToolRequest& r) {
              int i = 0;
              if (!parse_choice(v, {"checksum", "format"}, i)) return false;
-             r.spec.start_damage = i == 0 ? StartDamage::checksum : StartDamage::format;
+             r.description.start_damage = i == 0 ? StartDamage::checksum : StartDamage::format;
              return true;
          }},
         {"foreign-sector", "SECTOR",
@@ -390,19 +395,19 @@ const std::vector<Option>& options() {
          [](const std::string& v, ToolRequest& r) {
              uint32_t n = 0;
              if (!parse_number(v, n)) return false;
-             r.spec.foreign_sectors.push_back(n);
+             r.description.foreign_sectors.push_back(n);
              return true;
          }},
         {"event-chain-loop", "", "fault: the event table's last sector continues at its first",
          [](const std::string&, ToolRequest& r) {
-             r.spec.event_chain_loop = true;
+             r.description.event_chain_loop = true;
              return true;
          }},
         {"truncate-ecg", "BYTES", "fault: cut ecg.dat to BYTES bytes",
          [](const std::string& v, ToolRequest& r) {
              uint64_t n = 0;
              if (!parse_number(v, n)) return false;
-             r.spec.truncate_bytes = n;
+             r.description.truncate_bytes = n;
              return true;
          }},
         {"ecg-size", "BYTES",
@@ -411,7 +416,7 @@ const std::vector<Option>& options() {
 
         {"conditioned", "", "write a freshly conditioned card instead of a recording",
          [](const std::string&, ToolRequest& r) {
-             r.spec.conditioned = true;
+             r.description.conditioned = true;
              return true;
          }},
         {"card-size", "BYTES", "size of a conditioned card's ecg.dat (default 1048576)",

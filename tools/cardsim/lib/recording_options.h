@@ -11,7 +11,7 @@
 namespace cardsim {
 
 struct ToolRequest {
-    RecordingSpec spec;
+    RecordingSpec description;
     std::string card_folder;
     std::string drive;  // "E:" when the card is a drive root
     std::string intended_folder;

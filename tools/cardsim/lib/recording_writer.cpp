@@ -85,17 +85,17 @@ class Sampler {
 
 class RecordingWriter {
   public:
-    RecordingWriter(const RecordingSpec& spec, SignalSource& source, EcgFile& file,
+    RecordingWriter(const RecordingSpec& description, SignalSource& source, EcgFile& file,
                     IntendedOutput* intended)
-        : m_spec(spec),
-          m_channels(channels_of_format(static_cast<uint8_t>(spec.format))),
-          m_type(data_sector_type(spec.format)),
-          m_event_table(is_event_table_format(static_cast<uint8_t>(spec.format))),
-          m_sampler(source, m_channels == 12 ? kStoredLeads : m_channels, spec.pace_pattern),
+        : m_spec(description),
+          m_channels(channels_of_format(static_cast<uint8_t>(description.format))),
+          m_type(data_sector_type(description.format)),
+          m_event_table(is_event_table_format(static_cast<uint8_t>(description.format))),
+          m_sampler(source, m_channels == 12 ? kStoredLeads : m_channels, description.pace_pattern),
           m_file(file),
           m_intended(intended),
-          m_block_encoder(spec.nibbles) {
-        m_pending_events = spec.events;
+          m_block_encoder(description.nibbles) {
+        m_pending_events = description.events;
         std::sort(m_pending_events.begin(), m_pending_events.end());
     }
 
@@ -330,25 +330,26 @@ class RecordingWriter {
 
 }  // namespace
 
-bool write_recording(const RecordingSpec& spec, SignalSource& source, const std::string& ecg_path,
-                     IntendedOutput* intended, RecordingResult& result) {
-    const bool event_table = is_event_table_format(static_cast<uint8_t>(spec.format));
+bool write_recording(const RecordingSpec& description, SignalSource& source,
+                     const std::string& ecg_path, IntendedOutput* intended,
+                     RecordingResult& result) {
+    const bool event_table = is_event_table_format(static_cast<uint8_t>(description.format));
     EcgFileSettings settings;
     if (event_table) {
-        settings.event_sector_type = event_sector_type(spec.format);
+        settings.event_sector_type = event_sector_type(description.format);
         settings.seek_record_type =
-            spec.format >= 64 ? kRecordTwelveLeadSeekPoint : kRecordSeekPoint;
-        settings.seek_interval = spec.seek_interval;
-        settings.event_sector_interval = spec.event_sector_interval;
+            description.format >= 64 ? kRecordTwelveLeadSeekPoint : kRecordSeekPoint;
+        settings.seek_interval = description.seek_interval;
+        settings.event_sector_interval = description.event_sector_interval;
     }
     EcgFile file(settings, intended);
     if (!file.open(ecg_path)) return false;
 
-    RecordingWriter writer(spec, source, file, intended);
+    RecordingWriter writer(description, source, file, intended);
     writer.write(result);
     if (event_table)
-        file.write_event_table(spec.recording_num, spec.start, writer.patient_event_records(),
-                               spec.event_chain_loop);
+        file.write_event_table(description.recording_num, description.start,
+                               writer.patient_event_records(), description.event_chain_loop);
     result.sectors = file.sector_count();
     file.put_empty_sectors(1);
     return file.close();

@@ -21,7 +21,8 @@ struct RecordingResult {
 };
 
 // `intended` may be null. False when ecg.dat cannot be written.
-bool write_recording(const RecordingSpec& spec, SignalSource& source, const std::string& ecg_path,
-                     IntendedOutput* intended, RecordingResult& result);
+bool write_recording(const RecordingSpec& description, SignalSource& source,
+                     const std::string& ecg_path, IntendedOutput* intended,
+                     RecordingResult& result);
 
 }  // namespace cardsim

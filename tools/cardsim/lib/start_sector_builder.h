@@ -13,7 +13,7 @@ namespace cardsim {
 uint8_t first_start_sector_type(int format);
 
 // `first`: the start sector of the recording (a damaged format applies to it only).
-void build_start_sector(const RecordingSpec& spec, uint8_t type, const CivilTime& time, bool first,
-                        SectorBytes& sector);
+void build_start_sector(const RecordingSpec& description, uint8_t type, const CivilTime& time,
+                        bool first, SectorBytes& sector);
 
 }  // namespace cardsim
