@@ -36,6 +36,9 @@ class MappedSection {
     bool created_here() const { return m_created_here; }
 
   private:
+#if defined(_WIN32)
+    bool adopt(intptr_t handle, uint32_t access, size_t known_size, const std::string& name);
+#endif
     intptr_t m_handle = -1;
     uint8_t* m_view = nullptr;
     size_t m_size = 0;

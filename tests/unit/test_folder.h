@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,11 +18,13 @@
 class TestFolder {
   public:
     TestFolder() {
-        // A serial keeps two folders of one test apart; parameterised names hold slashes.
+        // A serial keeps two folders of one test apart, a token of this run two test binaries
+        // that run at once; parameterised names hold slashes.
         static std::atomic<int> serial{0};
+        static const std::string run = std::to_string(std::random_device{}() % 1000000);
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string leaf = std::string(info->test_suite_name()) + "." + info->name() + "." +
-                           std::to_string(serial++);
+        std::string leaf = std::string(info->test_suite_name()) + "." + info->name() + "." + run +
+                           "." + std::to_string(serial++);
         for (char& c : leaf)
             if (c == '/') c = '_';
         m_path = std::filesystem::path(::testing::TempDir()) / leaf;

@@ -14,6 +14,25 @@ size_t mapped_size_of(const void* view) {
 
 }  // namespace
 
+// Maps the whole section and keeps it; known_size 0 asks the system how much was mapped. Closes
+// the handle when the view cannot be had.
+bool MappedSection::adopt(intptr_t handle_value, uint32_t access, size_t known_size,
+                          const std::string& name) {
+    HANDLE handle = reinterpret_cast<HANDLE>(handle_value);
+    void* view = MapViewOfFile(handle, access, 0, 0, 0);
+    const size_t mapped = view == nullptr ? 0 : known_size != 0 ? known_size : mapped_size_of(view);
+    if (mapped == 0) {
+        if (view != nullptr) UnmapViewOfFile(view);
+        CloseHandle(handle);
+        return false;
+    }
+    m_handle = handle_value;
+    m_view = static_cast<uint8_t*>(view);
+    m_size = mapped;
+    m_name = name;
+    return true;
+}
+
 bool MappedSection::create(const std::string& name, uint32_t size, bool writable) {
     close();
     if (size == 0 || name.empty()) return false;
@@ -22,18 +41,10 @@ bool MappedSection::create(const std::string& name, uint32_t size, bool writable
                            0, size, name.c_str());
     if (handle == nullptr) return false;
     const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
-    void* view = MapViewOfFile(handle, writable ? FILE_MAP_WRITE : FILE_MAP_READ, 0, 0, 0);
     // An existing section keeps its own size, which the view of length 0 maps whole.
-    const size_t mapped = view == nullptr ? 0 : existed ? mapped_size_of(view) : size;
-    if (mapped == 0) {
-        if (view != nullptr) UnmapViewOfFile(view);
-        CloseHandle(handle);
+    if (!adopt(reinterpret_cast<intptr_t>(handle), writable ? FILE_MAP_WRITE : FILE_MAP_READ,
+               existed ? 0 : size, name))
         return false;
-    }
-    m_handle = reinterpret_cast<intptr_t>(handle);
-    m_view = static_cast<uint8_t*>(view);
-    m_size = mapped;
-    m_name = name;
     m_created_here = !existed;
     return true;
 }
@@ -44,18 +55,7 @@ bool MappedSection::open_existing(const std::string& name, bool writable) {
     const DWORD access = writable ? FILE_MAP_WRITE : FILE_MAP_READ;
     HANDLE handle = OpenFileMappingA(access, FALSE, name.c_str());
     if (handle == nullptr) return false;
-    void* view = MapViewOfFile(handle, access, 0, 0, 0);
-    const size_t mapped = view == nullptr ? 0 : mapped_size_of(view);
-    if (mapped == 0) {
-        if (view != nullptr) UnmapViewOfFile(view);
-        CloseHandle(handle);
-        return false;
-    }
-    m_handle = reinterpret_cast<intptr_t>(handle);
-    m_view = static_cast<uint8_t*>(view);
-    m_size = mapped;
-    m_name = name;
-    return true;
+    return adopt(reinterpret_cast<intptr_t>(handle), access, 0, name);
 }
 
 void MappedSection::close() {
