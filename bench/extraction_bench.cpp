@@ -16,8 +16,8 @@
 
 #include "card/config_record.h"
 #include "extract/ecg_extractor.h"
-#include "extract/sector_checksum.h"
-#include "extract/start_sector.h"
+#include "format/sector_checksum.h"
+#include "format/start_sector.h"
 #include "support/byte_order.h"
 
 // Marking the card is not part of what is measured.

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app/run_request.h"
+#include "card/read_settings.h"
 #include "extract/output_settings.h"
-#include "extract/read_settings.h"
 
 // Blank-separated tokens; a token that starts with a double quote runs to the next one, and a
 // quote inside an unquoted token makes the next quote its end (the quote itself is kept, to be

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "card/card_files.h"
 #include "card/char_set.h"
 #include "card/counter_rules.h"
+#include "format/card_files.h"
 #include "support/card_file.h"
 
 void CCFDisk::set_card_path(const std::string& path) {

@@ -8,9 +8,9 @@
 
 #include "app/run_request.h"
 #include "card/config_record.h"
-#include "extract/crc16.h"
-#include "extract/read_settings.h"
-#include "extract/recording_time.h"
+#include "card/read_settings.h"
+#include "format/crc16.h"
+#include "format/recording_time.h"
 
 class CCFDisk {
   public:

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "card/time_field.h"
+#include "format/time_field.h"
 
 inline constexpr size_t kConfigRecordSize = 512;
 inline constexpr size_t kFirElements = 32;

@@ -3,15 +3,15 @@
 // event table gives. The main flow, the Read dialog and the extraction call these.
 #include <cstdint>
 
-#include "card/card_files.h"
 #include "card/ccf_disk.h"
 #include "card/counter_rules.h"
-#include "extract/event_table.h"
-#include "extract/start_sector.h"
-#include "extract/start_sector_reader.h"
+#include "format/card_files.h"
+#include "format/event_table.h"
+#include "format/start_sector.h"
+#include "format/start_sector_reader.h"
 #include "support/file_finder.h"
+#include "support/messages.h"
 #include "support/trace.h"
-#include "ui/messages.h"
 
 namespace {
 

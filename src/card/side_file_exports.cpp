@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <string>
 
-#include "card/card_files.h"
 #include "card/ccf_disk.h"
 #include "card/counter_rules.h"
-#include "extract/event_table.h"
-#include "extract/start_sector.h"
-#include "extract/start_sector_reader.h"
+#include "format/card_files.h"
+#include "format/event_table.h"
+#include "format/start_sector.h"
+#include "format/start_sector_reader.h"
 #include "support/file_utils.h"
 #include "support/trace.h"
 

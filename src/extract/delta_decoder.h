@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "extract/sector_types.h"
+#include "format/sector_types.h"
 
 class DeltaDecoder {
   public:

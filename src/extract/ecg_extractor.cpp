@@ -3,19 +3,19 @@
 #include <exception>
 #include <utility>
 
-#include "card/card_files.h"
 #include "card/side_files.h"
 #include "extract/output_settings.h"
 #include "extract/pn12_output.h"
 #include "extract/raw_output.h"
-#include "extract/sector_checksum.h"
-#include "extract/start_sector.h"
-#include "extract/start_sector_reader.h"
 #include "extract/uncompressed_sector.h"
+#include "format/card_files.h"
+#include "format/sector_checksum.h"
+#include "format/start_sector.h"
+#include "format/start_sector_reader.h"
 #include "handoff/mapped_output.h"
+#include "support/messages.h"
 #include "support/named_event.h"
 #include "support/trace.h"
-#include "ui/messages.h"
 
 namespace {
 

@@ -8,15 +8,15 @@
 #include <string>
 
 #include "app/run_request.h"
-#include "card/card_files.h"
 #include "card/ccf_disk.h"
 #include "extract/decoder.h"
-#include "extract/event_table.h"
 #include "extract/output_file.h"
 #include "extract/patient_events.h"
 #include "extract/progress_control.h"
-#include "extract/recording_time.h"
 #include "extract/sample_output.h"
+#include "format/card_files.h"
+#include "format/event_table.h"
+#include "format/recording_time.h"
 
 class CEcgExtractor {
   public:

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "extract/ecg_extractor.h"
-#include "extract/start_sector.h"
+#include "format/start_sector.h"
 #include "support/file_seek.h"
 #include "support/trace.h"
 

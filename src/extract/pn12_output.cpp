@@ -6,7 +6,7 @@
 #include "support/byte_order.h"
 #include "support/file_utils.h"
 #include "support/message_box.h"
-#include "ui/string_table.h"
+#include "support/string_table.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "card/ccf_disk.h"
 #include "card/char_set.h"
 #include "card/counter_rules.h"
-#include "extract/start_sector.h"
-#include "extract/start_sector_reader.h"
+#include "format/start_sector.h"
+#include "format/start_sector_reader.h"
 
 namespace {
 

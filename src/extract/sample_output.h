@@ -9,7 +9,7 @@
 
 #include "extract/decoded_block.h"
 #include "extract/sample_word.h"
-#include "extract/sector_types.h"
+#include "format/sector_types.h"
 
 struct RecordingLayout {
     int channels = 0;

@@ -7,7 +7,7 @@
 #include <optional>
 #include <span>
 
-#include "extract/sector_types.h"
+#include "format/sector_types.h"
 
 inline constexpr size_t kPatientEventOffset = 6;  // bit 0: the patient pressed the event button
 inline constexpr size_t kInitialBitsOffset = 8;

@@ -6,8 +6,8 @@
 #include "handoff/cef_sections.h"
 #include "support/file_utils.h"
 #include "support/message_box.h"
+#include "support/messages.h"
 #include "support/trace.h"
-#include "ui/messages.h"
 
 namespace {
 

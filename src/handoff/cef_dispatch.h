@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/run_request.h"
-#include "extract/read_settings.h"
+#include "card/read_settings.h"
 
 // Sets request.m_exit_code: the channel code (115, 110, 111; 109 for none) in modes 6, 7 and 9,
 // 105 when the ECG output of mode 10 fails, 122 in every mode without a CEF output.

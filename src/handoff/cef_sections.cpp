@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "card/card_files.h"
+#include "format/card_files.h"
 #include "handoff/unpacked_folder.h"
 #include "support/byte_order.h"
 #include "support/file_seek.h"

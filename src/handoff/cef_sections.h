@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "extract/read_settings.h"
+#include "card/read_settings.h"
 #include "handoff/section_layout.h"
 
 // Copies the channels after the skip, up to the record-length limit and never past a section's

@@ -5,8 +5,8 @@
 #include "extract/sample_word.h"
 #include "support/byte_order.h"
 #include "support/message_box.h"
+#include "support/string_table.h"
 #include "support/trace.h"
-#include "ui/string_table.h"
 
 namespace {
 

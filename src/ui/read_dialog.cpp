@@ -5,8 +5,8 @@
 #include "card/ccf_disk.h"
 #include "extract/ecg_extractor.h"
 #include "handoff/patient_summary.h"
+#include "support/messages.h"
 #include "support/trace.h"
-#include "ui/messages.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 
 #include "card/ccf_disk.h"
 #include "card/config_record.h"
-#include "extract/sector_checksum.h"
-#include "extract/start_sector.h"
 #include "extract/test_card.h"
+#include "format/sector_checksum.h"
+#include "format/start_sector.h"
 #include "support/byte_order.h"
 #include "test_folder.h"
 

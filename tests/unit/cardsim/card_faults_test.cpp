@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "cardsim/lib/card_writer.h"
-#include "extract/crc16.h"
-#include "extract/sector_checksum.h"
 #include "extract/test_card.h"
+#include "format/crc16.h"
+#include "format/sector_checksum.h"
 #include "support/byte_order.h"
 
 namespace {

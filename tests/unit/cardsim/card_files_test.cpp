@@ -6,9 +6,9 @@
 #include "card/config_record.h"
 #include "card/counter_rules.h"
 #include "cardsim/lib/card_writer.h"
-#include "extract/crc16.h"
-#include "extract/start_sector.h"
-#include "extract/start_sector_reader.h"
+#include "format/crc16.h"
+#include "format/start_sector.h"
+#include "format/start_sector_reader.h"
 #include "support/byte_order.h"
 #include "test_folder.h"
 

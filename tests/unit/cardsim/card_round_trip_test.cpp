@@ -10,8 +10,8 @@
 #include "cardsim/lib/card_writer.h"
 #include "expected_output.h"
 #include "extract/ecg_extractor.h"
-#include "extract/sector_types.h"
 #include "extract/test_card.h"
+#include "format/sector_types.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "cardsim/lib/card_writer.h"
-#include "extract/event_table.h"
-#include "extract/recording_time.h"
-#include "extract/start_sector_reader.h"
 #include "extract/test_card.h"
+#include "format/event_table.h"
+#include "format/recording_time.h"
+#include "format/start_sector_reader.h"
 #include "support/byte_order.h"
 
 namespace {

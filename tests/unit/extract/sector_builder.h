@@ -5,8 +5,8 @@
 #include <initializer_list>
 #include <vector>
 
-#include "extract/sector_types.h"
 #include "extract/uncompressed_sector.h"
+#include "format/sector_types.h"
 
 class SectorBuilder {
   public:

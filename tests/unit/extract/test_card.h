@@ -11,9 +11,9 @@
 
 #include "bit_writer.h"
 #include "card/config_record.h"
-#include "extract/crc16.h"
-#include "extract/sector_checksum.h"
-#include "extract/start_sector.h"
+#include "format/crc16.h"
+#include "format/sector_checksum.h"
+#include "format/start_sector.h"
 #include "sector_builder.h"
 #include "support/byte_order.h"
 #include "test_folder.h"

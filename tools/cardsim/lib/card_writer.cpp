@@ -7,7 +7,7 @@
 #include "cardsim/lib/card_files.h"
 #include "cardsim/lib/ecg_synth.h"
 #include "cardsim/lib/sector_sink.h"
-#include "extract/sector_types.h"
+#include "format/sector_types.h"
 
 namespace cardsim {
 namespace {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "card/time_field.h"
+#include "format/time_field.h"
 
 namespace cardsim {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "extract/sector_checksum.h"
-#include "extract/sector_types.h"
+#include "format/sector_checksum.h"
+#include "format/sector_types.h"
 
 namespace cardsim {
 namespace {

@@ -13,7 +13,7 @@
 #include "cardsim/lib/event_table.h"
 #include "cardsim/lib/intended_output.h"
 #include "cardsim/lib/sector_sink.h"
-#include "extract/crc16.h"
+#include "format/crc16.h"
 
 namespace cardsim {
 

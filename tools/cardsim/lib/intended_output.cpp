@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "extract/sector_types.h"
+#include "format/sector_types.h"
 #include "support/byte_order.h"
 
 namespace cardsim {

@@ -6,7 +6,7 @@
 #include <functional>
 #include <sstream>
 
-#include "extract/sector_types.h"
+#include "format/sector_types.h"
 
 namespace cardsim {
 namespace {

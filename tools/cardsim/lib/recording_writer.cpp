@@ -12,7 +12,7 @@
 #include "cardsim/lib/start_sector_builder.h"
 #include "cardsim/lib/twelve_lead_encoder.h"
 #include "cardsim/lib/uncompressed_encoder.h"
-#include "extract/sector_types.h"
+#include "format/sector_types.h"
 
 namespace cardsim {
 namespace {

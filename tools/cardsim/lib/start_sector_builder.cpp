@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "extract/sector_types.h"
-#include "extract/start_sector.h"
+#include "format/sector_types.h"
+#include "format/start_sector.h"
 
 namespace cardsim {
 namespace {

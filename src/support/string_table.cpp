@@ -1,4 +1,4 @@
-#include "ui/string_table.h"
+#include "support/string_table.h"
 
 #include <array>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "extract/event_table.h"
+#include "format/event_table.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "sector_builder.h"
+#include "extract/sector_builder.h"
 #include "test_folder.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <span>
 #include <vector>
 
-#include "extract/recording_time.h"
-#include "extract/sector_types.h"
+#include "format/recording_time.h"
+#include "format/sector_types.h"
 
 inline constexpr size_t kMaxEventRecords = 500;
 

@@ -1,12 +1,12 @@
-#include "extract/start_sector.h"
+#include "format/start_sector.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "extract/sector_checksum.h"
-#include "extract/start_sector_reader.h"
-#include "sector_builder.h"
+#include "extract/sector_builder.h"
+#include "format/sector_checksum.h"
+#include "format/start_sector_reader.h"
 #include "test_folder.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "extract/recording_time.h"
+#include "format/recording_time.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "ui/messages.h"
+#include "support/messages.h"
 
 #include "support/analysis_window.h"
-#include "ui/string_table.h"
+#include "support/string_table.h"
 
 MessageAnswer show_string(int id, MessageButtons buttons, MessageIcon icon) {
     return show_message_box(load_string(id), load_string(kStringAppTitle), buttons, icon);

@@ -1,4 +1,4 @@
-#include "card/time_field.h"
+#include "format/time_field.h"
 
 uint8_t two_digit_year(int calendar_year) {
     if (calendar_year == 1999) return 99;

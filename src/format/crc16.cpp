@@ -1,4 +1,4 @@
-#include "extract/crc16.h"
+#include "format/crc16.h"
 
 Crc16Table::Crc16Table() {
     // Shifting right with the reflected polynomial 0x8408 gives the same entries as reflecting

@@ -1,4 +1,4 @@
-#include "extract/sector_types.h"
+#include "format/sector_types.h"
 
 #include "support/byte_order.h"
 

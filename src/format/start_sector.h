@@ -8,8 +8,8 @@
 #include <span>
 #include <string>
 
-#include "card/time_field.h"
-#include "extract/sector_types.h"
+#include "format/sector_types.h"
+#include "format/time_field.h"
 
 inline constexpr size_t kStartSectorTimeOffset = 6;
 inline constexpr size_t kStartSectorFormatOffset = 15;

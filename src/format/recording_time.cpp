@@ -1,8 +1,8 @@
-#include "extract/recording_time.h"
+#include "format/recording_time.h"
 
 #include <cstdio>
 
-#include "card/time_field.h"
+#include "format/time_field.h"
 #include "support/civil_date.h"
 
 namespace {

@@ -15,8 +15,8 @@
 
 #include <span>
 
-#include "extract/crc16.h"
-#include "extract/sector_types.h"
+#include "format/crc16.h"
+#include "format/sector_types.h"
 
 // Descramble bytes 5..511 in place and tell whether the checksum matches bytes 3-4. Checking a
 // buffer twice descrambles it twice, so a check consumes the scrambled sector.

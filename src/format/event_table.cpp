@@ -1,4 +1,4 @@
-#include "extract/event_table.h"
+#include "format/event_table.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "extract/start_sector_reader.h"
+#include "format/start_sector_reader.h"
 
 #include <cstdio>
 
-#include "card/card_files.h"
-#include "extract/sector_checksum.h"
+#include "format/card_files.h"
+#include "format/sector_checksum.h"
 
 StartSectorSearch read_first_start_sector(const Crc16Table& table, const std::string& card_folder,
                                           Sector& out) {

@@ -1,4 +1,4 @@
-#include "extract/sector_checksum.h"
+#include "format/sector_checksum.h"
 
 #include "support/byte_order.h"
 

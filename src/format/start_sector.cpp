@@ -1,4 +1,4 @@
-#include "extract/start_sector.h"
+#include "format/start_sector.h"
 
 #include <algorithm>
 

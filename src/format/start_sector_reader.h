@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "extract/crc16.h"
-#include "extract/sector_types.h"
+#include "format/crc16.h"
+#include "format/sector_types.h"
 
 struct StartSectorSearch {
     bool found = false;
