@@ -10,6 +10,7 @@
 #include "extract/output_settings.h"
 #include "handoff/cef_dispatch.h"
 #include "handoff/unpacked_folder.h"
+#include "support/exit_codes.h"
 #include "support/file_utils.h"
 #include "support/profile.h"
 #include "support/trace.h"
@@ -20,10 +21,6 @@ constexpr const char* kProfileCompany = "Vantorel";
 constexpr const char* kSettingsSection = "Settings";
 constexpr const char* kDefaultDriveKey = "Default Drive";
 constexpr int kNoDriveCode = '?';
-
-constexpr int kExitBadCommandLine = 100;
-constexpr int kExitNoOutputFolder = 101;
-constexpr int kExitNoInputFolder = 112;
 
 }  // namespace
 

@@ -1,18 +1,13 @@
 #include "app/main_flow.h"
 
 #include "card/ccf_disk.h"
+#include "support/exit_codes.h"
 #include "support/file_finder.h"
 #include "support/file_utils.h"
 #include "support/trace.h"
 #include "ui/read_dialog.h"
 
 namespace {
-
-constexpr int kExitNotCompleted = 103;
-constexpr int kExitPatientDataFailed = 106;
-constexpr int kExitEcgOutputFailed = 108;
-constexpr int kExitNoValidEcg = 109;
-constexpr int kExitUnread = 114;
 
 // A folder that a loader reads: its source is a .LDSC file, and it holds no card ECG.
 bool holds_loader_source(const std::string& folder) {

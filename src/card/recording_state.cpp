@@ -9,24 +9,17 @@
 #include "format/event_table.h"
 #include "format/start_sector.h"
 #include "format/start_sector_reader.h"
+#include "support/exit_codes.h"
 #include "support/file_finder.h"
 #include "support/messages.h"
+#include "support/string_ids.h"
 #include "support/trace.h"
 
 namespace {
 
-constexpr int kStatusUsable = 0;
-constexpr int kStatusNotCompleted = 103;
-constexpr int kStatusNoStartSector = 108;
-constexpr int kStatusNoValidEcg = 109;
-constexpr int kStatusUnread = 114;
-
 constexpr int kMarkedRead = 0;
 constexpr int kMarkReadOnly = 1;
 constexpr int kMarkFailed = 2;
-
-constexpr int kStringCannotMarkReadOnly = 153;
-constexpr int kStringMarkFailed = 149;
 
 constexpr int32_t kConfigSize = 512;
 constexpr int32_t kCnavSize = 8192;
@@ -67,33 +60,18 @@ bool folder_file_set_complete(const std::string& folder, RunMode mode) {
            file_exists(card_file_path(folder, kEcgFileName));
 }
 
-int channel_code(int channels) {
-    switch (channels) {
-        case 1:
-            return 115;
-        case 2:
-            return 110;
-        case 3:
-            return 111;
-        case 12:
-            return 123;
-        default:
-            return kStatusNoValidEcg;
-    }
-}
-
 }  // namespace
 
 int CCFDisk::folder_status() {
-    if (!folder_file_set_complete(m_card_path, m_run_mode)) return kStatusNotCompleted;
+    if (!folder_file_set_complete(m_card_path, m_run_mode)) return kExitNotCompleted;
     Sector sector;
     if (!read_first_start_sector(m_crc_table, m_card_path, sector).found)
-        return kStatusNoStartSector;
+        return kExitEcgOutputFailed;
     const uint16_t s = sector_recording_num(sector);
     read_config();
-    if (is_inconsistent_recording(m_config_dat, s)) return kStatusNoValidEcg;
-    if (is_unread_recording(m_config_dat, s)) return kStatusUnread;
-    return kStatusUsable;
+    if (is_inconsistent_recording(m_config_dat, s)) return kExitNoValidEcg;
+    if (is_unread_recording(m_config_dat, s)) return kExitUnread;
+    return kExitSuccess;
 }
 
 int CCFDisk::get_ecg_is_valid() {
@@ -101,7 +79,7 @@ int CCFDisk::get_ecg_is_valid() {
     trace("\nget_ecg_is_valid\n");
     Sector sector;
     if (!read_first_start_sector(m_crc_table, m_card_path, sector).found)
-        return kStatusNoStartSector;
+        return kExitEcgOutputFailed;
     const StartSector start = decode_start_sector(sector);
     const uint8_t format = recording_format_of(start.recording_format);
     trace("m_config_dat.recording_num : %i\n", m_config_dat.recording_num);
@@ -109,9 +87,9 @@ int CCFDisk::get_ecg_is_valid() {
     trace("m_config_dat.wav_recording_num : %i\n", m_config_dat.wav_recording_num);
     trace("ecg_recording_num : %i\n", start.recording_num);
     trace("recording_format : %i\n", format);
-    if (!is_valid_ecg(m_config_dat, start.recording_num)) return kStatusNoValidEcg;
-    const int code = channel_code(channels_of_format(format));
-    m_is_twelve_lead = code == channel_code(12);
+    if (!is_valid_ecg(m_config_dat, start.recording_num)) return kExitNoValidEcg;
+    const int code = channel_exit_code(channels_of_format(format));
+    m_is_twelve_lead = code == kExitTwelveLeads;
     return code;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "extract/sample_codes.h"
+#include "format/recording_constants.h"
 #include "support/byte_order.h"
 #include "support/trace.h"
 
@@ -18,10 +19,6 @@ constexpr int kNibbleType = -1;
 constexpr int kDecompressionIndexOffset = 3;
 constexpr uint8_t kOneChannelSector = 0x21;
 constexpr uint8_t kTwoChannelSector = 0x22;
-
-constexpr int kSquareHalfPeriod = 32;
-constexpr uint16_t kSquareLow = 1843;
-constexpr uint16_t kSquareHigh = 2253;
 
 bool is_body_bit(int index) {
     return index >= kFirstBodyBit && index <= kLastBodyBit;
@@ -60,7 +57,7 @@ bool EcgDecoder::set_decompression_index(uint16_t index) {
 void EcgDecoder::preset_square_wave() {
     BlockSamples& wave = m_block.channels[1];
     for (int i = 0; i < kSamplesPerBlock; ++i) {
-        wave[i] = (i / kSquareHalfPeriod) % 2 == 0 ? kSquareLow : kSquareHigh;
+        wave[i] = (i / kCalibrationHalfCycle) % 2 == 0 ? kCalibrationLow : kCalibrationHigh;
     }
 }
 

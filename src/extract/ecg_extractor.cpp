@@ -9,22 +9,22 @@
 #include "extract/raw_output.h"
 #include "extract/uncompressed_sector.h"
 #include "format/card_files.h"
+#include "format/recording_constants.h"
 #include "format/sector_checksum.h"
 #include "format/start_sector.h"
 #include "format/start_sector_reader.h"
 #include "handoff/mapped_output.h"
 #include "support/messages.h"
 #include "support/named_event.h"
+#include "support/string_ids.h"
 #include "support/trace.h"
 
 namespace {
 
-constexpr int kErrorReadingEcg = 136;
 constexpr const char* kModule = "ecg_extractor.cpp";
 constexpr const char* kTerminatorName = "KADO TERMINATOR";
 constexpr const char* kTerminatorSuffix = ".terminator.signal";
 
-constexpr int64_t kTimePointsPerHour = 460800;
 // The progress bar runs over 3600 sectors and moves every 180.
 constexpr int kProgressRange = 3600;
 constexpr int kProgressStep = 180;
@@ -95,7 +95,7 @@ bool CEcgExtractor::extract_ecg() {
     } catch (...) {
         trace("Generic Exception caught in module %s at line %d\n", kModule, __LINE__);
     }
-    show_read_message(kErrorReadingEcg, MessageButtons::kOk, MessageIcon::kExclamation);
+    show_read_message(kStringEcgReadError, MessageButtons::kOk, MessageIcon::kExclamation);
     return false;
 }
 
@@ -332,13 +332,13 @@ bool CEcgExtractor::finish_outputs(bool pad) {
 }
 
 void CEcgExtractor::report_read_error() {
-    show_read_message(kErrorReadingEcg);
+    show_read_message(kStringEcgReadError);
 }
 
 // A write that failed ends the read as a file error does: no padding, nothing marked as read.
 void CEcgExtractor::report_file_error(int line) {
     trace("File Exception caught in module %s at line %d\n", kModule, line);
-    show_read_message(kErrorReadingEcg, MessageButtons::kOk, MessageIcon::kExclamation);
+    show_read_message(kStringEcgReadError, MessageButtons::kOk, MessageIcon::kExclamation);
 }
 
 bool extract_ecg(CCFDisk& disk, OutputFormat output_format, ProgressControl* progress,

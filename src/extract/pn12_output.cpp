@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "format/recording_constants.h"
 #include "support/byte_order.h"
 #include "support/file_utils.h"
 #include "support/message_box.h"
+#include "support/string_ids.h"
 #include "support/string_table.h"
 
 namespace {
@@ -16,11 +18,10 @@ constexpr const char kPacingFileName[] = "pn12pac.dat";
 
 constexpr uint16_t kLeadNoData = 0x8000;
 // The calibration signal on the 12-lead scale: -819 and 819 as 16-bit words.
-constexpr uint16_t kCalibrationLow = static_cast<uint16_t>(-819);
-constexpr uint16_t kCalibrationHigh = 819;
-constexpr int kCalibrationHalfCycle = 32;
+constexpr uint16_t kLeadCalibrationLow = static_cast<uint16_t>(-819);
+constexpr uint16_t kLeadCalibrationHigh = 819;
 // Ten minutes of no data close every lead file.
-constexpr int64_t kClosingWords = 76800;
+constexpr int64_t kClosingWords = 10 * 60 * kSamplesPerSecond;
 
 constexpr size_t kPaceCountOffset = 7;
 constexpr size_t kPaceEntriesOffset = 8;
@@ -65,8 +66,8 @@ void Pn12Output::put_all_leads(uint16_t word, int64_t count) {
 
 void Pn12Output::write_calibration(int seconds) {
     for (int64_t cycle = 0; cycle < 2 * static_cast<int64_t>(seconds); ++cycle) {
-        put_all_leads(kCalibrationLow, kCalibrationHalfCycle);
-        put_all_leads(kCalibrationHigh, kCalibrationHalfCycle);
+        put_all_leads(kLeadCalibrationLow, kCalibrationHalfCycle);
+        put_all_leads(kLeadCalibrationHigh, kCalibrationHalfCycle);
     }
 }
 

@@ -2,16 +2,12 @@
 
 #include <algorithm>
 
+#include "format/recording_constants.h"
 #include "support/file_utils.h"
 
 namespace {
 
 constexpr std::array<const char*, 3> kRawFileNames = {"rawecg1.dat", "rawecg2.dat", "rawecg3.dat"};
-
-// The calibration signal: square waves of 32 samples at each level, 64 samples per cycle.
-constexpr uint32_t kCalibrationLow = 1843;
-constexpr uint32_t kCalibrationHigh = 2253;
-constexpr int kCalibrationHalfCycle = 32;
 
 }  // namespace
 
@@ -69,8 +65,8 @@ void RawOutput::write_gap_second() {
 }
 
 bool RawOutput::finish(bool pad) {
-    if (pad && m_time_points < kRawPaddedTimePoints)
-        put_all_channels(kNoDataValue, kRawPaddedTimePoints - m_time_points);
+    if (pad && m_time_points < kShortestOutputTimePoints)
+        put_all_channels(kNoDataValue, kShortestOutputTimePoints - m_time_points);
     bool good = true;
     for (OutputFile& file : m_files)
         good = file.close() && good;

@@ -7,13 +7,11 @@
 
 #include "extract/output_file.h"
 #include "extract/sample_output.h"
-
-// 20 minutes at 128 samples per second: the shortest output an analysis program accepts.
-inline constexpr int64_t kRawPaddedTimePoints = 153600;
+#include "format/recording_constants.h"
 
 class RawOutput final : public SampleOutput {
   public:
-    // limit_time_points: the duration limit in time points (hours x 460800).
+    // limit_time_points: the duration limit in time points (hours x kTimePointsPerHour).
     RawOutput(const OutputSettings& settings, int64_t limit_time_points)
         : m_settings(settings), m_limit(limit_time_points) {}
 

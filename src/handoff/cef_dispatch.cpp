@@ -1,26 +1,20 @@
 #include "handoff/cef_dispatch.h"
 
-#include <array>
 #include <initializer_list>
 
 #include "handoff/cef_sections.h"
+#include "support/exit_codes.h"
 #include "support/file_utils.h"
 #include "support/message_box.h"
 #include "support/messages.h"
+#include "support/string_ids.h"
 #include "support/trace.h"
 
 namespace {
 
-constexpr int kExitCefOutputFailed = 105;
-constexpr int kExitBadChannelCount = 108;
-constexpr int kExitNoCefOutput = 122;
-constexpr std::array<int, 4> kChannelExitCodes = {109, 115, 110, 111};
-
-constexpr int kStringUnsupportedCefOutput = 164;
-
-int channel_exit_code(int channels) {
-    if (channels < 0 || channels > 3) return kExitBadChannelCount;
-    return kChannelExitCodes[static_cast<size_t>(channels)];
+// A CEF recording has 0 to 3 channels; any other count is a damaged recording.
+bool channel_count_in_range(int channels) {
+    return channels >= 0 && channels <= 3;
 }
 
 // Stops at the first file that cannot be copied.
@@ -55,18 +49,18 @@ bool cef_ecg_output(const RunRequest& request, const ReadSettings& settings,
 
 void dispatch_cef_output(RunRequest& request, const ReadSettings& settings,
                          const std::string& folder, int channels) {
-    if (channels < 0 || channels > 3) request.m_exit_code = kExitBadChannelCount;
+    if (!channel_count_in_range(channels)) request.m_exit_code = kExitEcgOutputFailed;
     switch (request.m_mode) {
         case kModeReadPatCnav:
         case kModeReadPatPath:
         case kModeReadPatScan:
             // A missing file is not reported: the caller finds fewer files.
             copy_patient_files(folder, request.m_output_dir, request.m_mode == kModeReadPatCnav);
-            request.m_exit_code = channel_exit_code(channels);
+            request.m_exit_code = channel_count_in_range(channels) ? channel_exit_code(channels)
+                                                                   : kExitEcgOutputFailed;
             break;
         case kModeReadEcgHide:
-            if (!cef_ecg_output(request, settings, folder))
-                request.m_exit_code = kExitCefOutputFailed;
+            if (!cef_ecg_output(request, settings, folder)) request.m_exit_code = kExitWriteFailed;
             break;
         default:
             request.m_exit_code = kExitNoCefOutput;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "format/card_files.h"
+#include "format/recording_constants.h"
 #include "handoff/unpacked_folder.h"
 #include "support/byte_order.h"
 #include "support/file_seek.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-constexpr int64_t kBytesPerHour = 2 * kSamplesPerHour;
+constexpr int64_t kBytesPerHour = 2 * kTimePointsPerHour;
 constexpr int64_t kSecondsPerHour = 3600;
 constexpr size_t kPieceSize = 1 << 20;
 constexpr size_t kLineChunk = 64;

@@ -3,25 +3,17 @@
 #include <algorithm>
 
 #include "extract/sample_word.h"
+#include "format/recording_constants.h"
 #include "support/byte_order.h"
 #include "support/message_box.h"
+#include "support/string_ids.h"
 #include "support/string_table.h"
 #include "support/trace.h"
 
 namespace {
 
-constexpr int kStringSectionsMissing = 141;
-constexpr int kStringSeriousError = 142;
-
-// 20 minutes: the shortest recording a receiver accepts.
-constexpr int64_t kPaddedSamples = 153600;
 // Format 1 ends with ten minutes of zeros, but never past the 32 hours of a section.
-constexpr int64_t kPathTrailerSamples = 76800;
-
-// The calibration signal: square waves of 32 samples at each level.
-constexpr uint32_t kCalibrationLow = 1843;
-constexpr uint32_t kCalibrationHigh = 2253;
-constexpr int kCalibrationHalfCycle = 32;
+constexpr int64_t kPathTrailerSamples = 10 * 60 * kSamplesPerSecond;
 
 }  // namespace
 
@@ -153,7 +145,8 @@ void MappedOutput::pad_all_channels(int64_t count) {
 
 bool MappedOutput::finish(bool pad) {
     if (pad) {
-        if (m_counts[0] < kPaddedSamples) pad_all_channels(kPaddedSamples - m_counts[0]);
+        if (m_counts[0] < kShortestOutputTimePoints)
+            pad_all_channels(kShortestOutputTimePoints - m_counts[0]);
         if (m_path_padding) {
             const int64_t count = m_counts[0];
             const int64_t end = std::min(count + kPathTrailerSamples, kSampleSectionSamples);

@@ -9,13 +9,14 @@
 #include <span>
 
 #include "extract/sample_output.h"
+#include "format/recording_constants.h"
 #include "handoff/section_layout.h"
 #include "support/mapped_section.h"
 
 class MappedOutput final : public SampleOutput {
   public:
-    // limit_time_points: the duration limit (hours x 460800). path_padding: the output of format
-    // 1, which ends with ten further minutes of zeros for its receiver.
+    // limit_time_points: the duration limit (hours x kTimePointsPerHour). path_padding: the output
+    // of format 1, which ends with ten further minutes of zeros for its receiver.
     MappedOutput(int64_t limit_time_points, bool path_padding)
         : m_limit(limit_time_points), m_path_padding(path_padding) {}
     // Marks the channels finished and closes, on every road out of a read.

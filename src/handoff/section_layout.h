@@ -22,7 +22,6 @@ inline constexpr size_t kFinishedOffset = 8;
 inline constexpr uint32_t kSampleSectionSize = 29491200;
 inline constexpr int64_t kSampleSectionSamples = kSampleSectionSize / 2;
 inline constexpr uint32_t kEventSectionSize = kEventListSize;
-inline constexpr int64_t kSamplesPerHour = 460800;
 
 struct SectionNames {
     std::string control;

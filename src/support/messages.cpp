@@ -1,6 +1,7 @@
 #include "support/messages.h"
 
 #include "support/analysis_window.h"
+#include "support/string_ids.h"
 #include "support/string_table.h"
 
 MessageAnswer show_string(int id, MessageButtons buttons, MessageIcon icon) {

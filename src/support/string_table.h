@@ -4,7 +4,5 @@
 
 #include <string>
 
-inline constexpr int kStringAppTitle = 133;
-
 // The text of the id in the current language; empty for an id the table does not hold.
 std::string load_string(int id);

@@ -6,13 +6,10 @@
 #include "extract/ecg_extractor.h"
 #include "handoff/patient_summary.h"
 #include "support/messages.h"
+#include "support/string_ids.h"
 #include "support/trace.h"
 
 namespace {
-
-constexpr int kStringEcgRead = 135;
-constexpr int kStringEcgReadError = 136;
-constexpr int kStringDetailsUnreadable = 139;
 
 constexpr const char* kModuleName = "KadoReadDlg";
 
@@ -20,7 +17,7 @@ constexpr const char* kModuleName = "KadoReadDlg";
 
 bool CKadoReadDlg::read_patient_details(bool patient_only) {
     if (!recording_summary(m_disk, patient_only, m_details)) {
-        if (!m_quiet) show_string(kStringDetailsUnreadable);
+        if (!m_quiet) show_string(kStringCardReadError);
         return false;
     }
     // The summary is a courtesy to the caller; the details were read whether or not it is written.

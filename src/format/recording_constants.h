@@ -1,0 +1,16 @@
+// Numbers of the recording that several outputs share: the sampling rate, the calibration signal
+// that precedes a recording, and the shortest output an analysis application accepts.
+#pragma once
+
+#include <cstdint>
+
+inline constexpr int kSamplesPerSecond = 128;
+inline constexpr int64_t kTimePointsPerHour = int64_t{kSamplesPerSecond} * 3600;
+
+// The calibration signal: a square wave of 32 samples at each of two 12-bit levels.
+inline constexpr uint16_t kCalibrationLow = 1843;
+inline constexpr uint16_t kCalibrationHigh = 2253;
+inline constexpr int kCalibrationHalfCycle = 32;
+
+// 20 minutes: outputs that end shorter are padded to this many time points.
+inline constexpr int64_t kShortestOutputTimePoints = 20 * 60 * kSamplesPerSecond;
