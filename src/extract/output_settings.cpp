@@ -1,7 +1,5 @@
 #include "extract/output_settings.h"
 
-OutputSettings g_output_settings;
-
 void OutputSettings::set_resolution_bits(int32_t bits) {
     resolution_bits = bits;
     resolution_shift = 12 - bits;

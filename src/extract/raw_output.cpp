@@ -11,10 +11,10 @@ constexpr std::array<const char*, 3> kRawFileNames = {"rawecg1.dat", "rawecg2.da
 
 }  // namespace
 
-bool RawOutput::open_raw_outputs(const std::string& folder) {
+bool RawOutput::open_raw_outputs() {
     static_assert(kRawFileNames.size() == std::tuple_size_v<decltype(m_files)>);
     for (size_t i = 0; i < kRawFileNames.size(); ++i)
-        if (!m_files[i].create(join_path(folder, kRawFileNames[i]))) return false;
+        if (!m_files[i].create(join_path(m_folder, kRawFileNames[i]))) return false;
     return true;
 }
 
