@@ -58,7 +58,7 @@ class CCFDisk {
     int mark_as_read(bool allow_recondition);
 
     // The recording length in whole hours, rounded up and one added, from the latest seek point
-    // of the event table; -1 when there is none.
+    // of the event table; -1 when there is none or it lies before the recording start.
     int recording_hours(const RecordingTime& recording_start_time);
 
     // Exports of the side files into an output folder. Each deletes its target first and tells

@@ -133,7 +133,8 @@ int CCFDisk::recording_hours(const RecordingTime& recording_start_time) {
         if (!found || seconds > latest) latest = seconds;
         found = true;
     }
-    if (!found) return -1;
     const int64_t length = latest - time_to_seconds(recording_start_time);
+    // A table whose latest seek point lies before the start is damaged: it gives no length.
+    if (!found || length < 0) return -1;
     return static_cast<int>((length + kSecondsPerHour - 1) / kSecondsPerHour + 1);
 }

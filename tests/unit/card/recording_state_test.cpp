@@ -150,6 +150,7 @@ TEST(RecordingHours, RoundsTheLatestSeekPointUpAndAddsAnHour) {
         {{{2, {0, 30, 13, 14, 5, 13}}, {2, {0, 0, 11, 14, 5, 13}}}, 5},  // latest, not last
         {{{3, {0, 0, 15, 14, 5, 13}}, {1, {0, 0, 15, 14, 5, 13}}}, -1},  // no type 2 or 4
         {{{2, {0, 0, 11, 14, 5, 13}}, {2, {0, 0, 25, 14, 5, 13}}}, 2},   // invalid hour 25
+        {{{2, {0, 0, 8, 14, 5, 13}}}, -1},                               // before the start
     };
     for (const auto& c : cases) {
         CardFolder card;
