@@ -5,7 +5,6 @@
 // The seeds stay small on purpose: each recording keeps its first sectors only.
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +12,7 @@
 #include "cardsim/lib/event_table.h"
 #include "format/crc16.h"
 #include "format/sector_checksum.h"
+#include "fuzz_scratch.h"
 #include "sector_stream_input.h"
 #include "support/byte_order.h"
 
@@ -23,14 +23,7 @@ using Bytes = std::vector<uint8_t>;
 
 void write_seed(const fs::path& folder, const std::string& name, const Bytes& bytes) {
     fs::create_directories(folder);
-    std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
-
-Bytes read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
+    fuzz::write_bytes((folder / name).string(), bytes.data(), bytes.size());
 }
 
 struct Card {
@@ -46,7 +39,8 @@ Card simulate(const cardsim::RecordingSpec& description, const fs::path& scratch
         std::fprintf(stderr, "fuzz_seeds: %s\n", error.c_str());
         std::exit(1);
     }
-    return {read_file(scratch / "ecg.dat"), read_file(scratch / "config.dat")};
+    return {fuzz::read_bytes((scratch / "ecg.dat").string()),
+            fuzz::read_bytes((scratch / "config.dat").string())};
 }
 
 // The first `sectors` sectors of ecg.dat, descrambled, behind the stream header: the target
