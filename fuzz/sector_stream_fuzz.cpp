@@ -125,7 +125,9 @@ void check_raw_files(const std::string& out) {
         fuzz::require(size(n) == 0 || size(n) == first, "raw channels of different lengths");
 }
 
-void check_sections(const Receiver& receiver, bool padded) {
+// Padding brings channel 1 to twenty minutes and adds as many samples to every channel at its own
+// count, so a channel the recording does not fill may stay shorter.
+void check_sections(const Receiver& receiver) {
     uint8_t* const control = receiver.control.view();
     for (int n = 0; n < kMappedChannels; ++n) {
         uint8_t* record = control_record(control, n);
@@ -133,9 +135,9 @@ void check_sections(const Receiver& receiver, bool padded) {
         const uint32_t count = load_u32le_acquire(record + kSampleCountOffset);
         const size_t capacity = receiver.channels[n].size() / 2;
         fuzz::require(count <= capacity, "a count past its section");
-        if (padded)
+        if (n == 0)
             fuzz::require(count >= std::min<size_t>(kShortestOutputTimePoints, capacity),
-                          "a mapped channel is not padded", std::to_string(count));
+                          "mapped channel 1 is not padded", std::to_string(count));
     }
     fuzz::require(load_u32le_acquire(receiver.events.view()) <= kMaxListedEvents,
                   "more patient events than the list holds");
@@ -184,6 +186,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check_event_lines(process.out + "/patevent.dat");
     if (choice.output == kFormatArchive) check_raw_files(process.out);
     if (choice.output == kFormatMmf || choice.output == kFormatPath)
-        check_sections(process.receiver, true);
+        check_sections(process.receiver);
     return 0;
 }
