@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, everything the builds and tests need.
 set -euo pipefail
-packages=(cmake ninja-build g++ clang pkg-config libblkid-dev googletest libgtest-dev libgmock-dev
+# libclang-rt-dev holds the sanitizer and libFuzzer runtimes, which clang only recommends.
+packages=(cmake ninja-build g++ clang libclang-rt-dev pkg-config libblkid-dev googletest libgtest-dev libgmock-dev
           libbenchmark-dev g++-mingw-w64-x86-64-posix wine wine64 clang-format clang-tidy python3)
 missing=()
 for p in "${packages[@]}"; do
