@@ -35,9 +35,21 @@ bool OutputFile::make_room() {
     return !m_buffer.empty();
 }
 
+// Fills the buffer a stretch at a time: padding writes twenty minutes of words on most reads.
 void OutputFile::put_repeated_u16(uint16_t word, int64_t count) {
-    for (int64_t i = 0; i < count; ++i)
-        put_u16(word);
+    const auto low = static_cast<uint8_t>(word);
+    const auto high = static_cast<uint8_t>(word >> 8);
+    while (count > 0) {
+        if (m_used + 2 > m_buffer.size() && !make_room()) return;
+        const int64_t n = std::min(count, static_cast<int64_t>((m_buffer.size() - m_used) / 2));
+        uint8_t* at = m_buffer.data() + m_used;
+        for (int64_t i = 0; i < n; ++i, at += 2) {
+            at[0] = low;
+            at[1] = high;
+        }
+        m_used += 2 * static_cast<size_t>(n);
+        count -= n;
+    }
 }
 
 void OutputFile::put_bytes(std::span<const uint8_t> bytes) {
