@@ -24,11 +24,21 @@ constexpr char kEventListName[] = "event.dat";
 // cnavop.dat is the first 80 bytes of the event text field, terminator and all.
 constexpr size_t kCnavopSize = 80;
 
+// Removes what an earlier read left in the output folder, except when the output folder is the
+// card folder: the file there is then the card's own, and an export never deletes its source.
+void remove_old_export(const std::string& card_folder, const std::string& output_folder,
+                       const char* name) {
+    const std::string target = join_path(output_folder, name);
+    if (!same_file(card_file_path(card_folder, name), target)) delete_file(target);
+}
+
 // Copies a card file into the folder and dates the copy now, as a freshly read file.
 bool copy_from_card(const std::string& card_folder, const std::string& output_folder,
                     const char* name) {
     const std::string source = card_file_path(card_folder, name);
     const std::string target = join_path(output_folder, name);
+    // Read into the card folder itself: the card's own file is the export, dated as it is.
+    if (same_file(source, target)) return true;
     if (file_exists(source) && copy_file_plain(source, target)) touch_file(target);
     return file_exists(target);
 }
@@ -46,7 +56,7 @@ bool finish_export(CardFile file, const std::string& text, const std::string& pa
 }  // namespace
 
 bool CCFDisk::copy_patient_wav(const std::string& output_folder) {
-    delete_file(join_path(output_folder, kWavName));
+    remove_old_export(m_card_path, output_folder, kWavName);
     trace("\ncopy_patient_wav\n");
     trace("m_config_dat.wav_recording_num : %i\n", m_config_dat.wav_recording_num);
     trace("m_config_dat.recording_num : %i\n", m_config_dat.recording_num);
@@ -61,7 +71,7 @@ bool CCFDisk::speech_belongs() {
 }
 
 bool CCFDisk::copy_cnav(const std::string& output_folder) {
-    delete_file(join_path(output_folder, kCnavName));
+    remove_old_export(m_card_path, output_folder, kCnavName);
     Sector sector;
     if (!read_first_start_sector(m_crc_table, m_card_path, sector).found) return false;
     if (!patient_data_belongs(m_config_dat, sector_recording_num(sector))) return false;
