@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "support/io_faults.h"
 #include "support/mapped_section.h"
 #include "support/posix/shared_object.h"
 
@@ -36,7 +37,7 @@ Mapping map_whole(int fd, bool writable) {
 
 bool MappedSection::create(const std::string& name, uint32_t size, bool writable) {
     close();
-    if (size == 0) return false;
+    if (size == 0 || io_step_fails(IoStep::map)) return false;
     const HeldObject object = hold_shared_object(name, size, writable);
     if (object.fd < 0) return false;
     const Mapping mapping = map_whole(object.fd, writable);
@@ -55,6 +56,7 @@ bool MappedSection::create(const std::string& name, uint32_t size, bool writable
 
 bool MappedSection::open_existing(const std::string& name, bool writable) {
     close();
+    if (io_step_fails(IoStep::map)) return false;
     const HeldObject object = hold_shared_object(name, 0, writable);
     if (object.fd < 0) return false;
     const Mapping mapping = map_whole(object.fd, writable);

@@ -6,6 +6,7 @@
 
 #include "support/file_backend.h"
 #include "support/file_utils.h"
+#include "support/io_faults.h"
 
 bool create_folder(const std::string& path) {
     return CreateDirectoryA(path.c_str(), nullptr) != 0;
@@ -19,8 +20,15 @@ bool remove_file(const std::string& path) {
     return DeleteFileA(path.c_str()) != 0;
 }
 
+// CopyFileA creates, writes and closes the target in one call, so the I/O fault seam sees its
+// creation and its end only; a copy that fails at its end is removed, as CopyFileA removes one
+// that fails on the way.
 bool copy_file_over(const std::string& source, const std::string& target) {
-    return CopyFileA(source.c_str(), target.c_str(), FALSE) != 0;
+    if (io_step_fails(IoStep::create)) return false;
+    if (CopyFileA(source.c_str(), target.c_str(), FALSE) == 0) return false;
+    if (!io_step_fails(IoStep::flush)) return true;
+    DeleteFileA(target.c_str());
+    return false;
 }
 
 namespace {
