@@ -11,6 +11,7 @@
 #include "format/event_table.h"
 #include "format/start_sector.h"
 #include "format/start_sector_reader.h"
+#include "support/card_file.h"
 #include "support/file_utils.h"
 #include "support/trace.h"
 
@@ -43,12 +44,11 @@ bool copy_from_card(const std::string& card_folder, const std::string& output_fo
     return file_exists(target);
 }
 
-// Writes the whole text and closes the file; a file that could not be written completely is
-// removed, so that a caller never finds a partial export.
-bool finish_export(CardFile file, const std::string& text, const std::string& path) {
-    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
-    const bool closed = std::fclose(file.release()) == 0;
-    if (written && closed) return true;
+// Writes the whole export; one that cannot be written completely is removed, so that a caller
+// never finds a partial or an earlier read's export.
+bool write_export(const std::string& path, const std::string& text) {
+    if (write_card_file(path, {reinterpret_cast<const uint8_t*>(text.data()), text.size()}))
+        return true;
     delete_file(path);
     return false;
 }
@@ -84,22 +84,17 @@ bool CCFDisk::write_cnavop(const std::string& output_folder) {
     Sector sector;
     if (!read_first_start_sector(m_crc_table, m_card_path, sector).found) return false;
     if (!patient_data_belongs(m_config_dat, sector_recording_num(sector))) return false;
-    CardFile file(std::fopen(native_path(path).c_str(), "wb"));
-    if (!file) return false;
     const std::string bytes(m_config_dat.event_text.begin(),
                             m_config_dat.event_text.begin() + kCnavopSize);
-    return finish_export(std::move(file), bytes, path);
+    return write_export(path, bytes);
 }
 
 bool CCFDisk::write_event_list(const std::string& output_folder) {
     const std::string path = join_path(output_folder, kEventListName);
-    CardFile file(std::fopen(native_path(path).c_str(), "wb"));
-    if (!file) return false;
     // The analysis applications read this as a Windows text file: CR LF on every platform.
     std::string text = "Version 1\r\n";
     Sector sector;
     if (!read_first_start_sector(m_crc_table, m_card_path, sector).found) {
-        file.reset();
         delete_file(path);
         return false;
     }
@@ -120,5 +115,5 @@ bool CCFDisk::write_event_list(const std::string& output_folder) {
             text += line;
         }
     }
-    return finish_export(std::move(file), text, path);
+    return write_export(path, text);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "io_fault_scope.h"
+#include "support/card_file.h"
 #include "support/file_utils.h"
 #include "support/mapped_section.h"
 #include "support/shared_objects.h"
@@ -22,6 +23,10 @@ std::string failing_steps(const std::string& text) {
          {IoStep::create, IoStep::write, IoStep::flush, IoStep::write, IoStep::map, IoStep::write})
         result += io_step_fails(step) ? 'X' : '.';
     return result;
+}
+
+std::span<const uint8_t> bytes_of(const std::string& text) {
+    return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
 }
 
 }  // namespace
@@ -45,6 +50,21 @@ TEST(IoFaults, TextsOtherThanKindAndCountLeaveTheSeamAlone) {
                              "WRITE:1", ":1", "write:1:2"}) {
         EXPECT_FALSE(arm_io_fault_from_text(text)) << text;
         EXPECT_FALSE(g_io_faults.armed) << text;
+    }
+}
+
+// config.dat is the card's record of the recording: a write that fails at any step must leave
+// the record the card had, and a file that did not exist must not appear half made.
+TEST(WriteCardFile, AFailedStepLeavesTheOldFileOrNone) {
+    for (const char* fault : {"create:1", "write:1", "flush:1"}) {
+        TestFolder dir;
+        write_file(dir / "config.dat", "the old record");
+        for (const char* name : {"config.dat", "patsumm.dat"}) {
+            const IoFaultScope scope(fault);
+            EXPECT_FALSE(write_card_file(dir / name, bytes_of("new"))) << fault << " " << name;
+        }
+        EXPECT_EQ(read_file(dir / "config.dat"), "the old record") << fault;
+        EXPECT_FALSE(std::filesystem::exists(dir / "patsumm.dat")) << fault;
     }
 }
 
