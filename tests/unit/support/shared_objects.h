@@ -11,9 +11,9 @@
 class PrivateSharedObjects {
   public:
 #if defined(_WIN32)
-    std::string file(const std::string& name) const {
-        return name;
-    }
+    // Declared, so that a scope holding one is not taken for an unused variable.
+    PrivateSharedObjects() {}
+    ~PrivateSharedObjects() {}
 #else
     PrivateSharedObjects() {
         setenv("KADO_SHM_DIR", m_folder.path().c_str(), 1);
@@ -21,13 +21,15 @@ class PrivateSharedObjects {
     ~PrivateSharedObjects() {
         unsetenv("KADO_SHM_DIR");
     }
-    PrivateSharedObjects(const PrivateSharedObjects&) = delete;
-    PrivateSharedObjects& operator=(const PrivateSharedObjects&) = delete;
     // Where the backend keeps the object of this name.
     std::string file(const std::string& name) const {
         return m_folder.file(name);
     }
+#endif
+    PrivateSharedObjects(const PrivateSharedObjects&) = delete;
+    PrivateSharedObjects& operator=(const PrivateSharedObjects&) = delete;
 
+#if !defined(_WIN32)
   private:
     TestFolder m_folder;
 #endif
