@@ -38,9 +38,10 @@ class BitReader {
     // Keeps the tail of the finished body and makes the byte index relative to the next body.
     void finish_sector();
 
-    // Next n bits (n <= 8), least significant first; fetches at most one byte.
+    // Next n bits (0 <= n <= 8), least significant first; fetches at most one byte. A pace field
+    // narrowed to nothing reads 0 bits.
     uint32_t read(int n) {
-        assert(n >= 1 && n <= 8);
+        assert(n >= 0 && n <= 8);
         if (m_bit_count < n) fetch();
         const uint32_t value = m_accumulator & ((1u << n) - 1);
         m_accumulator >>= n;
