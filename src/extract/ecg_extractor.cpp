@@ -10,6 +10,7 @@
 #include "format/sector_checksum.h"
 #include "format/start_sector.h"
 #include "format/start_sector_reader.h"
+#include "support/file_seek.h"
 #include "support/messages.h"
 #include "support/named_event.h"
 #include "support/string_ids.h"
@@ -83,12 +84,9 @@ bool CEcgExtractor::extract_ecg() {
 }
 
 bool CEcgExtractor::read_recording() {
-    if (!open_outputs()) {
-        finish_outputs(false);
-        return false;
-    }
-    if (!check_recording_numbers()) {
-        finish_outputs(duration_ends_read(m_request.output_format));
+    const bool pad = duration_ends_read(m_request.output_format);
+    if (!open_outputs() || !check_recording_numbers()) {
+        finish_outputs(pad);
         return false;
     }
     const uint8_t format = recording_format_of(m_first_start_sector[kStartSectorFormatOffset]);
@@ -100,25 +98,31 @@ bool CEcgExtractor::read_recording() {
 
     m_recording_format.reset();
     m_sector_counter = 0;
-    if (!read_sector()) {
+    // Sectors ahead of the first start sector belong to no recording this read can place.
+    if (!seek_file(m_source.get(), m_first_start_index * kSectorSize) || !read_sector()) {
         trace("wrong number of bytes read in first sector\n");
         report_read_error();
-        finish_outputs(duration_ends_read(m_request.output_format));
+        finish_outputs(pad);
         return false;
     }
-    const bool loop_ok = sector_loop();
+    bool ok = sector_loop();
     if (outputs_failed()) {
         report_file_error(__LINE__);
         return false;
     }
+    if (ok && !m_terminated && !m_recording_format) {
+        trace("no start sector was applied\n");
+        ok = false;
+    }
     // The outputs are complete on the medium before the card is told the recording was read.
-    if (!finish_outputs(duration_ends_read(m_request.output_format))) {
+    if (!finish_outputs(pad)) {
         report_file_error(__LINE__);
         return false;
     }
-    if (loop_ok && !m_terminated)
+    // A read that delivered no recorded second (a skip past the end) leaves the card unread.
+    if (ok && !m_terminated && m_delivered_recording)
         m_disk.mark_as_read_and_report(m_request.output_format != kFormatCnav);
-    return loop_ok;
+    return ok;
 }
 
 bool CEcgExtractor::open_outputs() {
@@ -127,11 +131,14 @@ bool CEcgExtractor::open_outputs() {
     // The sample outputs come first, so that a receiver that prepared the mapped sections sees
     // them finished whatever fails after them.
     if (!open_sample_output()) return false;
-    if (!read_first_start_sector(m_disk.m_crc_table, m_disk.m_card_path, m_first_start_sector)
-             .found) {
+    const StartSectorSearch search =
+        read_first_start_sector(m_disk.m_crc_table, m_disk.m_card_path, m_first_start_sector);
+    if (!search.found) {
         trace("no start sector in ecg.dat\n");
         return false;
     }
+    m_first_start_found = true;
+    m_first_start_index = search.sector_index;
     m_source = open_card_file_for_reading(m_disk.m_card_path, kEcgFileName);
     if (!m_source) return false;
     m_source_buffer.resize(kSourceBufferSize);
@@ -235,7 +242,11 @@ bool CEcgExtractor::data_sector() {
         uncompressed_layout(sector_type_byte(m_sector));
     const bool begun = output_begun(running_from_start());
     if (begun) {
-        if (has_patient_event(m_sector) && !add_sector_event()) return false;
+        // The event-table formats keep their patient events in the table alone.
+        if (has_patient_event(m_sector) && !is_event_table_format(*m_recording_format) &&
+            !add_sector_event())
+            return false;
+        if (m_samples.below_limit()) m_delivered_recording = true;
         UncompressedWriter writer(
             m_samples, m_pacing_window,
             layout->delta_coded ? SampleScale::twelve_bit : SampleScale::ten_bit);
@@ -263,7 +274,10 @@ bool CEcgExtractor::compressed_sector() {
         if (result.block_done) {
             const int64_t block_start = running_from_start();
             advance_clock(1, 0, 1.0);
-            if (output_begun(block_start)) m_samples.write_second(m_decoder.block());
+            if (output_begun(block_start)) {
+                if (m_samples.below_limit()) m_delivered_recording = true;
+                m_samples.write_second(m_decoder.block());
+            }
         }
         if (result.sector_done) return true;
     }
@@ -275,6 +289,7 @@ bool CEcgExtractor::twelve_lead_sector() {
         return false;
     }
     if (output_begun(running_from_start())) {
+        m_delivered_recording = true;
         m_samples.unpack_pn12_sector(m_sector);
         m_other.put_bytes(std::span(m_sector).first(kPayloadOffset));
     }
@@ -296,6 +311,12 @@ bool CEcgExtractor::outputs_failed() const {
 
 bool CEcgExtractor::finish_outputs(bool pad) {
     bool good = true;
+    // A read that ends before its first start sector was applied still pads the channels that
+    // the recording has.
+    if (pad && m_samples_open && !m_recording_format && m_first_start_found) {
+        const uint8_t format = recording_format_of(m_first_start_sector[kStartSectorFormatOffset]);
+        m_samples.begin_recording({channels_of_format(format), 0});
+    }
     if (m_samples_open) good = m_samples.finish(pad);
     good = m_other.close() && good;
     return m_patevent.close() && good;

@@ -82,6 +82,10 @@ class CEcgExtractor {
     bool m_terminated = false;
     bool m_end = false;
     Sector m_first_start_sector{};
+    bool m_first_start_found = false;
+    uint64_t m_first_start_index = 0;
+    // A recorded second (not a gap, not the preamble) reached the output.
+    bool m_delivered_recording = false;
     // Declared before the stream it buffers, so that the stream is closed first.
     std::vector<char> m_source_buffer;
     CardFile m_source;

@@ -125,12 +125,17 @@ void CEcgExtractor::seek_to_skip_target() {
         }
     }
     if (best == nullptr) return;
+    // A seek point outside ecg.dat is damaged: the read goes on from where it is, as without one.
+    const uint64_t offset = uint64_t{best->sector} * kSectorSize;
+    const std::optional<uint64_t> size = stream_size(m_source.get());
+    if (!size || offset + kSectorSize > *size || !seek_file(m_source.get(), offset)) {
+        trace("seek to sector %u failed\n", static_cast<unsigned>(best->sector));
+        return;
+    }
     m_running_time = best->time();
     m_seconds_counter = static_cast<double>(time_to_seconds(m_running_time));
     m_decoder.set_decompression_index(best->type == 1 ? kFirstBlockIndex
                                                       : best->decompression_index);
-    if (!seek_file(m_source.get(), static_cast<uint64_t>(best->sector) * kSectorSize))
-        trace("seek to sector %u failed\n", static_cast<unsigned>(best->sector));
     m_sector_counter = best->sector;
 }
 

@@ -65,8 +65,11 @@ void RawOutput::write_gap_second() {
 }
 
 bool RawOutput::finish(bool pad) {
-    if (pad && m_time_points < kShortestOutputTimePoints)
+    if (pad && m_time_points < kShortestOutputTimePoints) {
+        // Without a start sector the channel count is unknown; every recording has channel 1.
+        m_channels = std::max(m_channels, 1);
         put_all_channels(kNoDataValue, kShortestOutputTimePoints - m_time_points);
+    }
     bool good = true;
     for (OutputFile& file : m_files)
         good = file.close() && good;

@@ -293,3 +293,52 @@ TEST_F(Extraction, OlderSpeechRecordingIsReplacedByTheEmptyForm) {
 }
 
 }  // namespace
+
+TEST_F(Extraction, SectorsAheadOfTheFirstStartSectorArePassedOver) {
+    write_test_card(
+        folder, {packed_sector({9, 9, 9}, {}, false, kTestRecording - 1), start_sector(2, kStart),
+                 packed_sector({100, 100, 100}), end_sector()});
+    ASSERT_TRUE(read());
+    EXPECT_EQ(raw(1)[0], 400);
+    EXPECT_TRUE(marked_as_read());
+}
+
+// Skipping past the end keeps its exit code and padded files but delivers no recorded second,
+// so the card keeps its recording unread; a damaged seek point past ecg.dat is not followed.
+TEST_F(Extraction, SkipPastTheEndDeliversNothingAndLeavesTheRecordingUnread) {
+    disk.m_read_settings = ReadSettings{1, 24, 0};
+    for (const uint32_t seek_sector : {0u, 999u}) {
+        std::vector<Sector> sectors = {start_sector(35, kStart)};
+        if (seek_sector != 0) sectors.push_back(event_sector({{2, later(3600), seek_sector, 40}}));
+        for (const Sector& s : compressed_sectors(0x23, 3, 2, {50, 50, 50}))
+            sectors.push_back(s);
+        sectors.push_back(end_sector());
+        write_test_card(folder, sectors);
+        ASSERT_TRUE(read()) << seek_sector;
+        EXPECT_EQ(raw(1), std::vector<uint16_t>(153600, 0)) << seek_sector;
+        EXPECT_FALSE(marked_as_read()) << seek_sector;
+    }
+}
+
+// Every failing road pads the raw files of the recording's channels (channel 1 when no start
+// sector tells how many).
+TEST_F(Extraction, FailedReadsStillPadTheRawFiles) {
+    write_test_card(folder, {packed_sector({100, 100, 100})});
+    EXPECT_FALSE(read());
+    EXPECT_EQ(raw(1).size(), 153600u);
+    EXPECT_TRUE(raw(2).empty());
+
+    write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 100, 100})},
+                    kTestRecording - 1);
+    EXPECT_FALSE(read());
+    for (int channel = 1; channel <= 3; ++channel)
+        EXPECT_EQ(raw(channel), std::vector<uint16_t>(153600, 0)) << channel;
+}
+
+TEST_F(Extraction, EventTableFormatsTakePatientEventsFromTheTableOnly) {
+    const Sector flagged = sealed(SectorBuilder(0x30).byte(6, 1).build());
+    write_test_card(folder, {start_sector(48, kStart), event_sector({{3, later(1)}}), flagged,
+                             flagged, end_sector()});
+    ASSERT_TRUE(read());
+    EXPECT_EQ(text("patevent.dat"), "1\n");
+}
