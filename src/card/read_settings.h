@@ -2,7 +2,10 @@
 // read starts, how long it may run and the calibration preamble.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+
+#include "format/recording_constants.h"
 
 // The longest calibration a caller may ask for. The preamble is written before the recording and
 // cannot be stopped by the terminator event, so an unbounded one could fill the disk for hours.
@@ -14,6 +17,11 @@ struct ReadSettings {
     int32_t record_length_hours = 0;
     // Seconds of calibration signal ahead of the recording; 0 writes no preamble.
     int32_t calibration_seconds = 60;
+
+    // The record-length limit in time points; 0 when none was handed over.
+    int64_t limit_time_points() const {
+        return int64_t{std::max(record_length_hours, 0)} * kTimePointsPerHour;
+    }
 
     // A negative value leaves the calibration unchanged (KADO_CAL may hold anything); so does a
     // value above kMaxCalibrationSeconds, which is refused with false.

@@ -9,7 +9,7 @@
 #include "card/ccf_disk.h"
 #include "cardsim/lib/card_writer.h"
 #include "expected_output.h"
-#include "extract/ecg_extractor.h"
+#include "extract/card_read.h"
 #include "extract/test_card.h"
 #include "format/sector_types.h"
 
@@ -104,7 +104,7 @@ TEST_P(CardRoundTrip, ReadWritesTheIntendedWordsEventsAndPulses) {
     // Every decompression index agrees with the stream: the decoder never has to resynchronise.
     const std::string trace_file = folder.file("trace.txt");
     set_trace_file(trace_file);
-    const bool read = extract_ecg(disk, twelve ? kFormatPn12File : kFormatArchive, nullptr, out);
+    const bool read = read_card(disk, twelve ? kFormatPn12File : kFormatArchive, out);
     set_trace_file("");
     ASSERT_TRUE(read);
     EXPECT_EQ(read_text(trace_file), "");

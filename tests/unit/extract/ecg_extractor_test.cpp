@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "extract/card_read.h"
 #include "extract/output_settings.h"
+#include "handoff/mapped_receiver.h"
 #include "support/named_event.h"
 #include "test_card.h"
 
@@ -35,15 +37,14 @@ class Extraction : public ::testing::Test {
         std::filesystem::create_directories(m_out);
         disk.set_card_path(folder.path());
         disk.m_read_settings = ReadSettings{0, 24, 0};
-        g_output_settings = OutputSettings{};
-        g_output_settings.mmf_instance =
+        settings.mmf_instance =
             std::string("kado-test-") +
             std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+        settings.mmf_base_name = settings.mmf_instance;
     }
-    void TearDown() override { g_output_settings = OutputSettings{}; }
 
     bool read(OutputFormat format = kFormatArchive) {
-        return extract_ecg(disk, format, nullptr, m_out, "PROC-1");
+        return read_card(disk, format, m_out, settings, "PROC-1");
     }
     std::string out(const std::string& name) const { return m_out + "/" + name; }
     // Marking as read moves the record's recording number past the recording.
@@ -66,6 +67,7 @@ class Extraction : public ::testing::Test {
     TestFolder folder;
     NoAnswers no_answers;
     CCFDisk disk;
+    OutputSettings settings;
     std::string m_out;
 };
 
@@ -218,15 +220,15 @@ TEST_F(Extraction, PauseOfAWeekStopsAtTheDurationLimit) {
 // Signals the terminator when the bar first moves, 180 sectors into the read.
 class SignallingProgress final : public ProgressControl {
   public:
+    explicit SignallingProgress(std::string instance) : m_instance(std::move(instance)) {}
     void set_range(int, int) override {}
     void set_pos(int) override {
-        if (!m_event)
-            m_event =
-                NamedEvent::create_or_open(g_output_settings.mmf_instance + ".terminator.signal");
+        if (!m_event) m_event = NamedEvent::create_or_open(terminator_event_name(m_instance));
         m_event->signal();
     }
 
   private:
+    std::string m_instance;
     std::unique_ptr<NamedEvent> m_event;
 };
 
@@ -234,8 +236,8 @@ TEST_F(Extraction, TerminatorEventStopsTheReadAtTheNextSectorWithoutMarkingIt) {
     std::vector<Sector> sectors = {start_sector(2, kStart)};
     sectors.insert(sectors.end(), 400, packed_sector({100, 100, 100}));
     write_test_card(folder, sectors);
-    SignallingProgress progress;
-    ASSERT_TRUE(extract_ecg(disk, kFormatArchive, &progress, m_out));
+    SignallingProgress progress(settings.mmf_instance);
+    ASSERT_TRUE(read_card(disk, kFormatArchive, m_out, settings, {}, &progress));
     const std::vector<uint16_t> ch1 = raw(1);
     EXPECT_EQ(ch1[179 * 128 - 1], 400);
     EXPECT_EQ(ch1[179 * 128], 0);
@@ -246,13 +248,12 @@ TEST_F(Extraction, FullEventListEndsANonTableReadAtThe4097thEvent) {
     std::vector<Sector> sectors = {start_sector(2, kStart)};
     sectors.insert(sectors.end(), 4097, packed_sector({100, 100, 100}, {}, true));
     write_test_card(folder, sectors);
-    std::vector<uint8_t> list(kEventListSize, 0xEE);
-    CEcgExtractor extractor(disk, kFormatArchive, nullptr, m_out, "");
-    extractor.set_event_list(std::span<uint8_t, kEventListSize>(list.data(), list.size()));
-    EXPECT_FALSE(extractor.extract_ecg());
-    EXPECT_EQ(get_u32le(list.data()), 4096u);
-    EXPECT_EQ(get_u32le(&list[4 + 4 * 4095]), 4095u);
-    EXPECT_EQ(raw(1).size(), 4096u * 128);
+    MappedReceiver receiver(card_road_names(settings.mmf_base_name), 3, kSampleSectionSize);
+    EXPECT_FALSE(read(kFormatMmf));
+    const std::vector<int32_t> events = receiver.events();
+    ASSERT_EQ(events.size(), 4096u);
+    EXPECT_EQ(events[4095], 4095);
+    EXPECT_EQ(receiver.count(0), 4096u * 128);
 }
 
 TEST_F(Extraction, BadInputEndsTheReadWithoutMarkingOrWritingElsewhere) {
@@ -292,3 +293,52 @@ TEST_F(Extraction, OlderSpeechRecordingIsReplacedByTheEmptyForm) {
 }
 
 }  // namespace
+
+TEST_F(Extraction, SectorsAheadOfTheFirstStartSectorArePassedOver) {
+    write_test_card(
+        folder, {packed_sector({9, 9, 9}, {}, false, kTestRecording - 1), start_sector(2, kStart),
+                 packed_sector({100, 100, 100}), end_sector()});
+    ASSERT_TRUE(read());
+    EXPECT_EQ(raw(1)[0], 400);
+    EXPECT_TRUE(marked_as_read());
+}
+
+// Skipping past the end keeps its exit code and padded files but delivers no recorded second,
+// so the card keeps its recording unread; a damaged seek point past ecg.dat is not followed.
+TEST_F(Extraction, SkipPastTheEndDeliversNothingAndLeavesTheRecordingUnread) {
+    disk.m_read_settings = ReadSettings{1, 24, 0};
+    for (const uint32_t seek_sector : {0u, 999u}) {
+        std::vector<Sector> sectors = {start_sector(35, kStart)};
+        if (seek_sector != 0) sectors.push_back(event_sector({{2, later(3600), seek_sector, 40}}));
+        for (const Sector& s : compressed_sectors(0x23, 3, 2, {50, 50, 50}))
+            sectors.push_back(s);
+        sectors.push_back(end_sector());
+        write_test_card(folder, sectors);
+        ASSERT_TRUE(read()) << seek_sector;
+        EXPECT_EQ(raw(1), std::vector<uint16_t>(153600, 0)) << seek_sector;
+        EXPECT_FALSE(marked_as_read()) << seek_sector;
+    }
+}
+
+// Every failing road pads the raw files of the recording's channels (channel 1 when no start
+// sector tells how many).
+TEST_F(Extraction, FailedReadsStillPadTheRawFiles) {
+    write_test_card(folder, {packed_sector({100, 100, 100})});
+    EXPECT_FALSE(read());
+    EXPECT_EQ(raw(1).size(), 153600u);
+    EXPECT_TRUE(raw(2).empty());
+
+    write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 100, 100})},
+                    kTestRecording - 1);
+    EXPECT_FALSE(read());
+    for (int channel = 1; channel <= 3; ++channel)
+        EXPECT_EQ(raw(channel), std::vector<uint16_t>(153600, 0)) << channel;
+}
+
+TEST_F(Extraction, EventTableFormatsTakePatientEventsFromTheTableOnly) {
+    const Sector flagged = sealed(SectorBuilder(0x30).byte(6, 1).build());
+    write_test_card(folder, {start_sector(48, kStart), event_sector({{3, later(1)}}), flagged,
+                             flagged, end_sector()});
+    ASSERT_TRUE(read());
+    EXPECT_EQ(text("patevent.dat"), "1\n");
+}

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "extract/ecg_extractor.h"
+#include "extract/card_read.h"
 #include "extract/pn12_header.h"
 #include "test_card.h"
 
@@ -61,7 +61,7 @@ TEST_F(TwelveLeadRead, WritesLeadFilesWithHeadersAndAtMostSixPacingIndices) {
                  twelve_lead_sector(-100, {0 << 3, 1 << 3, 2 << 3, 3 << 3, 4 << 3, 5 << 3, 6 << 3,
                                            7 << 3, 8 << 3}),
                  sealed(SectorBuilder(0x41).build()), twelve_lead_sector(500), Sector{}});
-    ASSERT_TRUE(extract_ecg(disk, kFormatPn12File, nullptr, m_out, "PROCEDURE-ID-16C"));
+    ASSERT_TRUE(read_card(disk, kFormatPn12File, m_out, {}, "PROCEDURE-ID-16C"));
 
     constexpr size_t kPreamble = 90 * 128;
     const std::vector<uint8_t> lead2 = file("pn12ecg2.dat");
@@ -100,7 +100,7 @@ TEST_F(TwelveLeadRead, WritesLeadFilesWithHeadersAndAtMostSixPacingIndices) {
 TEST_F(TwelveLeadRead, LeadsWithoutSamplesReportTheEmptyStatistics) {
     disk.m_read_settings.calibration_seconds = 0;
     write_test_card(folder, {start_sector(65, {0, 0, 12, 1, 3, 16}), Sector{}});
-    ASSERT_TRUE(extract_ecg(disk, kFormatPn12Arch, nullptr, m_out, ""));
+    ASSERT_TRUE(read_card(disk, kFormatPn12Arch, m_out));
     const std::vector<uint8_t> lead8 = file("pn12ecg8.dat");
     ASSERT_EQ(lead8.size(), 59u + 2 * 76800);
     EXPECT_EQ(get_u16le(&lead8[55]), 65535);
@@ -110,9 +110,9 @@ TEST_F(TwelveLeadRead, LeadsWithoutSamplesReportTheEmptyStatistics) {
 
 TEST_F(TwelveLeadRead, TwelveLeadSectorsFailAReadIntoRawFilesAndOtherRecordingsA12LeadRead) {
     write_test_card(folder, {start_sector(64, {0, 0, 12, 1, 3, 16}), twelve_lead_sector(1)});
-    EXPECT_FALSE(extract_ecg(disk, kFormatArchive, nullptr, m_out, ""));
+    EXPECT_FALSE(read_card(disk, kFormatArchive, m_out));
     write_test_card(folder, {start_sector(2, {0, 0, 12, 1, 3, 16}), Sector{}});
-    EXPECT_FALSE(extract_ecg(disk, kFormatPn12File, nullptr, m_out, ""));
+    EXPECT_FALSE(read_card(disk, kFormatPn12File, m_out));
 }
 
 }  // namespace

@@ -4,8 +4,7 @@
 
 #include <filesystem>
 
-#include "extract/ecg_extractor.h"
-#include "extract/output_settings.h"
+#include "extract/card_read.h"
 #include "extract/test_card.h"
 #include "mapped_receiver.h"
 
@@ -22,13 +21,11 @@ class MappedRead : public ::testing::Test {
         std::filesystem::create_directories(m_out);
         disk.set_card_path(folder.path());
         disk.m_read_settings = ReadSettings{0, 192, 60};
-        g_output_settings = OutputSettings{};
-        g_output_settings.mmf_base_name = unique_base_name();
-        g_output_settings.mmf_instance = g_output_settings.mmf_base_name;
+        settings.mmf_base_name = unique_base_name();
+        settings.mmf_instance = settings.mmf_base_name;
     }
-    void TearDown() override { g_output_settings = OutputSettings{}; }
 
-    SectionNames names() const { return card_road_names(g_output_settings.mmf_base_name); }
+    SectionNames names() const { return card_road_names(settings.mmf_base_name); }
     // A 3-channel 10-bit recording of `seconds`, every 100th sector marked as a patient event.
     void write_recording(int seconds) {
         std::vector<Sector> sectors = {start_sector(2, kStart)};
@@ -37,11 +34,12 @@ class MappedRead : public ::testing::Test {
         sectors.push_back(Sector{});
         write_test_card(folder, sectors);
     }
-    bool read(OutputFormat format) { return extract_ecg(disk, format, nullptr, m_out); }
+    bool read(OutputFormat format) { return read_card(disk, format, m_out, settings); }
 
     TestFolder folder;
     NoAnswers no_answers;
     CCFDisk disk;
+    OutputSettings settings;
     std::string m_out;
 };
 
@@ -58,7 +56,7 @@ class MappedPadding : public MappedRead, public ::testing::WithParamInterface<Pa
 TEST_P(MappedPadding, ShortRecordingEndsAtThePaddedCountOnEveryChannelAndIsFinished) {
     MappedReceiver receiver(names(), 3, kSampleSectionSize);
     write_recording(300);
-    g_output_settings.set_resolution_bits(8);
+    settings.set_resolution_bits(8);
     ASSERT_TRUE(read(GetParam().format));
 
     const int64_t recorded = kPreamble + 300 * 128;
@@ -138,7 +136,7 @@ TEST_F(MappedRead, FailedReadStillPadsAndFinishesAndANewReadStartsFromZero) {
 }
 
 TEST_F(MappedRead, SectionsThatCannotBeNamedFailTheRead) {
-    g_output_settings.mmf_base_name = "bad/name\\";
+    settings.mmf_base_name = "bad/name\\";
     write_recording(3);
     EXPECT_FALSE(read(kFormatMmf));
 }
