@@ -20,11 +20,11 @@ bool remove_file(const std::string& path) {
     return DeleteFileA(path.c_str()) != 0;
 }
 
-// CopyFileA creates, writes and closes the target in one call, so the I/O fault seam sees its
-// creation and its end only; a copy that fails at its end is removed, as CopyFileA removes one
-// that fails on the way.
+// CopyFileA creates, writes and closes the target in one call, so the I/O fault seam sees one
+// step of each kind; a copy that fails at its end is removed, as CopyFileA removes one that fails
+// on the way.
 bool copy_file_over(const std::string& source, const std::string& target) {
-    if (io_step_fails(IoStep::create)) return false;
+    if (io_step_fails(IoStep::create) || io_step_fails(IoStep::write)) return false;
     if (CopyFileA(source.c_str(), target.c_str(), FALSE) == 0) return false;
     if (!io_step_fails(IoStep::flush)) return true;
     DeleteFileA(target.c_str());
