@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -184,4 +185,24 @@ TEST(CommandLineParse, CalibrationKeepsTheLastGivenValue) {
     reader.set_calibration_seconds(5);
     reader.set_calibration_seconds(-3);
     EXPECT_EQ(reader.calibration_seconds, 5);
+}
+
+// A preamble cannot be stopped once begun: more than an hour of it is refused.
+TEST(CommandLineParse, CalibrationAboveAnHourIsRefused) {
+    const struct {
+        const char* value;
+        bool ok;
+    } cases[] = {{"3600", true},         {"0", true},  {"3601", false}, {"2000000000", false},
+                 {"99999999999", false}, {"-1", false}};
+    for (const auto& c : cases) {
+        const Parsed p = parse(std::string("/readecg=hide /opformat=archive /cal=") + c.value);
+        EXPECT_EQ(p.ok, c.ok) << c.value;
+        if (!c.ok) {
+            EXPECT_EQ(p.reader.calibration_seconds, 60) << c.value;
+        }
+    }
+    // The longest preamble a caller can still set, and any the record could hold, are exact.
+    ReadSettings reader;
+    reader.calibration_seconds = INT32_MAX;
+    EXPECT_EQ(reader.preamble_seconds(59), int64_t{INT32_MAX} + 59);
 }

@@ -41,6 +41,12 @@ TEST(KadoApp, CalibrationFromTheCommandLineOverridesKadoCal) {
     CKadoApp negative("/write=stand /dir=" + folder.path());
     negative.start_instance();
     EXPECT_EQ(negative.disk()->m_read_settings.calibration_seconds, 60);
+
+    // So does one above an hour, which would otherwise write calibration for days.
+    set_env("KADO_CAL", "2000000000");
+    CKadoApp excessive("/write=stand /dir=" + folder.path());
+    excessive.start_instance();
+    EXPECT_EQ(excessive.disk()->m_read_settings.calibration_seconds, 60);
     set_env("KADO_CAL", "");
     set_env("XDG_CONFIG_HOME", "");
 }

@@ -39,6 +39,24 @@ TEST(CopyPatientWav, CopiesOnlySpeechOfThisRecordingAndNeverLeavesAnOldCopy) {
     }
 }
 
+// A read whose output folder is the card folder: the exports find the card's own files as their
+// targets and must leave them, whether or not they belong to the recording.
+TEST(SideFileExports, IntoTheCardFolderItselfKeepTheCardsFiles) {
+    for (const uint16_t belonging : {uint16_t{5}, uint16_t{2}}) {
+        CardFolder card;
+        card.counters(6, belonging, belonging).write({sealed_start_sector(5, 35)});
+        const std::vector<uint8_t> wav = read_bytes(card.file("patient.wav"));
+        const std::vector<uint8_t> cnav = read_bytes(card.file("cnav.dat"));
+        CCFDisk disk;
+        card.attach(disk);
+        ASSERT_TRUE(disk.read_config());
+        EXPECT_EQ(disk.copy_patient_wav(card.path()), belonging == 5);
+        EXPECT_EQ(disk.copy_cnav(card.path()), belonging == 5);
+        EXPECT_EQ(read_bytes(card.file("patient.wav")), wav) << belonging;
+        EXPECT_EQ(read_bytes(card.file("cnav.dat")), cnav) << belonging;
+    }
+}
+
 TEST(PatientDataExports, FollowTheBelongingRule) {
     const struct {
         uint16_t c, patient;
