@@ -1,10 +1,10 @@
 // The corruption sweep: a ten-minute recording of each sector kind, read through the program's own
 // entry for a folder copy of a card (mode 10), after each sector in turn has a bit or a byte of
-// its body damaged, and after ecg.dat has been cut at each sector boundary. Every
-// read must end in exit code 0 or 108 (109 when the damage makes the first start sector's format
-// one without channels), within seconds, with its outputs padded, nothing written outside the
-// output folder, and the card no worse than before: config.dat changes only by the read mark of a
-// good read, no other card file changes.
+// its body damaged, and after ecg.dat has been cut at each sector boundary. Every read must end
+// in exit code 0 or 108 (109 when the damage makes the first start sector's format one without
+// channels), within seconds, with its outputs padded, nothing written outside the output folder,
+// and the card no worse than before: config.dat changes only by the read mark of a good read, no
+// other card file changes.
 #include <gtest/gtest.h>
 
 #include <chrono>

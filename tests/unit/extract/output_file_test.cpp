@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(AcrossTheBuffer, RepeatedWords,
                                            RepeatCase{"OddStart", 1, 100000},
                                            RepeatCase{"OddStartFillingTheBuffer", 65535, 3},
                                            RepeatCase{"TwentyMinutes", 7, 153600}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST(RepeatedWordsOnAClosedFile, WriteNothingAndFail) {
     OutputFile file;
