@@ -151,9 +151,13 @@ void CEcgExtractor::write_table_events() {
     }
 }
 
-// A full list fails the sector: the event would otherwise be lost without a word.
+// A full list fails the sector: the event would otherwise be lost without a word. A start time
+// with fields out of range puts the running clock behind it once the clock carries; an event
+// before the output's first sample has no place on its time axis and is left out, as the
+// table's are.
 bool CEcgExtractor::add_sector_event() {
     const int64_t skip_seconds = m_disk.m_read_settings.skip_hours * kSecondsPerHour;
-    return m_events.add(
-        static_cast<int32_t>(running_from_start() + m_preamble_seconds - skip_seconds));
+    const int64_t seconds = running_from_start() + m_preamble_seconds - skip_seconds;
+    if (seconds < 0 || seconds > std::numeric_limits<int32_t>::max()) return true;
+    return m_events.add(static_cast<int32_t>(seconds));
 }

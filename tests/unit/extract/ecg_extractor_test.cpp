@@ -335,6 +335,16 @@ TEST_F(Extraction, FailedReadsStillPadTheRawFiles) {
         EXPECT_EQ(raw(channel), std::vector<uint16_t>(153600, 0)) << channel;
 }
 
+// Second 255 carries into the minute after the first second, and the clock falls behind the start.
+TEST_F(Extraction, SectorEventsBeforeTheOutputStartAreLeftOut) {
+    TimeBytes damaged = kStart;
+    damaged[0] = 255;
+    write_test_card(folder, {start_sector(2, damaged), packed_sector({1, 2, 3}, {}, true),
+                             packed_sector({1, 2, 3}, {}, true), end_sector()});
+    ASSERT_TRUE(read());
+    EXPECT_EQ(text("patevent.dat"), "0\n");
+}
+
 TEST_F(Extraction, EventTableFormatsTakePatientEventsFromTheTableOnly) {
     const Sector flagged = sealed(SectorBuilder(0x30).byte(6, 1).build());
     write_test_card(folder, {start_sector(48, kStart), event_sector({{3, later(1)}}), flagged,
