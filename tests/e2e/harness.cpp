@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -126,6 +127,11 @@ std::string read_file_text(const std::string& path) {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::vector<uint8_t> read_bytes(const std::string& path, size_t count) {
+    const std::string bytes = read_file_text(path);
+    return std::vector<uint8_t>(bytes.begin(), bytes.begin() + std::min(count, bytes.size()));
 }
 
 void write_file_text(const std::string& path, const std::string& text) {

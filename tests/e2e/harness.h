@@ -3,6 +3,7 @@
 // receives; paths inside them go through host_path().
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -59,3 +60,5 @@ class TempDir {
 
 std::string read_file_text(const std::string& path);
 void write_file_text(const std::string& path, const std::string& text);
+// The first `count` bytes of a file, or all of them.
+std::vector<uint8_t> read_bytes(const std::string& path, size_t count = SIZE_MAX);

@@ -77,3 +77,10 @@ inline std::string read_file(const std::string& path) {
     text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
+
+// A text file written in text mode, its lines ended with LF as on Linux, not CR LF as on Windows.
+inline std::string read_text(const std::string& path) {
+    std::string text = read_file(path);
+    std::erase(text, '\r');
+    return text;
+}

@@ -7,11 +7,6 @@
 
 namespace {
 
-std::string read_text(const std::string& path) {
-    const std::vector<uint8_t> bytes = read_bytes(path);
-    return {bytes.begin(), bytes.end()};
-}
-
 // The output folder lives inside the card folder so that one test folder holds both.
 std::string output_folder(const CardFolder& card) {
     const std::string out = card.file("out");
@@ -81,11 +76,11 @@ TEST(WriteEventList, PatientEventsCountFromThePreambleStart) {
     card.attach(disk);
     ASSERT_TRUE(disk.read_config());
     ASSERT_TRUE(disk.write_event_list(out));
-    EXPECT_EQ(read_text(out + "/event.dat"), "Version 1\r\n1 180\r\n1 65\r\n");
+    EXPECT_EQ(read_file(out + "/event.dat"), "Version 1\r\n1 180\r\n1 65\r\n");
 
     disk.m_read_settings.calibration_seconds = 0;
     ASSERT_TRUE(disk.write_event_list(out));
-    EXPECT_EQ(read_text(out + "/event.dat"), "Version 1\r\n1 120\r\n1 5\r\n");
+    EXPECT_EQ(read_file(out + "/event.dat"), "Version 1\r\n1 120\r\n1 5\r\n");
 }
 
 TEST(WriteEventList, FormatsWithoutEventTableListNoEvents) {
@@ -96,7 +91,7 @@ TEST(WriteEventList, FormatsWithoutEventTableListNoEvents) {
     CCFDisk disk;
     card.attach(disk);
     ASSERT_TRUE(disk.write_event_list(out));
-    EXPECT_EQ(read_text(out + "/event.dat"), "Version 1\r\n");
+    EXPECT_EQ(read_file(out + "/event.dat"), "Version 1\r\n");
 
     card.write_ecg({});
     EXPECT_FALSE(disk.write_event_list(out));

@@ -14,6 +14,7 @@
 #include "format/crc16.h"
 #include "format/sector_checksum.h"
 #include "format/start_sector.h"
+#include "output_files.h"
 #include "sector_builder.h"
 #include "support/byte_order.h"
 #include "test_folder.h"
@@ -134,14 +135,6 @@ inline void write_test_card(const TestFolder& folder, const std::vector<Sector>&
     for (const Sector& s : sectors)
         ecg.insert(ecg.end(), s.begin(), s.end());
     write_bytes(folder.file("ecg.dat"), ecg);
-}
-
-inline std::vector<uint16_t> read_words(const std::string& path, size_t skip_bytes = 0) {
-    const std::vector<uint8_t> bytes = read_bytes(path);
-    std::vector<uint16_t> words;
-    for (size_t i = skip_bytes; i + 1 < bytes.size(); i += 2)
-        words.push_back(get_u16le(&bytes[i]));
-    return words;
 }
 
 // Message boxes on Linux read their answer from standard input; tests give them none.

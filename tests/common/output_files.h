@@ -1,19 +1,20 @@
-// Reading the output files of the program and its test peers back for comparison: binary word
-// files and text files of event times.
+// Reading the files of a read and of the simulator's intended recording back for comparison:
+// binary word files and text files of event times. Header-only, for the unit and end-to-end
+// suites.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
-#include <sstream>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "harness.h"
-
-// Little-endian words of `width` bytes from byte `from` on.
-template <typename Word>
+// Little-endian words of sizeof(Word) bytes from byte `from` on.
+template <typename Word = uint16_t>
 std::vector<Word> read_words(const std::string& path, size_t from = 0) {
-    const std::string bytes = read_file_text(path);
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
     std::vector<Word> words(bytes.size() > from ? (bytes.size() - from) / sizeof(Word) : 0);
     for (size_t i = 0; i < words.size(); ++i) {
         uint32_t w = 0;
@@ -22,11 +23,6 @@ std::vector<Word> read_words(const std::string& path, size_t from = 0) {
         words[i] = static_cast<Word>(w);
     }
     return words;
-}
-
-inline std::vector<uint8_t> read_bytes(const std::string& path, size_t count = SIZE_MAX) {
-    const std::string bytes = read_file_text(path);
-    return std::vector<uint8_t>(bytes.begin(), bytes.begin() + std::min(count, bytes.size()));
 }
 
 // The index of the first differing element, or -1: a failure then names one position.
@@ -38,7 +34,7 @@ int64_t first_difference(const std::vector<T>& a, const std::vector<T>& b) {
 
 // Event times, one number per line.
 inline std::vector<double> read_events(const std::string& path) {
-    std::istringstream in(read_file_text(path));
+    std::ifstream in(path);
     std::vector<double> seconds;
     for (double t = 0; in >> t;)
         seconds.push_back(t);
