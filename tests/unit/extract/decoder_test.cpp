@@ -2,15 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "extract/bit_writer.h"
+#include "test_env.h"
 
 namespace {
 
@@ -69,31 +66,6 @@ std::vector<DecodedBlock> decode_two(const std::vector<Sector>& sectors,
     return decode_blocks(decoder, sectors, 2);
 }
 
-// Collects the trace lines written while it lives.
-class TraceCapture {
-  public:
-    TraceCapture() : m_path(testing::TempDir() + "decoder_trace.txt") {
-        std::remove(m_path.c_str());
-        set("KADO_TRACE", m_path.c_str());
-    }
-    ~TraceCapture() { set("KADO_TRACE", ""); }
-    std::string text() const {
-        std::stringstream text;
-        text << std::ifstream(m_path, std::ios::binary).rdbuf();
-        return text.str();
-    }
-
-  private:
-    static void set(const char* name, const char* value) {
-#if defined(_WIN32)
-        _putenv_s(name, value);
-#else
-        setenv(name, value, 1);
-#endif
-    }
-    std::string m_path;
-};
-
 }  // namespace
 
 TEST(EcgDecoder, ResynchronisesOnlyWhereThePositionDisagreesWithTheIndex) {
@@ -141,18 +113,6 @@ TEST(EcgDecoder, IndexOutsideTheBodyIsNotFollowed) {
         put_u16le(&sectors[0][3], index);
         EXPECT_EQ(decode_two(sectors), expected) << index;
     }
-}
-
-TEST(EcgDecoder, AbsentChannelIsZeroWhileTheOthersDecode) {
-    BitWriter stream;
-    stream.put(1, 1).put(0, 3).put(2, 5).put(0, 7);  // channel 2 absent
-    put_ramp_channels(stream.put(0, 1), 2, 100);     // channels 1 and 3
-    EcgDecoder decoder;
-    const auto blocks = decode_blocks(decoder, to_sectors(stream, 0x23, {0}), 1);
-    ASSERT_EQ(blocks.size(), 1u);
-    EXPECT_EQ(blocks[0].channels[0], ramp(100));
-    EXPECT_EQ(blocks[0].channels[1], BlockSamples{});
-    EXPECT_EQ(blocks[0].channels[2], ramp(100));
 }
 
 TEST(EcgDecoder, PacingWindowCarriesIntoTheNextBlockAlsoPastAChannelAbsentCommand) {
