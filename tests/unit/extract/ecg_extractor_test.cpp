@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "extract/output_settings.h"
-#include "support/named_event.h"
 #include "test_card.h"
 
 namespace {
@@ -20,27 +18,18 @@ TimeBytes later(int seconds) {
     TimeBytes t = kStart;
     t[0] = static_cast<uint8_t>(t[0] + seconds % 60);
     t[1] = static_cast<uint8_t>(t[1] + seconds / 60 % 60);
-    t[2] = static_cast<uint8_t>(t[2] + seconds / 3600);
+    t[2] = static_cast<uint8_t>(t[2] + seconds / 3600 % 24);
+    t[3] = static_cast<uint8_t>(t[3] + seconds / 86400);
     return t;
-}
-
-Sector end_sector() {
-    return Sector{};
 }
 
 class Extraction : public ::testing::Test {
   protected:
-    void SetUp() override {
-        m_out = folder.file("out");
+    Extraction() {
         std::filesystem::create_directories(m_out);
         disk.set_card_path(folder.path());
         disk.m_read_settings = ReadSettings{0, 24, 0};
-        g_output_settings = OutputSettings{};
-        g_output_settings.mmf_instance =
-            std::string("kado-test-") +
-            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
     }
-    void TearDown() override { g_output_settings = OutputSettings{}; }
 
     bool read(OutputFormat format = kFormatArchive) {
         return extract_ecg(disk, format, nullptr, m_out, "PROC-1");
@@ -55,24 +44,17 @@ class Extraction : public ::testing::Test {
     std::vector<uint16_t> raw(int channel) const {
         return read_words(out("rawecg" + std::to_string(channel) + ".dat"));
     }
-    // Text files end their lines with CR LF on Windows.
-    std::string text(const std::string& name) const {
-        std::string lines;
-        for (const uint8_t byte : read_bytes(out(name)))
-            if (byte != '\r') lines += static_cast<char>(byte);
-        return lines;
-    }
 
     TestFolder folder;
     NoAnswers no_answers;
     CCFDisk disk;
-    std::string m_out;
+    std::string m_out = folder / "out";
 };
 
 TEST_F(Extraction, PackedSamplesFollowThePreambleScaledWithPaceMarksAndEvents) {
     disk.m_read_settings.calibration_seconds = 60;  // with second 20: an 80 s preamble
     write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 0, 1023}, {5}),
-                             packed_sector({100, 0, 1023}, {}, true), end_sector()});
+                             packed_sector({100, 0, 1023}, {}, true), Sector{}});
     ASSERT_TRUE(read());
 
     constexpr size_t kPreamble = 80 * 128;
@@ -88,14 +70,14 @@ TEST_F(Extraction, PackedSamplesFollowThePreambleScaledWithPaceMarksAndEvents) {
         ASSERT_EQ(ch3[kPreamble + t], 4092 | marks) << t;
     }
     EXPECT_EQ(ch1[kPreamble + 256], 0);  // padding
-    EXPECT_EQ(text("patevent.dat"), "81\n");
+    EXPECT_EQ(read_text(out("patevent.dat")), "81\n");
     EXPECT_EQ(read_bytes(out("other.dat")).size(), 512u + 32 + 32);
     EXPECT_TRUE(marked_as_read());
 }
 
 TEST_F(Extraction, PulseAtTheLastTimePointCarriesItsWindowIntoTheNextSector) {
     write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 100, 100}, {127}),
-                             packed_sector({100, 100, 100}), end_sector()});
+                             packed_sector({100, 100, 100}), Sector{}});
     ASSERT_TRUE(read());
     const std::vector<uint16_t> ch1 = raw(1);
     EXPECT_EQ(ch1[127], 400 | 0x9000);
@@ -107,7 +89,7 @@ TEST_F(Extraction, PulseAtTheLastTimePointCarriesItsWindowIntoTheNextSector) {
 TEST_F(Extraction, DurationZeroEndsAnArchiveReadAfterTheFirstSectorWithOnlyThePreamble) {
     disk.m_read_settings = ReadSettings{0, 0, 1};
     write_test_card(folder, {start_sector(2, {0, 0, 9, 1, 3, 14}),
-                             packed_sector({100, 100, 100}, {}, true), end_sector()});
+                             packed_sector({100, 100, 100}, {}, true), Sector{}});
     ASSERT_TRUE(read());
     const std::vector<uint16_t> ch1 = raw(1);
     ASSERT_EQ(ch1.size(), 153600u);
@@ -115,7 +97,7 @@ TEST_F(Extraction, DurationZeroEndsAnArchiveReadAfterTheFirstSectorWithOnlyThePr
     EXPECT_EQ(std::vector<uint16_t>(ch1.begin() + 128, ch1.end()),
               std::vector<uint16_t>(153600 - 128, 0));
     EXPECT_EQ(read_bytes(out("other.dat")).size(), 512u);
-    EXPECT_EQ(text("patevent.dat"), "");
+    EXPECT_EQ(read_text(out("patevent.dat")), "");
 }
 
 TEST_F(Extraction, TableEventsInsideTheDurationAreOffsetByThePreamble) {
@@ -123,9 +105,9 @@ TEST_F(Extraction, TableEventsInsideTheDurationAreOffsetByThePreamble) {
     write_test_card(
         folder, {start_sector(48, kStart),
                  event_sector({{3, kStart}, {3, later(3599)}, {3, later(3600)}, {2, later(10)}}),
-                 end_sector()});
+                 Sector{}});
     ASSERT_TRUE(read());
-    EXPECT_EQ(text("patevent.dat"), "80\n3679\n");
+    EXPECT_EQ(read_text(out("patevent.dat")), "80\n3679\n");
     EXPECT_EQ(read_bytes(out("other.dat")).size(), 1024u);
 }
 
@@ -140,14 +122,14 @@ TEST_F(Extraction, SkipSeeksToTheSeekPointAtTheTargetAndWritesFromThere) {
         sectors.push_back(s);  // sectors 2 and 3: before the target
     for (const Sector& s : compressed_sectors(0x23, 3, 2, {100, 200, 300}))
         sectors.push_back(s);  // from sector 4: the target
-    sectors.push_back(end_sector());
+    sectors.push_back(Sector{});
     write_test_card(folder, sectors);
     ASSERT_TRUE(read());
     const std::vector<uint16_t> ch3 = raw(3);
     EXPECT_EQ(std::vector<uint16_t>(ch3.begin(), ch3.begin() + 256),
               std::vector<uint16_t>(256, 1201));
     EXPECT_EQ(ch3[256], 0);
-    EXPECT_EQ(text("patevent.dat"), "5\n");
+    EXPECT_EQ(read_text(out("patevent.dat")), "5\n");
 }
 
 TEST_F(Extraction, SectorOfAnotherRecordingEndsTheReadWithoutError) {
@@ -158,15 +140,6 @@ TEST_F(Extraction, SectorOfAnotherRecordingEndsTheReadWithoutError) {
     EXPECT_EQ(raw(1)[127], 400);
     EXPECT_EQ(raw(1)[128], 0);
     EXPECT_TRUE(marked_as_read());
-}
-
-TEST_F(Extraction, ChecksumErrorFailsTheReadWithoutMarkingIt) {
-    Sector damaged = sealed(SectorBuilder(0x30).field(0, 100).build());
-    damaged[100] ^= 0x01;
-    write_test_card(folder, {start_sector(48, kStart), damaged, end_sector()});
-    EXPECT_FALSE(read());
-    EXPECT_FALSE(marked_as_read());
-    EXPECT_EQ(raw(1).size(), 153600u);  // the end of output still pads
 }
 
 struct ResumeCase {
@@ -180,11 +153,10 @@ class ResumingStartSector : public Extraction, public ::testing::WithParamInterf
 
 TEST_P(ResumingStartSector, FillsThePauseWithGapSecondsOrFailsWhenInconsistent) {
     const ResumeCase& c = GetParam();
-    TimeBytes resume = later(c.resume_after % 86400);
-    resume[3] = static_cast<uint8_t>(resume[3] + c.resume_after / 86400);
     write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 100, 100}),
-                             packed_sector({100, 100, 100}), start_sector(c.resume_format, resume),
-                             packed_sector({200, 200, 200}), end_sector()});
+                             packed_sector({100, 100, 100}),
+                             start_sector(c.resume_format, later(c.resume_after)),
+                             packed_sector({200, 200, 200}), Sector{}});
     EXPECT_EQ(read(), c.accepted);
     if (!c.accepted) return;
     const std::vector<uint16_t> ch2 = raw(2);
@@ -205,41 +177,12 @@ INSTANTIATE_TEST_SUITE_P(Extraction, ResumingStartSector,
 
 TEST_F(Extraction, PauseOfAWeekStopsAtTheDurationLimit) {
     disk.m_read_settings.record_length_hours = 1;
-    TimeBytes resume = later(2);
-    resume[3] = static_cast<uint8_t>(resume[3] + 7);  // exactly 604800 s after the clock
     write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 100, 100}),
-                             packed_sector({100, 100, 100}), start_sector(2, resume),
-                             packed_sector({200, 200, 200}), end_sector()});
+                             packed_sector({100, 100, 100}), start_sector(2, later(2 + 604800)),
+                             packed_sector({200, 200, 200}), Sector{}});
     ASSERT_TRUE(read());
     EXPECT_EQ(raw(1).size(), 460800u);
     EXPECT_EQ(read_bytes(out("other.dat")).size(), 512u + 64 + 512);
-}
-
-// Signals the terminator when the bar first moves, 180 sectors into the read.
-class SignallingProgress final : public ProgressControl {
-  public:
-    void set_range(int, int) override {}
-    void set_pos(int) override {
-        if (!m_event)
-            m_event =
-                NamedEvent::create_or_open(g_output_settings.mmf_instance + ".terminator.signal");
-        m_event->signal();
-    }
-
-  private:
-    std::unique_ptr<NamedEvent> m_event;
-};
-
-TEST_F(Extraction, TerminatorEventStopsTheReadAtTheNextSectorWithoutMarkingIt) {
-    std::vector<Sector> sectors = {start_sector(2, kStart)};
-    sectors.insert(sectors.end(), 400, packed_sector({100, 100, 100}));
-    write_test_card(folder, sectors);
-    SignallingProgress progress;
-    ASSERT_TRUE(extract_ecg(disk, kFormatArchive, &progress, m_out));
-    const std::vector<uint16_t> ch1 = raw(1);
-    EXPECT_EQ(ch1[179 * 128 - 1], 400);
-    EXPECT_EQ(ch1[179 * 128], 0);
-    EXPECT_FALSE(marked_as_read());
 }
 
 TEST_F(Extraction, FullEventListEndsANonTableReadAtThe4097thEvent) {
@@ -257,38 +200,44 @@ TEST_F(Extraction, FullEventListEndsANonTableReadAtThe4097thEvent) {
 
 TEST_F(Extraction, BadInputEndsTheReadWithoutMarkingOrWritingElsewhere) {
     write_test_card(folder, {start_sector(2, kStart), packed_sector({1, 1, 1})});
-    m_out = folder.file("missing");
+    m_out = folder / "missing";
     EXPECT_FALSE(read());
     EXPECT_FALSE(std::filesystem::exists(m_out));
 
-    m_out = folder.file("out");
+    m_out = folder / "out";
     write_test_card(folder, {start_sector(2, kStart), packed_sector({1, 1, 1})},
                     kTestRecording - 1);
     EXPECT_FALSE(read());  // the record is older than the recording
 
-    write_bytes(folder.file("ecg.dat"), std::vector<uint8_t>(300, 0x83));
+    write_bytes(folder / "ecg.dat", std::vector<uint8_t>(300, 0x83));
     EXPECT_FALSE(read());  // no whole start sector
+
+    Sector damaged = sealed(SectorBuilder(0x30).field(0, 100).build());
+    damaged[100] ^= 0x01;
+    write_test_card(folder, {start_sector(48, kStart), damaged, Sector{}});
+    EXPECT_FALSE(read());
+    EXPECT_EQ(raw(1).size(), 153600u);  // the end of output still pads
     EXPECT_FALSE(marked_as_read());
 
     write_test_card(
         folder, {start_sector(2, kStart), packed_sector({100, 1, 1}), packed_sector({200, 1, 1})});
-    std::filesystem::resize_file(folder.file("ecg.dat"), 512 * 3 - 100);
+    std::filesystem::resize_file(folder / "ecg.dat", 512 * 3 - 100);
     EXPECT_TRUE(read());  // a truncated sector ends the recording
     EXPECT_EQ(raw(1)[127], 400);
     EXPECT_EQ(raw(1)[128], 0);
 }
 
 TEST_F(Extraction, OlderSpeechRecordingIsReplacedByTheEmptyForm) {
-    write_test_card(folder, {start_sector(2, kStart), end_sector()});
+    write_test_card(folder, {start_sector(2, kStart), Sector{}});
     ConfigRecord config;
     config.recording_num = kTestRecording;
     config.wav_recording_num = kTestRecording - 1;
     std::array<uint8_t, kConfigRecordSize> bytes;
     encode_config_record(config, bytes);
-    write_bytes(folder.file("config.dat"), {bytes.begin(), bytes.end()});
-    write_bytes(folder.file("patient.wav"), std::vector<uint8_t>(65536, 0x80));
+    write_bytes(folder / "config.dat", {bytes.begin(), bytes.end()});
+    write_bytes(folder / "patient.wav", std::vector<uint8_t>(65536, 0x80));
     ASSERT_TRUE(read());
-    EXPECT_EQ(read_bytes(folder.file("patient.wav"))[100], 0);
+    EXPECT_EQ(read_bytes(folder / "patient.wav")[100], 0);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "expected_output.h"
 #include "extract/ecg_extractor.h"
 #include "extract/pn12_header.h"
 #include "test_card.h"
@@ -38,74 +39,37 @@ INSTANTIATE_TEST_SUITE_P(
 
 class TwelveLeadRead : public ::testing::Test {
   protected:
-    void SetUp() override {
-        m_out = folder.file("out");
+    TwelveLeadRead() {
         std::filesystem::create_directories(m_out);
         disk.set_card_path(folder.path());
-        disk.m_read_settings = ReadSettings{0, 24, 60};
-    }
-    std::vector<uint8_t> file(const std::string& name) const {
-        return read_bytes(m_out + "/" + name);
+        disk.m_read_settings = ReadSettings{0, 24, 0};
     }
 
     TestFolder folder;
     NoAnswers no_answers;
     CCFDisk disk;
-    std::string m_out;
+    std::string m_out = folder / "out";
 };
 
-TEST_F(TwelveLeadRead, WritesLeadFilesWithHeadersAndAtMostSixPacingIndices) {
-    // 00:00:30 on 1 March 2016: with a 90 s preamble the output starts on 29 February.
-    write_test_card(
-        folder, {start_sector(64, {30, 0, 0, 1, 3, 16}),
-                 twelve_lead_sector(-100, {0 << 3, 1 << 3, 2 << 3, 3 << 3, 4 << 3, 5 << 3, 6 << 3,
-                                           7 << 3, 8 << 3}),
-                 sealed(SectorBuilder(0x41).build()), twelve_lead_sector(500), Sector{}});
-    ASSERT_TRUE(extract_ecg(disk, kFormatPn12File, nullptr, m_out, "PROCEDURE-ID-16C"));
-
-    constexpr size_t kPreamble = 90 * 128;
-    const std::vector<uint8_t> lead2 = file("pn12ecg2.dat");
-    ASSERT_EQ(lead2.size(), 59 + 2 * (kPreamble + 60 + 76800));
-    const std::vector<uint8_t> header(lead2.begin(), lead2.begin() + 59);
-    EXPECT_EQ(header[0], 1);
-    EXPECT_EQ(get_u16le(&header[1]), 59);
-    EXPECT_EQ(std::string(header.begin() + 3, header.begin() + 19), "PROCEDURE-ID-16C");
-    EXPECT_EQ(std::vector<uint8_t>(header.begin() + 19, header.begin() + 25),
-              (std::vector<uint8_t>{0, 59, 23, 29, 2, 116}));
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&header[25])), "Lead II");
-    EXPECT_EQ(get_u16le(&header[41]), 128);
-    EXPECT_EQ(get_u16le(&header[43]), 1638);
-    EXPECT_EQ(get_u32le(&header[47]), 0x42200000u);  // 40.0f
-    // Compared as unsigned: lead II runs from -99 to 133 and from 501 to 733 in steps of 8.
-    EXPECT_EQ(get_u16le(&header[55]), 5);
-    EXPECT_EQ(get_u16le(&header[57]), static_cast<uint16_t>(-3));
-
-    const std::vector<uint16_t> words = read_words(m_out + "/pn12ecg2.dat", 59);
-    EXPECT_EQ(words[0], static_cast<uint16_t>(-819));
-    EXPECT_EQ(words[32], 819);
-    EXPECT_EQ(words[kPreamble], static_cast<uint16_t>(-99));
-    EXPECT_EQ(words[kPreamble + 30], 501);
-    EXPECT_EQ(words[kPreamble + 60], 0x8000);
-
-    const std::vector<uint8_t> pacing = file("pn12pac.dat");
-    ASSERT_EQ(pacing.size(), 29u + 6 * 4);
-    EXPECT_EQ(get_u16le(&pacing[3]), 4);
-    EXPECT_EQ(std::vector<uint8_t>(pacing.begin() + 21, pacing.begin() + 27),
-              (std::vector<uint8_t>{0, 59, 23, 29, 2, 116}));
-    for (uint32_t i = 0; i < 6; ++i)
-        EXPECT_EQ(get_u32le(&pacing[29 + 4 * i]), kPreamble + i);
-    EXPECT_EQ(file("other.dat").size(), 512u + 32 + 32);
+// The end-to-end ReadTwelveLead tests compare headers, lead words and pulses of whole recordings;
+// a recording's pulses never come as close as these.
+TEST_F(TwelveLeadRead, KeepsAtMostSixPacingIndicesOfASector) {
+    write_test_card(folder, {start_sector(64, {0, 0, 12, 1, 3, 16}),
+                             twelve_lead_sector(-100, {0 << 3, 1 << 3, 2 << 3, 3 << 3, 4 << 3,
+                                                       5 << 3, 6 << 3, 7 << 3, 8 << 3}),
+                             Sector{}});
+    ASSERT_TRUE(extract_ecg(disk, kFormatPn12File, nullptr, m_out, ""));
+    EXPECT_EQ(read_words<uint32_t>(m_out + "/pn12pac.dat", 29),
+              (std::vector<uint32_t>{0, 1, 2, 3, 4, 5}));
 }
 
 TEST_F(TwelveLeadRead, LeadsWithoutSamplesReportTheEmptyStatistics) {
-    disk.m_read_settings.calibration_seconds = 0;
     write_test_card(folder, {start_sector(65, {0, 0, 12, 1, 3, 16}), Sector{}});
     ASSERT_TRUE(extract_ecg(disk, kFormatPn12Arch, nullptr, m_out, ""));
-    const std::vector<uint8_t> lead8 = file("pn12ecg8.dat");
+    const std::vector<uint8_t> lead8 = read_bytes(m_out + "/pn12ecg8.dat");
     ASSERT_EQ(lead8.size(), 59u + 2 * 76800);
-    EXPECT_EQ(get_u16le(&lead8[55]), 65535);
-    EXPECT_EQ(get_u16le(&lead8[57]), 0);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&lead8[25])), "V6");
+    EXPECT_EQ(std::vector<uint8_t>(lead8.begin(), lead8.begin() + 59),
+              expected::pn12_lead_header("", {0, 0, 12, 1, 3, 116}, "V6", {}));
 }
 
 TEST_F(TwelveLeadRead, TwelveLeadSectorsFailAReadIntoRawFilesAndOtherRecordingsA12LeadRead) {

@@ -53,11 +53,3 @@ TEST(RecordingSummary, PatientOfAnotherRecordingAndUnrecordedLengthStayEmpty) {
     card.write_ecg({});
     EXPECT_FALSE(recording_summary(disk, false, details));
 }
-
-TEST(RecordingSummary, LengthLimitAppliesToKnownLengthsOnly) {
-    EXPECT_EQ(limit_recording_length(48, 24), 24);
-    EXPECT_EQ(limit_recording_length(12, 24), 12);
-    EXPECT_EQ(limit_recording_length(48, std::nullopt), 48);
-    EXPECT_EQ(limit_recording_length(-1, 24), -1);
-    EXPECT_EQ(limit_recording_length(0, 24), 0);
-}
