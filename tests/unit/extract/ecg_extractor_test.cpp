@@ -27,34 +27,26 @@ class Extraction : public ::testing::Test {
   protected:
     Extraction() {
         std::filesystem::create_directories(m_out);
-        disk.set_card_path(folder.path());
-        disk.m_read_settings = ReadSettings{0, 24, 0};
+        card.disk.m_read_settings = ReadSettings{0, 24, 0};
     }
 
     bool read(OutputFormat format = kFormatArchive) {
-        return extract_ecg(disk, format, nullptr, m_out, "PROC-1");
+        return extract_ecg(card.disk, format, nullptr, m_out, "PROC-1");
     }
     std::string out(const std::string& name) const { return m_out + "/" + name; }
-    // Marking as read moves the record's recording number past the recording.
-    bool marked_as_read() const {
-        CCFDisk reader;
-        reader.set_card_path(folder.path());
-        return reader.read_config() && reader.m_config_dat.recording_num > kTestRecording;
-    }
     std::vector<uint16_t> raw(int channel) const {
         return read_words(out("rawecg" + std::to_string(channel) + ".dat"));
     }
 
-    TestFolder folder;
+    CardFolder card;
     NoAnswers no_answers;
-    CCFDisk disk;
-    std::string m_out = folder / "out";
+    std::string m_out = card / "out";
 };
 
 TEST_F(Extraction, PackedSamplesFollowThePreambleScaledWithPaceMarksAndEvents) {
-    disk.m_read_settings.calibration_seconds = 60;  // with second 20: an 80 s preamble
-    write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 0, 1023}, {5}),
-                             packed_sector({100, 0, 1023}, {}, true), Sector{}});
+    card.disk.m_read_settings.calibration_seconds = 60;  // with second 20: an 80 s preamble
+    card.write({start_sector(2, kStart), packed_sector({100, 0, 1023}, {5}),
+                packed_sector({100, 0, 1023}, {}, true), Sector{}});
     ASSERT_TRUE(read());
 
     constexpr size_t kPreamble = 80 * 128;
@@ -72,12 +64,12 @@ TEST_F(Extraction, PackedSamplesFollowThePreambleScaledWithPaceMarksAndEvents) {
     EXPECT_EQ(ch1[kPreamble + 256], 0);  // padding
     EXPECT_EQ(read_text(out("patevent.dat")), "81\n");
     EXPECT_EQ(read_bytes(out("other.dat")).size(), 512u + 32 + 32);
-    EXPECT_TRUE(marked_as_read());
+    EXPECT_TRUE(card.marked_as_read());
 }
 
 TEST_F(Extraction, PulseAtTheLastTimePointCarriesItsWindowIntoTheNextSector) {
-    write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 100, 100}, {127}),
-                             packed_sector({100, 100, 100}), Sector{}});
+    card.write({start_sector(2, kStart), packed_sector({100, 100, 100}, {127}),
+                packed_sector({100, 100, 100}), Sector{}});
     ASSERT_TRUE(read());
     const std::vector<uint16_t> ch1 = raw(1);
     EXPECT_EQ(ch1[127], 400 | 0x9000);
@@ -87,9 +79,9 @@ TEST_F(Extraction, PulseAtTheLastTimePointCarriesItsWindowIntoTheNextSector) {
 }
 
 TEST_F(Extraction, DurationZeroEndsAnArchiveReadAfterTheFirstSectorWithOnlyThePreamble) {
-    disk.m_read_settings = ReadSettings{0, 0, 1};
-    write_test_card(folder, {start_sector(2, {0, 0, 9, 1, 3, 14}),
-                             packed_sector({100, 100, 100}, {}, true), Sector{}});
+    card.disk.m_read_settings = ReadSettings{0, 0, 1};
+    card.write(
+        {start_sector(2, {0, 0, 9, 1, 3, 14}), packed_sector({100, 100, 100}, {}, true), Sector{}});
     ASSERT_TRUE(read());
     const std::vector<uint16_t> ch1 = raw(1);
     ASSERT_EQ(ch1.size(), 153600u);
@@ -101,18 +93,17 @@ TEST_F(Extraction, DurationZeroEndsAnArchiveReadAfterTheFirstSectorWithOnlyThePr
 }
 
 TEST_F(Extraction, TableEventsInsideTheDurationAreOffsetByThePreamble) {
-    disk.m_read_settings = ReadSettings{0, 1, 60};  // 80 s preamble
-    write_test_card(
-        folder, {start_sector(48, kStart),
-                 event_sector({{3, kStart}, {3, later(3599)}, {3, later(3600)}, {2, later(10)}}),
-                 Sector{}});
+    card.disk.m_read_settings = ReadSettings{0, 1, 60};  // 80 s preamble
+    card.write({start_sector(48, kStart),
+                event_sector({{3, kStart}, {3, later(3599)}, {3, later(3600)}, {2, later(10)}}),
+                Sector{}});
     ASSERT_TRUE(read());
     EXPECT_EQ(read_text(out("patevent.dat")), "80\n3679\n");
     EXPECT_EQ(read_bytes(out("other.dat")).size(), 1024u);
 }
 
 TEST_F(Extraction, SkipSeeksToTheSeekPointAtTheTargetAndWritesFromThere) {
-    disk.m_read_settings = ReadSettings{2, 24, 0};
+    card.disk.m_read_settings = ReadSettings{2, 24, 0};
     std::vector<Sector> sectors = {start_sector(35, kStart), event_sector({{1, later(3600), 2, 0},
                                                                            {2, later(7200), 4, 40},
                                                                            {4, later(7300), 2, 40},
@@ -123,7 +114,7 @@ TEST_F(Extraction, SkipSeeksToTheSeekPointAtTheTargetAndWritesFromThere) {
     for (const Sector& s : compressed_sectors(0x23, 3, 2, {100, 200, 300}))
         sectors.push_back(s);  // from sector 4: the target
     sectors.push_back(Sector{});
-    write_test_card(folder, sectors);
+    card.write(sectors);
     ASSERT_TRUE(read());
     const std::vector<uint16_t> ch3 = raw(3);
     EXPECT_EQ(std::vector<uint16_t>(ch3.begin(), ch3.begin() + 256),
@@ -133,13 +124,13 @@ TEST_F(Extraction, SkipSeeksToTheSeekPointAtTheTargetAndWritesFromThere) {
 }
 
 TEST_F(Extraction, SectorOfAnotherRecordingEndsTheReadWithoutError) {
-    write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 100, 100}),
-                             packed_sector({200, 200, 200}, {}, false, kTestRecording - 1),
-                             packed_sector({300, 300, 300})});
+    card.write({start_sector(2, kStart), packed_sector({100, 100, 100}),
+                packed_sector({200, 200, 200}, {}, false, kTestRecording - 1),
+                packed_sector({300, 300, 300})});
     ASSERT_TRUE(read());
     EXPECT_EQ(raw(1)[127], 400);
     EXPECT_EQ(raw(1)[128], 0);
-    EXPECT_TRUE(marked_as_read());
+    EXPECT_TRUE(card.marked_as_read());
 }
 
 struct ResumeCase {
@@ -153,10 +144,10 @@ class ResumingStartSector : public Extraction, public ::testing::WithParamInterf
 
 TEST_P(ResumingStartSector, FillsThePauseWithGapSecondsOrFailsWhenInconsistent) {
     const ResumeCase& c = GetParam();
-    write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 100, 100}),
-                             packed_sector({100, 100, 100}),
-                             start_sector(c.resume_format, later(c.resume_after)),
-                             packed_sector({200, 200, 200}), Sector{}});
+    card.write({start_sector(2, kStart), packed_sector({100, 100, 100}),
+                packed_sector({100, 100, 100}),
+                start_sector(c.resume_format, later(c.resume_after)),
+                packed_sector({200, 200, 200}), Sector{}});
     EXPECT_EQ(read(), c.accepted);
     if (!c.accepted) return;
     const std::vector<uint16_t> ch2 = raw(2);
@@ -176,10 +167,10 @@ INSTANTIATE_TEST_SUITE_P(Extraction, ResumingStartSector,
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST_F(Extraction, PauseOfAWeekStopsAtTheDurationLimit) {
-    disk.m_read_settings.record_length_hours = 1;
-    write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 100, 100}),
-                             packed_sector({100, 100, 100}), start_sector(2, later(2 + 604800)),
-                             packed_sector({200, 200, 200}), Sector{}});
+    card.disk.m_read_settings.record_length_hours = 1;
+    card.write({start_sector(2, kStart), packed_sector({100, 100, 100}),
+                packed_sector({100, 100, 100}), start_sector(2, later(2 + 604800)),
+                packed_sector({200, 200, 200}), Sector{}});
     ASSERT_TRUE(read());
     EXPECT_EQ(raw(1).size(), 460800u);
     EXPECT_EQ(read_bytes(out("other.dat")).size(), 512u + 64 + 512);
@@ -188,9 +179,9 @@ TEST_F(Extraction, PauseOfAWeekStopsAtTheDurationLimit) {
 TEST_F(Extraction, FullEventListEndsANonTableReadAtThe4097thEvent) {
     std::vector<Sector> sectors = {start_sector(2, kStart)};
     sectors.insert(sectors.end(), 4097, packed_sector({100, 100, 100}, {}, true));
-    write_test_card(folder, sectors);
+    card.write(sectors);
     std::vector<uint8_t> list(kEventListSize, 0xEE);
-    CEcgExtractor extractor(disk, kFormatArchive, nullptr, m_out, "");
+    CEcgExtractor extractor(card.disk, kFormatArchive, nullptr, m_out, "");
     extractor.set_event_list(std::span<uint8_t, kEventListSize>(list.data(), list.size()));
     EXPECT_FALSE(extractor.extract_ecg());
     EXPECT_EQ(get_u32le(list.data()), 4096u);
@@ -199,45 +190,38 @@ TEST_F(Extraction, FullEventListEndsANonTableReadAtThe4097thEvent) {
 }
 
 TEST_F(Extraction, BadInputEndsTheReadWithoutMarkingOrWritingElsewhere) {
-    write_test_card(folder, {start_sector(2, kStart), packed_sector({1, 1, 1})});
-    m_out = folder / "missing";
+    card.write({start_sector(2, kStart), packed_sector({1, 1, 1})});
+    m_out = card / "missing";
     EXPECT_FALSE(read());
     EXPECT_FALSE(std::filesystem::exists(m_out));
 
-    m_out = folder / "out";
-    write_test_card(folder, {start_sector(2, kStart), packed_sector({1, 1, 1})},
-                    kTestRecording - 1);
+    m_out = card / "out";
+    card.record.recording_num = kTestRecording - 1;
+    card.write({start_sector(2, kStart), packed_sector({1, 1, 1})});
     EXPECT_FALSE(read());  // the record is older than the recording
+    card.record.recording_num = kTestRecording;
 
-    write_bytes(folder / "ecg.dat", std::vector<uint8_t>(300, 0x83));
+    write_bytes(card / "ecg.dat", std::vector<uint8_t>(300, 0x83));
     EXPECT_FALSE(read());  // no whole start sector
 
     Sector damaged = sealed(SectorBuilder(0x30).field(0, 100).build());
     damaged[100] ^= 0x01;
-    write_test_card(folder, {start_sector(48, kStart), damaged, Sector{}});
+    card.write({start_sector(48, kStart), damaged, Sector{}});
     EXPECT_FALSE(read());
     EXPECT_EQ(raw(1).size(), 153600u);  // the end of output still pads
-    EXPECT_FALSE(marked_as_read());
+    EXPECT_FALSE(card.marked_as_read());
 
-    write_test_card(
-        folder, {start_sector(2, kStart), packed_sector({100, 1, 1}), packed_sector({200, 1, 1})});
-    std::filesystem::resize_file(folder / "ecg.dat", 512 * 3 - 100);
+    card.write({start_sector(2, kStart), packed_sector({100, 1, 1}), packed_sector({200, 1, 1})});
+    std::filesystem::resize_file(card / "ecg.dat", 512 * 3 - 100);
     EXPECT_TRUE(read());  // a truncated sector ends the recording
     EXPECT_EQ(raw(1)[127], 400);
     EXPECT_EQ(raw(1)[128], 0);
 }
 
 TEST_F(Extraction, OlderSpeechRecordingIsReplacedByTheEmptyForm) {
-    write_test_card(folder, {start_sector(2, kStart), Sector{}});
-    ConfigRecord config;
-    config.recording_num = kTestRecording;
-    config.wav_recording_num = kTestRecording - 1;
-    std::array<uint8_t, kConfigRecordSize> bytes;
-    encode_config_record(config, bytes);
-    write_bytes(folder / "config.dat", {bytes.begin(), bytes.end()});
-    write_bytes(folder / "patient.wav", std::vector<uint8_t>(65536, 0x80));
+    card.counters(kTestRecording, 0, kTestRecording - 1).write({start_sector(2, kStart), Sector{}});
     ASSERT_TRUE(read());
-    EXPECT_EQ(read_bytes(folder / "patient.wav")[100], 0);
+    EXPECT_EQ(read_bytes(card / "patient.wav")[100], 0);
 }
 
 }  // namespace

@@ -41,31 +41,29 @@ class TwelveLeadRead : public ::testing::Test {
   protected:
     TwelveLeadRead() {
         std::filesystem::create_directories(m_out);
-        disk.set_card_path(folder.path());
-        disk.m_read_settings = ReadSettings{0, 24, 0};
+        card.disk.m_read_settings = ReadSettings{0, 24, 0};
     }
 
-    TestFolder folder;
+    CardFolder card;
     NoAnswers no_answers;
-    CCFDisk disk;
-    std::string m_out = folder / "out";
+    std::string m_out = card / "out";
 };
 
 // The end-to-end ReadTwelveLead tests compare headers, lead words and pulses of whole recordings;
 // a recording's pulses never come as close as these.
 TEST_F(TwelveLeadRead, KeepsAtMostSixPacingIndicesOfASector) {
-    write_test_card(folder, {start_sector(64, {0, 0, 12, 1, 3, 16}),
-                             twelve_lead_sector(-100, {0 << 3, 1 << 3, 2 << 3, 3 << 3, 4 << 3,
-                                                       5 << 3, 6 << 3, 7 << 3, 8 << 3}),
-                             Sector{}});
-    ASSERT_TRUE(extract_ecg(disk, kFormatPn12File, nullptr, m_out, ""));
+    card.write({start_sector(64, {0, 0, 12, 1, 3, 16}),
+                twelve_lead_sector(
+                    -100, {0 << 3, 1 << 3, 2 << 3, 3 << 3, 4 << 3, 5 << 3, 6 << 3, 7 << 3, 8 << 3}),
+                Sector{}});
+    ASSERT_TRUE(extract_ecg(card.disk, kFormatPn12File, nullptr, m_out, ""));
     EXPECT_EQ(read_words<uint32_t>(m_out + "/pn12pac.dat", 29),
               (std::vector<uint32_t>{0, 1, 2, 3, 4, 5}));
 }
 
 TEST_F(TwelveLeadRead, LeadsWithoutSamplesReportTheEmptyStatistics) {
-    write_test_card(folder, {start_sector(65, {0, 0, 12, 1, 3, 16}), Sector{}});
-    ASSERT_TRUE(extract_ecg(disk, kFormatPn12Arch, nullptr, m_out, ""));
+    card.write({start_sector(65, {0, 0, 12, 1, 3, 16}), Sector{}});
+    ASSERT_TRUE(extract_ecg(card.disk, kFormatPn12Arch, nullptr, m_out, ""));
     const std::vector<uint8_t> lead8 = read_bytes(m_out + "/pn12ecg8.dat");
     ASSERT_EQ(lead8.size(), 59u + 2 * 76800);
     EXPECT_EQ(std::vector<uint8_t>(lead8.begin(), lead8.begin() + 59),
@@ -73,10 +71,10 @@ TEST_F(TwelveLeadRead, LeadsWithoutSamplesReportTheEmptyStatistics) {
 }
 
 TEST_F(TwelveLeadRead, TwelveLeadSectorsFailAReadIntoRawFilesAndOtherRecordingsA12LeadRead) {
-    write_test_card(folder, {start_sector(64, {0, 0, 12, 1, 3, 16}), twelve_lead_sector(1)});
-    EXPECT_FALSE(extract_ecg(disk, kFormatArchive, nullptr, m_out, ""));
-    write_test_card(folder, {start_sector(2, {0, 0, 12, 1, 3, 16}), Sector{}});
-    EXPECT_FALSE(extract_ecg(disk, kFormatPn12File, nullptr, m_out, ""));
+    card.write({start_sector(64, {0, 0, 12, 1, 3, 16}), twelve_lead_sector(1)});
+    EXPECT_FALSE(extract_ecg(card.disk, kFormatArchive, nullptr, m_out, ""));
+    card.write({start_sector(2, {0, 0, 12, 1, 3, 16}), Sector{}});
+    EXPECT_FALSE(extract_ecg(card.disk, kFormatPn12File, nullptr, m_out, ""));
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
-// Hand-built cards for the extraction tests: a config.dat and an ecg.dat of sealed sectors, with
-// builders for the sector kinds the reads meet.
+// Hand-built cards for the card, extraction and hand-off tests: sealed sectors of the kinds a
+// read meets, and a folder copy of a card with a card storage object on it.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <iostream>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "bit_writer.h"
+#include "card/ccf_disk.h"
 #include "card/config_record.h"
 #include "format/crc16.h"
 #include "format/sector_checksum.h"
@@ -21,6 +23,10 @@
 
 inline constexpr uint16_t kTestRecording = 7;
 
+// second, minute, hour, day, month, two-digit year
+using TimeBytes = TimeField;
+inline constexpr TimeBytes kStart_2013_05_14_10_15_20 = {20, 15, 10, 14, 5, 13};
+
 inline const Crc16Table& test_crc_table() {
     static const Crc16Table table;
     return table;
@@ -31,16 +37,20 @@ inline Sector sealed(Sector sector) {
     return sector;
 }
 
-// second, minute, hour, day, month, two-digit year
-using TimeBytes = std::array<uint8_t, 6>;
-
-inline Sector start_sector(uint8_t format, TimeBytes time, uint8_t type = 0x83,
-                           uint16_t recording = kTestRecording) {
-    SectorBuilder b(type, recording);
-    for (size_t i = 0; i < time.size(); ++i)
-        b.byte(kStartSectorTimeOffset + i, time[i]);
-    b.byte(kStartSectorFormatOffset, format);
-    return sealed(b.build());
+// A start sector of recorder PN100042.
+inline Sector start_sector(uint8_t format, TimeBytes start = kStart_2013_05_14_10_15_20,
+                           uint16_t recording = kTestRecording,
+                           uint8_t length = kNoRecordingLength) {
+    StartSector fields;
+    fields.sector_format_num = 0x81;
+    fields.recording_num = recording;
+    fields.recording_start_time = start;
+    fields.recording_format = format;
+    fields.recording_length = length;
+    fields.recorder_serial_no = {'P', 'N', '1', '0', '0', '0', '4', '2'};
+    Sector sector{};
+    encode_start_sector(fields, sector);
+    return sealed(sector);
 }
 
 // A 3-channel 10-bit sector (type 0x02) whose channels hold the same value at every time point.
@@ -57,8 +67,7 @@ inline Sector packed_sector(std::array<uint16_t, 3> values, std::vector<uint8_t>
 // The stream is closed with channel-absent commands that change nothing, up to the end of one
 // whole sector after the last block, so that the last block is complete and no other follows.
 inline std::vector<Sector> compressed_sectors(uint8_t type, int channels, int seconds,
-                                              std::array<uint32_t, 3> firsts,
-                                              uint16_t recording = kTestRecording) {
+                                              std::array<uint32_t, 3> firsts) {
     BitWriter stream;
     std::vector<size_t> starts;
     for (int s = 0; s < seconds; ++s) {
@@ -76,23 +85,18 @@ inline std::vector<Sector> compressed_sectors(uint8_t type, int channels, int se
     std::vector<Sector> sectors = to_sectors(stream, type, starts);
     sectors.resize(count);
     for (Sector& sector : sectors)
-        put_u16le(&sector[1], recording);
+        put_u16le(&sector[1], kTestRecording);
     return sectors;
 }
 
 // A 12-lead sector: time point t of lead l holds first + 8 * t + l; pace entries as stored.
 inline Sector twelve_lead_sector(int16_t first, std::vector<uint8_t> pace = {}) {
-    SectorBuilder b(0x40);
-    for (int t = 0; t < 30; ++t)
-        for (int l = 0; l < 8; ++l) {
-            const auto v = static_cast<uint16_t>(first + 8 * t + l);
-            b.byte(32 + 2 * static_cast<size_t>(8 * t + l), static_cast<uint8_t>(v));
-            b.byte(33 + 2 * static_cast<size_t>(8 * t + l), static_cast<uint8_t>(v >> 8));
-        }
-    b.byte(7, static_cast<uint8_t>(pace.size()));
-    for (size_t i = 0; i < pace.size() && i < 24; ++i)
-        b.byte(8 + i, pace[i]);
-    return sealed(b.build());
+    Sector s = SectorBuilder(0x40).build();
+    for (size_t i = 0; i < 240; ++i)
+        put_u16le(&s[32 + 2 * i], static_cast<uint16_t>(first + static_cast<int16_t>(i)));
+    s[7] = static_cast<uint8_t>(pace.size());
+    std::copy(pace.begin(), pace.begin() + std::min<std::ptrdiff_t>(std::ssize(pace), 24), &s[8]);
+    return sealed(s);
 }
 
 struct TestEventRecord {
@@ -104,38 +108,70 @@ struct TestEventRecord {
 
 // An event sector (type 0x20) holding 14-byte records and the end of the table.
 inline Sector event_sector(const std::vector<TestEventRecord>& records) {
-    SectorBuilder b(0x20);
+    Sector s = SectorBuilder(0x20).build();
     size_t at = 3;
     for (const TestEventRecord& r : records) {
-        b.byte(at, r.type).byte(at + 1, 14);
-        for (size_t i = 0; i < 6; ++i)
-            b.byte(at + 2 + i, r.time[i]);
-        Sector s = b.build();
+        s[at] = r.type;
+        s[at + 1] = 14;
+        std::copy(r.time.begin(), r.time.end(), &s[at + 2]);
         put_u32le(&s[at + 8], r.sector);
         put_u16le(&s[at + 12], r.index);
-        for (size_t i = 8; i < 14; ++i)
-            b.byte(at + i, s[at + i]);
         at += 14;
     }
-    return b.build();
+    return s;
 }
 
-// config.dat and ecg.dat in the folder; the record says this recording is the unread one and the
-// speech file belongs to it.
-inline void write_test_card(const TestFolder& folder, const std::vector<Sector>& sectors,
-                            uint16_t config_recording = kTestRecording) {
-    ConfigRecord config;
-    config.byte_0 = 1;
-    config.recording_num = config_recording;
-    config.wav_recording_num = config_recording;
-    std::array<uint8_t, kConfigRecordSize> bytes;
-    encode_config_record(config, bytes);
-    write_bytes(folder.file("config.dat"), {bytes.begin(), bytes.end()});
-    std::vector<uint8_t> ecg;
-    for (const Sector& s : sectors)
-        ecg.insert(ecg.end(), s.begin(), s.end());
-    write_bytes(folder.file("ecg.dat"), ecg);
-}
+// A folder copy of a card: config.dat from `record`, ecg.dat from sectors, cnav.dat and
+// patient.wav of chosen sizes; `disk` is a card storage object on the folder.
+class CardFolder {
+  public:
+    CardFolder() {
+        record.byte_0 = 1;
+        counters(kTestRecording, kTestRecording, kTestRecording);
+        disk.set_card_path(m_folder.path());
+    }
+
+    // Counters: recording_num C, patient_data_num and wav_recording_num.
+    CardFolder& counters(uint16_t c, uint16_t patient, uint16_t wav) {
+        record.recording_num = c;
+        record.patient_data_num = patient;
+        record.wav_recording_num = wav;
+        return *this;
+    }
+
+    void write(const std::vector<Sector>& sectors, size_t cnav_size = 8192,
+               size_t wav_size = 65536) {
+        std::array<uint8_t, kConfigRecordSize> bytes;
+        encode_config_record(record, bytes);
+        write_bytes(file("config.dat"), {bytes.begin(), bytes.end()});
+        write_bytes(file("cnav.dat"), std::vector<uint8_t>(cnav_size, 0x5C));
+        write_bytes(file("patient.wav"), std::vector<uint8_t>(wav_size, 0x3A));
+        write_ecg(sectors);
+    }
+    void write_ecg(const std::vector<Sector>& sectors) {
+        std::vector<uint8_t> ecg;
+        for (const Sector& sector : sectors)
+            ecg.insert(ecg.end(), sector.begin(), sector.end());
+        write_bytes(file("ecg.dat"), ecg);
+    }
+
+    // Marking as read moves the record's recording number past the recording.
+    bool marked_as_read() const {
+        CCFDisk reader;
+        reader.set_card_path(path());
+        return reader.read_config() && reader.m_config_dat.recording_num > kTestRecording;
+    }
+
+    std::string path() const { return m_folder.path(); }
+    std::string file(const std::string& name) const { return m_folder.file(name); }
+    std::string operator/(const std::string& name) const { return file(name); }
+
+    ConfigRecord record;
+    CCFDisk disk;
+
+  private:
+    TestFolder m_folder;
+};
 
 // Message boxes on Linux read their answer from standard input; tests give them none.
 class NoAnswers {

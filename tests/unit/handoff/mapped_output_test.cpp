@@ -21,8 +21,7 @@ class MappedRead : public ::testing::Test {
   protected:
     MappedRead() {
         std::filesystem::create_directories(m_out);
-        disk.set_card_path(folder.path());
-        disk.m_read_settings = ReadSettings{0, 192, 60};
+        card.disk.m_read_settings = ReadSettings{0, 192, 60};
         g_output_settings = OutputSettings{};
         g_output_settings.mmf_base_name = unique_base_name();
         g_output_settings.mmf_instance = g_output_settings.mmf_base_name;
@@ -36,14 +35,13 @@ class MappedRead : public ::testing::Test {
         for (int s = 0; s < seconds; ++s)
             sectors.push_back(packed_sector({101, 0, 1023}, {5}, s % 100 == 0));
         sectors.push_back(Sector{});
-        write_test_card(folder, sectors);
+        card.write(sectors);
     }
-    bool read(OutputFormat format) { return extract_ecg(disk, format, nullptr, m_out); }
+    bool read(OutputFormat format) { return extract_ecg(card.disk, format, nullptr, m_out); }
 
-    TestFolder folder;
+    CardFolder card;
     NoAnswers no_answers;
-    CCFDisk disk;
-    std::string m_out = folder / "out";
+    std::string m_out = card / "out";
 };
 
 }  // namespace
@@ -64,7 +62,7 @@ TEST_F(MappedRead, ChannelsEndAtTheCapacityOfSectionsTheReceiverMadeSmaller) {
 }
 
 TEST_F(MappedRead, ReadEndsAtTheDurationLimitOfTheMappedChannels) {
-    disk.m_read_settings = ReadSettings{0, 1, 0};
+    card.disk.m_read_settings = ReadSettings{0, 1, 0};
     MappedReceiver receiver(names(), 3, kSampleSectionSize);
     write_recording(3700);
     ASSERT_TRUE(read(kFormatMmf));
@@ -90,8 +88,8 @@ TEST_F(MappedRead, FailedReadStillPadsAndFinishesAndANewReadStartsFromZero) {
     put_u32le(receiver.control().view() + kFinishedOffset, 1);
     Sector damaged = sealed(SectorBuilder(0x30).field(0, 101).build());
     damaged[100] ^= 0x01;
-    write_test_card(folder, {start_sector(48, kStart),
-                             sealed(SectorBuilder(0x30).field(0, 101).build()), damaged, Sector{}});
+    card.write({start_sector(48, kStart), sealed(SectorBuilder(0x30).field(0, 101).build()),
+                damaged, Sector{}});
     EXPECT_FALSE(read(kFormatMmf));
     EXPECT_EQ(receiver.count(0), 153600u);
     EXPECT_EQ(receiver.samples(0)[kPreamble], 404);
