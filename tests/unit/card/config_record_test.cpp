@@ -50,11 +50,3 @@ TEST(ConfigRecordText, OverlongTextIsCutSoThatTheTerminatorStillFits) {
     small.fill('y');
     EXPECT_EQ(field_text(small), "yyyy");
 }
-
-TEST(TwoDigitYear, NinetyNineIsTheOnlyYearBefore2000) {
-    EXPECT_EQ(two_digit_year(1999), 99);
-    EXPECT_EQ(two_digit_year(2013), 13);
-    EXPECT_EQ(calendar_year(99), 1999);
-    EXPECT_EQ(calendar_year(0), 2000);
-    EXPECT_EQ(calendar_year(13), 2013);
-}

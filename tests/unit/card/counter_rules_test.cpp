@@ -30,17 +30,6 @@ TEST(CounterRules, InitialisingWithoutPatientSkipsOneMoreRecordingNumber) {
     EXPECT_EQ(anonymous, counters(5, 4, 2));
 }
 
-TEST(CounterRules, MarkingAsReadMovesAnUnreadRecordingToReadOnce) {
-    ConfigRecord r = counters(4, 4, 2);
-    EXPECT_TRUE(is_unread_recording(r, 4));
-    EXPECT_TRUE(count_marked_read(r, 4));
-    EXPECT_TRUE(is_read_recording(r, 4));
-    EXPECT_FALSE(count_marked_read(r, 4));
-    EXPECT_EQ(r.recording_num, 5);
-    EXPECT_TRUE(is_inconsistent_recording(r, 6));
-    EXPECT_FALSE(is_inconsistent_recording(r, 5));
-}
-
 TEST(CounterRules, PatientDataSpeechAndValidityFollowTheNumbers) {
     struct Row {
         uint16_t recording, patient_data, wav, s;

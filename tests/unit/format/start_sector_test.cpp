@@ -67,6 +67,7 @@ class FirstStartSector : public ::testing::Test {
     Sector out{};
 };
 
+// A damaged checksum is found and reported bad: SimulatedCardFiles.EventTableFormats...
 TEST_F(FirstStartSector, IsFoundPastLeadingSectorsChecksAndDescrambled) {
     for (const uint8_t type : {0x81, 0x82, 0x83}) {
         std::vector<uint8_t> ecg;
@@ -81,16 +82,6 @@ TEST_F(FirstStartSector, IsFoundPastLeadingSectorsChecksAndDescrambled) {
         expected.sector_crc = decode_start_sector(sealed_start(type)).sector_crc;
         EXPECT_EQ(decode_start_sector(out), expected) << int{type};
     }
-}
-
-TEST_F(FirstStartSector, DamagedChecksumIsFoundButReportedBad) {
-    Sector start = sealed_start(0x82);
-    start[100] ^= 0x10;
-    std::vector<uint8_t> ecg;
-    append(ecg, start);
-    const StartSectorSearch result = search(ecg);
-    EXPECT_TRUE(result.found);
-    EXPECT_FALSE(result.checksum_good);
 }
 
 TEST_F(FirstStartSector, MissingFileEndOfFileOrShortSectorMeansNotFound) {
