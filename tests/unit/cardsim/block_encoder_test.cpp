@@ -13,59 +13,66 @@ using namespace cardsim;
 
 namespace {
 
-BlockInput one_channel(int value) {
-    BlockInput input;
-    input.channels = 1;
-    input.targets[0].fill(static_cast<uint16_t>(value));
-    return input;
-}
-
 struct Field {
     uint32_t value;
     int width;
 };
 
-void expect_fields(const BitWriter& writer, const std::vector<Field>& fields) {
-    FieldReader reader(writer.bytes());
-    for (size_t i = 0; i < fields.size(); ++i) {
+struct Encoded {
+    BitWriter writer;
+    BlockResult result;
+};
+
+Encoded encode(const BlockInput& input, NibblePolicy nibbles) {
+    Encoded e;
+    BlockEncoder(nibbles).encode(input, e.writer, e.result);
+    return e;
+}
+
+// One channel at `from` for the first sample, then at `to` (levels, sample = level * 4 + 1).
+BlockInput one_step(int from, int to) {
+    BlockInput input;
+    input.channels = 1;
+    input.targets[0].fill(static_cast<uint16_t>(to * 4 + 1));
+    input.targets[0][0] = static_cast<uint16_t>(from * 4 + 1);
+    return input;
+}
+
+// Reads the fields from bit `first` on and checks each.
+void expect_fields(const BitWriter& writer, const std::vector<Field>& fields, size_t first = 0) {
+    FieldReader reader(writer.bytes(), first);
+    for (size_t i = 0; i < fields.size(); ++i)
         EXPECT_EQ(reader.read(fields[i].width), fields[i].value) << "field " << i;
-    }
+}
+
+constexpr NibblePolicy fixed(int type) {
+    return {NibblePolicy::Choice::fixed, type};
 }
 
 }  // namespace
 
 TEST(CompressedBlockEncoding, ConstantLevelIsTheLevelThenNibbleTypeThenZeroSteps) {
-    BitWriter writer;
-    BlockResult result;
-    BlockEncoder encoder({NibblePolicy::Choice::fixed, 1});
-    encoder.encode(one_channel(2049), writer, result);
-
+    const Encoded e = encode(one_step(512, 512), fixed(1));
     // Bytes worked out by hand: no pace pulses (0), level 512 as 10000|00000, type 001, then
     // the type-1 code 011 for a zero step.
-    const std::vector<uint8_t> bytes = writer.bytes();
+    const std::vector<uint8_t> bytes = e.writer.bytes();
     ASSERT_GE(bytes.size(), 3u);
     EXPECT_EQ(bytes[0], 0x20);
     EXPECT_EQ(bytes[1], 0xC8);
     EXPECT_EQ(bytes[2], 0xB6);
-    EXPECT_EQ(writer.bit_count(), 1u + 10 + 3 + 127 * 3);
-    for (uint16_t sample : result.samples[0])
+    EXPECT_EQ(e.writer.bit_count(), 1u + 10 + 3 + 127 * 3);
+    for (uint16_t sample : e.result.samples[0])
         ASSERT_EQ(sample, 2049);
 }
 
 TEST(CompressedBlockEncoding, LargestStepUsesTheTwiceEscapedLongForm) {
-    BlockInput input = one_channel(401);  // level 100
-    for (size_t i = 1; i < kBlockSamples; ++i)
-        input.targets[0][i] = 1601;  // level 400
-    BitWriter writer;
-    BlockResult result;
-    BlockEncoder({NibblePolicy::Choice::fixed, 0}).encode(input, writer, result);
-
+    const Encoded e = encode(one_step(100, 400), fixed(0));
     // Type 0: +300 levels is step 100: prefix 6, escapes 31 and 31, then 100 - 69 = 31.
-    expect_fields(writer,
+    expect_fields(e.writer,
                   {{0, 1}, {3, 5}, {4, 5}, {0, 3}, {6, 3}, {31, 5}, {31, 5}, {31, 5}, {2, 3}});
-    EXPECT_EQ(result.samples[0][0], 401);
-    EXPECT_EQ(result.samples[0][1], 1601);
-    EXPECT_EQ(result.samples[0][127], 1601);
+    EXPECT_EQ(e.result.samples[0][0], 401);
+    EXPECT_EQ(e.result.samples[0][1], 1601);
+    EXPECT_EQ(e.result.samples[0][127], 1601);
 }
 
 struct StepCase {
@@ -79,17 +86,9 @@ class SingleStep : public ::testing::TestWithParam<StepCase> {};
 
 TEST_P(SingleStep, IsCodedWithTheFieldsOfItsForm) {
     const StepCase& c = GetParam();
-    BlockInput input = one_channel(c.from_level * 4 + 1);
-    for (size_t i = 1; i < kBlockSamples; ++i) {
-        input.targets[0][i] = static_cast<uint16_t>(c.to_level * 4 + 1);
-    }
-    BitWriter writer;
-    BlockResult result;
-    BlockEncoder({NibblePolicy::Choice::fixed, c.nibble_type}).encode(input, writer, result);
-    FieldReader reader(writer.bytes(), 1 + 10 + 3);
-    for (const Field& field : c.code)
-        EXPECT_EQ(reader.read(field.width), field.value);
-    EXPECT_EQ(result.samples[0][1], c.to_level * 4 + 1);
+    const Encoded e = encode(one_step(c.from_level, c.to_level), fixed(c.nibble_type));
+    expect_fields(e.writer, c.code, 1 + 10 + 3);
+    EXPECT_EQ(e.result.samples[0][1], c.to_level * 4 + 1);
 }
 
 // Each row is one step, written out by hand from the code forms of its nibble type.
@@ -109,20 +108,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CompressedBlockEncoding, AdaptiveTypeFollowsThePreviousStep) {
     // Steps +12 then +1 under type 3: the first uses type 1 (no step before), the second type 0
     // (previous magnitude 12).
-    BlockInput input = one_channel(2001);  // level 500
-    input.targets[0][1] = 2145;            // level 536
-    for (size_t i = 2; i < kBlockSamples; ++i)
-        input.targets[0][i] = 2157;  // level 539
-    BitWriter writer;
-    BlockResult result;
-    BlockEncoder({NibblePolicy::Choice::fixed, 3}).encode(input, writer, result);
-    FieldReader reader(writer.bytes(), 1 + 10);
-    EXPECT_EQ(reader.read(3), 3u);
-    EXPECT_EQ(reader.read(3), 7u);  // type 1 long form +12: 7, 6, 12 - 7
-    EXPECT_EQ(reader.read(3), 6u);
-    EXPECT_EQ(reader.read(5), 5u);
-    EXPECT_EQ(reader.read(3), 3u);  // type 0, +1
-    EXPECT_EQ(result.samples[0][2], 2157);
+    BlockInput input = one_step(500, 539);
+    input.targets[0][1] = 2145;  // level 536
+    const Encoded e = encode(input, fixed(3));
+    // Type 3, then the type 1 long form of +12 (7, 6, 12 - 7), then type 0's +1.
+    expect_fields(e.writer, {{3, 3}, {7, 3}, {6, 3}, {5, 5}, {3, 3}}, 1 + 10);
+    EXPECT_EQ(e.result.samples[0][2], 2157);
 }
 
 TEST(CompressedBlockEncoding, AbsentChannelIsAnnouncedBeforeThePaceListAndRebuiltAsZero) {
@@ -131,13 +122,11 @@ TEST(CompressedBlockEncoding, AbsentChannelIsAnnouncedBeforeThePaceListAndRebuil
     for (auto& channel : input.targets)
         channel.fill(2049);
     input.present = {true, false, true};
-    BitWriter writer;
-    BlockResult result;
-    BlockEncoder({NibblePolicy::Choice::fixed, 1}).encode(input, writer, result);
-    expect_fields(writer, {{1, 1}, {0, 3}, {2, 5}, {0, 7}, {0, 1}, {16, 5}, {0, 5}, {1, 3}});
-    for (uint16_t sample : result.samples[1])
+    const Encoded e = encode(input, fixed(1));
+    expect_fields(e.writer, {{1, 1}, {0, 3}, {2, 5}, {0, 7}, {0, 1}, {16, 5}, {0, 5}, {1, 3}});
+    for (uint16_t sample : e.result.samples[1])
         ASSERT_EQ(sample, 0);
-    EXPECT_EQ(result.samples[2][5], 2049);
+    EXPECT_EQ(e.result.samples[2][5], 2049);
 }
 
 TEST(CompressedBlockEncoding, AutomaticChoiceTracksANoisySignalWithinHalfAStep) {
@@ -148,11 +137,8 @@ TEST(CompressedBlockEncoding, AutomaticChoiceTracksANoisySignalWithinHalfAStep) 
         state = state * 1103515245u + 12345u;
         input.targets[0][i] = static_cast<uint16_t>(1000 + (state >> 16) % 200);
     }
-    BitWriter writer;
-    BlockResult result;
-    BlockEncoder({}).encode(input, writer, result);
-    const int half_step = 2 * step_factor(result.nibble_types[0]);
-    for (size_t i = 0; i < kBlockSamples; ++i) {
-        EXPECT_LE(std::abs(result.samples[0][i] - input.targets[0][i]), half_step) << i;
-    }
+    const Encoded e = encode(input, {});
+    const int half_step = 2 * step_factor(e.result.nibble_types[0]);
+    for (size_t i = 0; i < kBlockSamples; ++i)
+        EXPECT_LE(std::abs(e.result.samples[0][i] - input.targets[0][i]), half_step) << i;
 }

@@ -1,29 +1,24 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "cardsim/lib/card_writer.h"
 #include "extract/test_card.h"
-#include "format/crc16.h"
-#include "format/sector_checksum.h"
-#include "support/byte_order.h"
 
 namespace {
 
 std::vector<uint8_t> write_ecg(cardsim::RecordingSpec description, const TestFolder& folder) {
     cardsim::RecordingResult result;
     std::string error;
-    EXPECT_TRUE(
-        cardsim::write_card(description, folder.file("card"), folder.file("want"), result, error))
+    EXPECT_TRUE(cardsim::write_card(description, folder / "card", folder / "want", result, error))
         << error;
-    return read_bytes(folder.file("card") + "/ecg.dat");
+    return read_bytes(folder / "card/ecg.dat");
 }
 
 bool sector_checks(std::vector<uint8_t> ecg, size_t n) {
     std::span<uint8_t, 512> sector(&ecg[n * 512], 512);
-    return check_sector(Crc16Table(), sector, sector_type_of(sector[0]).checksum);
+    return check_sector(test_crc_table(), sector, sector_type_of(sector[0]).checksum);
 }
 
 cardsim::RecordingSpec delta_recording() {
@@ -57,19 +52,15 @@ TEST(SimulatedCardFaults, DamageLandsWhereItWasAskedFor) {
 
 TEST(SimulatedCardFaults, RawSampleFilesAreScaledToTwelveBits) {
     TestFolder folder;
-    std::vector<uint8_t> bytes;
-    for (int i = 0; i < 256; ++i) {
-        bytes.resize(bytes.size() + 2);
-        put_u16le(&bytes[bytes.size() - 2], static_cast<uint16_t>(-32768 + 256 * i));
-    }
-    std::ofstream(folder.file("lead.raw"), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    std::vector<uint8_t> bytes(512);
+    for (size_t i = 0; i < 256; ++i)
+        put_u16le(&bytes[2 * i], static_cast<uint16_t>(-32768 + 256 * static_cast<int>(i)));
+    write_bytes(folder / "lead.raw", bytes);
     cardsim::RecordingSpec description = delta_recording();
     description.segments = {{3, 0}};
-    description.sample_files = {folder.file("lead.raw")};
+    description.sample_files = {folder / "lead.raw"};
     write_ecg(description, folder);
-    const std::vector<uint16_t> want = read_words(folder.file("want") + "/channel3.dat");
+    const std::vector<uint16_t> want = read_words(folder / "want/channel3.dat");
     ASSERT_EQ(want.size(), 3u * 128);
     EXPECT_EQ(want[0], 1);  // value 0 is written as 1
     EXPECT_EQ(want[10], 160);

@@ -33,6 +33,14 @@ int64_t seconds_of(const EventRecord& record, int64_t start) {
     return time_to_seconds(record.time()) - start;
 }
 
+// Writes the card into the folder and returns its ecg.dat.
+std::vector<uint8_t> write(const cardsim::RecordingSpec& description, const TestFolder& folder) {
+    cardsim::RecordingResult result;
+    std::string error;
+    EXPECT_TRUE(cardsim::write_card(description, folder / "card", "", result, error)) << error;
+    return read_bytes(folder / "card/ecg.dat");
+}
+
 cardsim::RecordingSpec three_hours(int format) {
     cardsim::RecordingSpec description;
     description.format = format;
@@ -45,14 +53,12 @@ cardsim::RecordingSpec three_hours(int format) {
 
 }  // namespace
 
+// The end-to-end reads with a skip start from these seek points (ReadFormats and ReadTwelveLead
+// SkipOneHour...), and their patient events come from this table.
 TEST(SimulatedEventTable, HoldsSegmentStartsSeekPointsAndEventsThroughBothContinuations) {
     TestFolder folder;
-    cardsim::RecordingResult result;
-    std::string error;
-    ASSERT_TRUE(cardsim::write_card(three_hours(35), folder.file("card"), "", result, error))
-        << error;
+    const std::vector<uint8_t> ecg = write(three_hours(35), folder);
     const EventTable table = load_table(folder.file("card"));
-    const std::vector<uint8_t> ecg = read_bytes(folder.file("card") + "/ecg.dat");
     const int64_t start = recording_start_seconds(folder.file("card"));
 
     std::vector<int64_t> seeks, events, segments;
@@ -74,38 +80,12 @@ TEST(SimulatedEventTable, HoldsSegmentStartsSeekPointsAndEventsThroughBothContin
     EXPECT_EQ(ecg[next * 512], 0x20);
 }
 
-TEST(SimulatedEventTable, TwelveLeadSeekPointsStartOnAWholeSecond) {
-    TestFolder folder;
-    cardsim::RecordingResult result;
-    std::string error;
-    cardsim::RecordingSpec description = three_hours(64);
-    description.segments = {{1800, 0}};
-    ASSERT_TRUE(cardsim::write_card(description, folder.file("card"), "", result, error)) << error;
-    const std::vector<uint8_t> ecg = read_bytes(folder.file("card") + "/ecg.dat");
-    int seeks = 0;
-    for (const EventRecord& record : load_table(folder.file("card"))) {
-        if (record.type != 4) continue;
-        ++seeks;
-        // 30 time points per sector: data sector k (counting from the first) starts on a whole
-        // second when 30k is a multiple of 128.
-        uint32_t data_before = 0;
-        for (uint32_t n = 0; n < record.sector; ++n)
-            data_before += ecg[n * 512] == 0x40 ? 1 : 0;
-        EXPECT_EQ(ecg[record.sector * 512], 0x40);
-        EXPECT_EQ(data_before * 30 % 128, 0u);
-    }
-    EXPECT_EQ(seeks, 2);
-}
-
 TEST(SimulatedEventTable, LoopingChainFaultComesBackToTheHead) {
     TestFolder folder;
-    cardsim::RecordingResult result;
-    std::string error;
     cardsim::RecordingSpec description = three_hours(35);
     description.segments = {{600, 0}};
     description.event_chain_loop = true;
-    ASSERT_TRUE(cardsim::write_card(description, folder.file("card"), "", result, error)) << error;
-    const std::vector<uint8_t> ecg = read_bytes(folder.file("card") + "/ecg.dat");
+    const std::vector<uint8_t> ecg = write(description, folder);
     // The last event sector sits after the data and continues at sector 1.
     size_t last = 0;
     for (size_t n = 2; (n + 1) * 512 <= ecg.size(); ++n)
