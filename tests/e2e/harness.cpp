@@ -138,3 +138,33 @@ void write_file_text(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
 }
+
+std::string platform_text(const std::string& text) {
+    if (!under_wine()) return text;
+    std::string windows;
+    for (const char c : text) {
+        if (c == '\n') windows += '\r';
+        windows += c;
+    }
+    return windows;
+}
+
+bool CardWork::make(const std::vector<std::string>& options, bool with_intended) {
+    std::filesystem::remove_all(card());
+    std::vector<std::string> argv = tool_argv("cardsim", {"--card=" + host_path(card())});
+    if (with_intended) argv.push_back("--intended=" + host_path(intended()));
+    argv.insert(argv.end(), options.begin(), options.end());
+    return run_program(argv, {}, 300) == 0;
+}
+
+int CardWork::read(const std::string& arguments, EnvList env, int timeout_seconds) {
+    std::filesystem::remove_all(out());
+    return run(arguments, std::move(env), timeout_seconds);
+}
+
+int CardWork::run(const std::string& arguments, EnvList env, int timeout_seconds) {
+    std::filesystem::create_directory(out());
+    env.emplace_back("XDG_CONFIG_HOME", path());
+    return run_kado(arguments + " /ipdir=" + host_path(card()) + " /dir=" + host_path(out()), env,
+                    timeout_seconds);
+}

@@ -62,3 +62,29 @@ std::string read_file_text(const std::string& path);
 void write_file_text(const std::string& path, const std::string& text);
 // The first `count` bytes of a file, or all of them.
 std::vector<uint8_t> read_bytes(const std::string& path, size_t count = SIZE_MAX);
+
+// The text with its lines ended the way the program under test writes text files (patevent.dat):
+// LF from kado, CR LF from kado.exe.
+std::string platform_text(const std::string& text);
+
+// A work folder for reads of one card: a card copy that the build's own recorder simulator
+// (cardsim, or cardsim.exe under Wine) writes, the recording it intended and an output folder.
+class CardWork {
+  public:
+    // Writes a fresh card, and the intended recording when asked, with cardsim's options
+    // ("--format=35", "--event=30"); true on success.
+    bool make(const std::vector<std::string>& options, bool with_intended = false);
+    // Runs the program with the arguments, the card as /ipdir= and a fresh, empty /dir=.
+    int read(const std::string& arguments, EnvList env = {}, int timeout_seconds = 300);
+    // The same into the output folder as it is.
+    int run(const std::string& arguments, EnvList env = {}, int timeout_seconds = 300);
+
+    std::string card() const { return m_work / "card"; }
+    std::string intended() const { return m_work / "intended"; }
+    std::string out() const { return m_work / "out"; }
+    std::string out(const std::string& name) const { return out() + "/" + name; }
+    const std::string& path() const { return m_work.path(); }
+
+  private:
+    TempDir m_work;
+};

@@ -3,11 +3,9 @@
 // under /basemmfname=, and the 32-hour capacity of the program's own sections.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "cardsim_runner.h"
 #include "expected_output.h"
 #include "harness.h"
 #include "mapped_peer.h"
@@ -22,15 +20,11 @@ constexpr int kPreamble = 80;
 
 class MappedCardRead : public ::testing::Test {
   protected:
-    void make(const std::vector<std::string>& options) {
-        ASSERT_TRUE(make_card(card(), intended(), options));
-        std::filesystem::create_directory(out());
-    }
     int read(const std::string& arguments) {
         // The instance names the terminator event too, which then no other run can signal.
-        return run_kado("/readecg=hide " + arguments + " /basemmfname=" + m_base + " /instance=" +
-                            m_base + " /ipdir=" + host_path(card()) + " /dir=" + host_path(out()),
-                        {{"XDG_CONFIG_HOME", m_work.path()}}, 600);
+        return work.read(
+            "/readecg=hide " + arguments + " /basemmfname=" + m_base + " /instance=" + m_base, {},
+            600);
     }
     // The recording's words at full resolution, without the archive road's padding.
     std::vector<uint16_t> recorded(int channel, int duration_hours) const {
@@ -39,14 +33,20 @@ class MappedCardRead : public ::testing::Test {
         settings.duration_hours = duration_hours;
         settings.pad = false;
         return expected::raw_channel(
-            read_words<uint16_t>(intended() + "/channel" + std::to_string(channel) + ".dat"),
-            settings);
+            read_words(work.intended() + "/channel" + std::to_string(channel) + ".dat"), settings);
     }
-    std::string card() const { return m_work / "card"; }
-    std::string intended() const { return m_work / "intended"; }
-    std::string out() const { return m_work / "out"; }
+    // The receiver's samples of every channel against the recording cut or padded to `count`.
+    void expect_samples(const MappedPeer& peer, int duration_hours, size_t count) const {
+        for (int channel = 1; channel <= 3; ++channel) {
+            std::vector<uint16_t> want = recorded(channel, duration_hours);
+            want.resize(count, 0);
+            const std::vector<uint16_t> got = read_words(peer.channel_file(channel));
+            EXPECT_EQ(got.size(), want.size()) << channel;
+            EXPECT_EQ(first_difference(got, want), -1) << channel;
+        }
+    }
 
-    TempDir m_work;
+    CardWork work;
     std::string m_base = unique_section_base();
 };
 
@@ -62,18 +62,13 @@ class MappedCardPadding : public MappedCardRead,
 
 // Five minutes: format 4 pads to 20 minutes, format 1 a further ten minutes less one sample.
 TEST_P(MappedCardPadding, ReceiverGetsTheRecordingAtFullResolutionThenThePadding) {
-    make({"--format=35", "--duration=5m", "--event=30", "--event=75", "--pacing=70"});
-    MappedPeer peer(m_work.path(),
+    ASSERT_TRUE(work.make(
+        {"--format=35", "--duration=5m", "--event=30", "--event=75", "--pacing=70"}, true));
+    MappedPeer peer(work.path(),
                     {"--base=" + m_base, "--create=" + std::to_string(kOwnSectionBytes)});
     ASSERT_EQ(read(std::string("/opformat=") + GetParam().format + " /resolution=8"), 0);
     ASSERT_EQ(peer.wait(), 0);
-    for (int channel = 1; channel <= 3; ++channel) {
-        std::vector<uint16_t> want = recorded(channel, 24);
-        want.resize(GetParam().final_count, 0);
-        const std::vector<uint16_t> got = read_words<uint16_t>(peer.channel_file(channel));
-        EXPECT_EQ(got.size(), want.size()) << channel;
-        EXPECT_EQ(first_difference(got, want), -1) << channel;
-    }
+    expect_samples(peer, 24, GetParam().final_count);
     EXPECT_EQ(read_file_text(peer.events_file()), "110\n155\n");
 }
 
@@ -87,27 +82,16 @@ INSTANTIATE_TEST_SUITE_P(Formats, MappedCardPadding,
 // A 40-hour recording: the program's own sections end every channel at 32 hours; sections the
 // receiver made larger beforehand take all of it.
 TEST_F(MappedCardRead, FortyHoursFillOurOwnSectionsExactlyAndLargerOnesWhole) {
-    make({"--format=35", "--duration=40h"});
+    ASSERT_TRUE(work.make({"--format=35", "--duration=40h"}, true));
     {
-        MappedPeer peer(m_work.path(), {"--base=" + m_base});
+        MappedPeer peer(work.path(), {"--base=" + m_base});
         ASSERT_EQ(read("/opformat=mmf"), 0);
         ASSERT_EQ(peer.wait(), 0);
-        for (int channel = 1; channel <= 3; ++channel) {
-            std::vector<uint16_t> want = recorded(channel, 192);
-            want.resize(kOwnSectionSamples);
-            const std::vector<uint16_t> got = read_words<uint16_t>(peer.channel_file(channel));
-            EXPECT_EQ(got.size(), kOwnSectionSamples) << channel;
-            EXPECT_EQ(first_difference(got, want), -1) << channel;
-        }
+        expect_samples(peer, 192, kOwnSectionSamples);
     }
     m_base = unique_section_base();
-    MappedPeer peer(m_work.path(), {"--base=" + m_base, "--create=37000000"});
+    MappedPeer peer(work.path(), {"--base=" + m_base, "--create=37000000"});
     ASSERT_EQ(read("/opformat=mmf"), 0);
     ASSERT_EQ(peer.wait(), 0);
-    for (int channel = 1; channel <= 3; ++channel) {
-        const std::vector<uint16_t> want = recorded(channel, 192);
-        const std::vector<uint16_t> got = read_words<uint16_t>(peer.channel_file(channel));
-        EXPECT_EQ(got.size(), size_t{40} * 460800 + kPreamble * 128) << channel;
-        EXPECT_EQ(first_difference(got, want), -1) << channel;
-    }
+    expect_samples(peer, 192, size_t{40} * 460800 + kPreamble * 128);
 }
