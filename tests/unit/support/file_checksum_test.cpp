@@ -18,21 +18,16 @@ uint32_t checksum_of(const std::string& bytes, long start = 0) {
     return sum;
 }
 
-TEST(FileXorChecksum, PadsTheLastWordWithZeros) {
+TEST(FileXorChecksum, XorsLittleEndianWordsFromTheFilePositionWithTheLastOnePadded) {
     EXPECT_EQ(checksum_of(std::string("\x01\x02\x03\x04\x05", 5)), 0x04030204u);
     EXPECT_EQ(checksum_of(""), 0u);
-}
-
-TEST(FileXorChecksum, StartsAtTheFilePosition) {
     EXPECT_EQ(checksum_of(std::string("\xFF\x01\x02\x03\x04\x05", 6), 1), 0x04030204u);
-}
-
-TEST(FileXorChecksum, CoversEveryChunkOfALargeFile) {
-    std::string bytes(0x20000 + 5, '\0');
-    bytes[0] = '\x11';
-    bytes[0x20000] = '\x22';
-    bytes[0x20004] = '\x05';
-    EXPECT_EQ(checksum_of(bytes), 0x36u);
+    // Every chunk of a large file counts.
+    std::string large(0x20000 + 5, '\0');
+    large[0] = '\x11';
+    large[0x20000] = '\x22';
+    large[0x20004] = '\x05';
+    EXPECT_EQ(checksum_of(large), 0x36u);
 }
 
 #if !defined(_WIN32)

@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <limits>
 #include <string>
 
 #include "support/drives.h"
 #include "support/file_utils.h"
-#include "test_folder.h"
+#include "test_env.h"
 
 namespace {
 
@@ -53,26 +52,23 @@ constexpr char kDriveLetter = 'E';
 // A drive map of its own: KADO_DRIVES names a folder whose link "e:" points at a scratch root.
 class DriveMap : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::filesystem::create_directories(m_map);
+    DriveMap() {
         std::filesystem::create_directories(m_card.path() + "/sub");
-        std::filesystem::create_directory_symlink(m_card.path(), m_map + "/e:");
-        setenv("KADO_DRIVES", m_map.c_str(), 1);
+        std::filesystem::create_directory_symlink(m_card.path(), m_map.path() + "/e:");
     }
-    void TearDown() override { unsetenv("KADO_DRIVES"); }
-    TestFolder m_dir;
+    TestFolder m_map;
     TestFolder m_card;
-    std::string m_map = m_dir / "drives";
+    ScopedEnv m_drives{"KADO_DRIVES", m_map.path()};
 };
 
 TEST_F(DriveMap, ResolvesDriveTextsThroughTheLinks) {
     write_file(m_card / "config.dat", "c");
-    EXPECT_EQ(native_path("E:/config.dat"), m_map + "/e:/config.dat");
+    EXPECT_EQ(native_path("E:/config.dat"), m_map.path() + "/e:/config.dat");
     EXPECT_TRUE(file_exists("e:/config.dat"));
     // Names that differ only in letter case find the entry, as on the card's own file system.
     EXPECT_TRUE(file_exists("E:/CONFIG.DAT"));
     EXPECT_TRUE(file_exists("E:/SUB/../Config.Dat"));
-    EXPECT_EQ(native_path("E:/SUB/New.dat"), m_map + "/e:/sub/New.dat");
+    EXPECT_EQ(native_path("E:/SUB/New.dat"), m_map.path() + "/e:/sub/New.dat");
     EXPECT_TRUE(folder_exists("E:/"));
     EXPECT_NE(logical_drives() & (1u << ('E' - 'A')), 0u);
     EXPECT_EQ(logical_drives() & (1u << ('F' - 'A')), 0u);
@@ -106,7 +102,7 @@ TEST(VolumeSpace, CutsDriveTextsAtTheirOwnRulePositions) {
     TestFolder card;
     TestFolder map;
     std::filesystem::create_directory_symlink(card.path(), map.path() + "/e:");
-    setenv("KADO_DRIVES", map.path().c_str(), 1);
+    const ScopedEnv drives("KADO_DRIVES", map.path());
 #endif
     const std::string drive{kDriveLetter, ':'};
     const std::string file = join_path(drive, "ecg.dat");
@@ -116,9 +112,6 @@ TEST(VolumeSpace, CutsDriveTextsAtTheirOwnRulePositions) {
     EXPECT_EQ(total_size(file), 0);
     EXPECT_EQ(total_size64(file), 0u);
     EXPECT_GT(total_size64(drive), 0u);
-#if !defined(_WIN32)
-    unsetenv("KADO_DRIVES");
-#endif
 }
 
 }  // namespace
