@@ -16,6 +16,7 @@
 
 #include "card/config_record.h"
 #include "extract/ecg_extractor.h"
+#include "extract/raw_output.h"
 #include "format/sector_checksum.h"
 #include "format/start_sector.h"
 #include "support/byte_order.h"
@@ -144,7 +145,8 @@ bool read_card(const fs::path& card, const fs::path& out) {
     CCFDisk disk;
     disk.set_card_path(card.string());
     disk.m_read_settings = ReadSettings{0, 8 * 24, 60};
-    return extract_ecg(disk, kFormatArchive, nullptr, out.string());
+    RawOutput samples(OutputSettings{}, disk.m_read_settings.limit_time_points(), out.string());
+    return extract_ecg(disk, samples, {kFormatArchive, out.string(), "", nullptr});
 }
 
 // Peak resident set of this process in MiB, from the kernel's status file.

@@ -9,8 +9,7 @@
 #include <string>
 
 #include "cardsim/lib/card_writer.h"
-#include "extract/ecg_extractor.h"
-#include "extract/output_settings.h"
+#include "extract/card_read.h"
 #include "handoff/section_layout.h"
 #include "support/mapped_section.h"
 
@@ -18,12 +17,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-double timed_read(const fs::path& card, const fs::path& out, OutputFormat format, bool& ok) {
+double timed_read(const fs::path& card, const fs::path& out, OutputFormat format,
+                  const OutputSettings& settings, bool& ok) {
     CCFDisk disk;
     disk.set_card_path(card.string());
     disk.m_read_settings = ReadSettings{0, 192, 60};
     const auto start = std::chrono::steady_clock::now();
-    ok = extract_ecg(disk, format, nullptr, out.string()) && ok;
+    ok = read_card(disk, format, out.string(), settings) && ok;
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
@@ -45,8 +45,9 @@ int main() {
         return 1;
     }
 
-    g_output_settings.mmf_base_name = "kado-mapped-read-bench-";
-    const SectionNames names = card_road_names(g_output_settings.mmf_base_name);
+    OutputSettings settings;
+    settings.mmf_base_name = "kado-mapped-read-bench-";
+    const SectionNames names = card_road_names(settings.mmf_base_name);
     MappedSection control(names.control, kControlBlockSize, true);
     MappedSection events(names.events, kEventSectionSize, true);
     MappedSection channels[kMappedChannels];
@@ -56,8 +57,8 @@ int main() {
     bool ok = true;
     double mapped = 1e9, archive = 1e9;
     for (int run = 0; run < 3; ++run) {
-        mapped = std::min(mapped, timed_read(card, out, kFormatMmf, ok));
-        archive = std::min(archive, timed_read(card, out, kFormatArchive, ok));
+        mapped = std::min(mapped, timed_read(card, out, kFormatMmf, settings, ok));
+        archive = std::min(archive, timed_read(card, out, kFormatArchive, settings, ok));
     }
     // Every channel of the mapped read holds the preamble and the day.
     const double samples = 3.0 * static_cast<double>(result.time_points + 80 * 128);

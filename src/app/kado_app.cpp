@@ -7,7 +7,6 @@
 #include "app/command_line.h"
 #include "app/main_flow.h"
 #include "card/default_drive.h"
-#include "extract/output_settings.h"
 #include "handoff/cef_dispatch.h"
 #include "handoff/unpacked_folder.h"
 #include "support/exit_codes.h"
@@ -38,7 +37,7 @@ bool CKadoApp::start_instance() {
     if (const char* calibration = std::getenv("KADO_CAL"))
         m_disk->m_read_settings.set_calibration_seconds(std::atoi(calibration));
 
-    if (!parse_command_line(m_request, arguments, g_output_settings, m_disk->m_read_settings))
+    if (!parse_command_line(m_request, arguments, m_output_settings, m_disk->m_read_settings))
         m_request.m_exit_code = kExitBadCommandLine;
     m_disk->m_run_mode = m_request.m_mode;
     check_folders();
@@ -62,13 +61,16 @@ void CKadoApp::check_folders() {
 // An input that holds a CEF recording takes the CEF road in every mode; anything else the main
 // flow.
 void CKadoApp::run_selected_mode() {
-    m_read_dialog = std::make_unique<CKadoReadDlg>(*m_disk, m_request);
+    m_read_dialog = std::make_unique<CKadoReadDlg>(*m_disk, m_request.m_output_dir,
+                                                   m_request.m_procedure_id, m_output_settings);
     int channels = 0;
     const std::string cef_folder = locate_cef_input(m_request.m_input_dir, channels);
     if (cef_folder.empty())
         run_main_flow(m_request, *m_disk, *m_read_dialog);
     else
-        dispatch_cef_output(m_request, m_disk->m_read_settings, cef_folder, channels);
+        m_request.m_exit_code =
+            dispatch_cef_output(m_request.m_mode, m_request.m_output_format, m_request.m_output_dir,
+                                m_disk->m_read_settings, cef_folder, channels);
 }
 
 int CKadoApp::end_instance() {

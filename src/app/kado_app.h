@@ -8,6 +8,7 @@
 
 #include "app/run_request.h"
 #include "card/ccf_disk.h"
+#include "extract/output_settings.h"
 #include "ui/read_dialog.h"
 
 class CKadoApp {
@@ -31,6 +32,7 @@ class CKadoApp {
 
     std::string m_command_line;
     RunRequest m_request;
+    OutputSettings m_output_settings;
     // The one card storage object of the run, created during start-up.
     std::unique_ptr<CCFDisk> m_disk;
     // Created with the main window; the read modes use it without showing it.

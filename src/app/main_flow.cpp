@@ -10,7 +10,7 @@
 namespace {
 
 // A folder that a loader reads: its source is a .LDSC file, and it holds no card ECG.
-bool holds_loader_source(const std::string& folder) {
+bool is_loader_source_folder(const std::string& folder) {
     if (folder.empty()) return false;
     const FileFinder finder(join_path(folder, "*.LDSC"), kFindFiles);
     return !finder.done() && !file_exists(join_path(folder, "ECG.DAT"));
@@ -75,7 +75,7 @@ void read_folder(RunRequest& request, CCFDisk& disk, CKadoReadDlg& read_dialog) 
 }  // namespace
 
 void run_main_flow(RunRequest& request, CCFDisk& disk, CKadoReadDlg& read_dialog) {
-    if (holds_loader_source(request.m_input_dir)) {
+    if (is_loader_source_folder(request.m_input_dir)) {
         // The loaders of the other analysis system are not part of this program yet.
         trace("loader dispatch not available\n");
         request.m_exit_code = kExitNotCompleted;

@@ -6,11 +6,11 @@
 #include <span>
 #include <string>
 
-#include "app/run_request.h"
 #include "card/config_record.h"
 #include "card/read_settings.h"
 #include "format/crc16.h"
 #include "format/recording_time.h"
+#include "support/run_mode.h"
 
 class CCFDisk {
   public:

@@ -28,18 +28,6 @@ constexpr size_t kEventTextOffset = 416;
 static_assert(kEventTextOffset + kEventTextWidth == kConfigRecordSize);
 static_assert(kFirBlockOffset + 2 * kFirElements == kFirSumOffset);
 
-template <size_t N>
-void copy_out(std::span<const uint8_t, kConfigRecordSize> bytes, size_t offset,
-              std::array<uint8_t, N>& field) {
-    std::copy_n(bytes.begin() + static_cast<ptrdiff_t>(offset), N, field.begin());
-}
-
-template <size_t N>
-void copy_in(const std::array<uint8_t, N>& field, std::span<uint8_t, kConfigRecordSize> bytes,
-             size_t offset) {
-    std::copy(field.begin(), field.end(), bytes.begin() + static_cast<ptrdiff_t>(offset));
-}
-
 }  // namespace
 
 ConfigRecord decode_config_record(std::span<const uint8_t, kConfigRecordSize> bytes) {
@@ -48,7 +36,7 @@ ConfigRecord decode_config_record(std::span<const uint8_t, kConfigRecordSize> by
     r.byte_0 = p[kByte0Offset];
     r.recording_num = get_u16le(p + kRecordingNumOffset);
     r.byte_3 = p[kByte3Offset];
-    copy_out(bytes, kInitTimeOffset, r.init_time);
+    get_field(bytes, kInitTimeOffset, r.init_time);
     r.patient_data_num = get_u16le(p + kPatientDataNumOffset);
     r.wav_recording_num = get_u16le(p + kWavRecordingNumOffset);
     r.byte_14 = p[kByte14Offset];
@@ -56,13 +44,13 @@ ConfigRecord decode_config_record(std::span<const uint8_t, kConfigRecordSize> by
     for (size_t i = 0; i < kFirElements; ++i)
         r.fir_block[i] = get_u16le(p + kFirBlockOffset + 2 * i);
     r.fir_sum = get_u16le(p + kFirSumOffset);
-    copy_out(bytes, kBytes82Offset, r.bytes_82);
-    copy_out(bytes, kChangeTimeOffset, r.change_time);
+    get_field(bytes, kBytes82Offset, r.bytes_82);
+    get_field(bytes, kChangeTimeOffset, r.change_time);
     r.change_marker = p[kChangeMarkerOffset];
     r.char_set = p[kCharSetOffset];
-    copy_out(bytes, kPatientNameOffset, r.patient_name);
-    copy_out(bytes, kPatientIdOffset, r.patient_id);
-    copy_out(bytes, kEventTextOffset, r.event_text);
+    get_field(bytes, kPatientNameOffset, r.patient_name);
+    get_field(bytes, kPatientIdOffset, r.patient_id);
+    get_field(bytes, kEventTextOffset, r.event_text);
     return r;
 }
 
@@ -71,7 +59,7 @@ void encode_config_record(const ConfigRecord& r, std::span<uint8_t, kConfigRecor
     p[kByte0Offset] = r.byte_0;
     put_u16le(p + kRecordingNumOffset, r.recording_num);
     p[kByte3Offset] = r.byte_3;
-    copy_in(r.init_time, bytes, kInitTimeOffset);
+    put_field(r.init_time, bytes, kInitTimeOffset);
     put_u16le(p + kPatientDataNumOffset, r.patient_data_num);
     put_u16le(p + kWavRecordingNumOffset, r.wav_recording_num);
     p[kByte14Offset] = r.byte_14;
@@ -79,13 +67,13 @@ void encode_config_record(const ConfigRecord& r, std::span<uint8_t, kConfigRecor
     for (size_t i = 0; i < kFirElements; ++i)
         put_u16le(p + kFirBlockOffset + 2 * i, r.fir_block[i]);
     put_u16le(p + kFirSumOffset, r.fir_sum);
-    copy_in(r.bytes_82, bytes, kBytes82Offset);
-    copy_in(r.change_time, bytes, kChangeTimeOffset);
+    put_field(r.bytes_82, bytes, kBytes82Offset);
+    put_field(r.change_time, bytes, kChangeTimeOffset);
     p[kChangeMarkerOffset] = r.change_marker;
     p[kCharSetOffset] = r.char_set;
-    copy_in(r.patient_name, bytes, kPatientNameOffset);
-    copy_in(r.patient_id, bytes, kPatientIdOffset);
-    copy_in(r.event_text, bytes, kEventTextOffset);
+    put_field(r.patient_name, bytes, kPatientNameOffset);
+    put_field(r.patient_id, bytes, kPatientIdOffset);
+    put_field(r.event_text, bytes, kEventTextOffset);
 }
 
 std::string field_text(std::span<const uint8_t> field) {

@@ -2,7 +2,10 @@
 // read starts, how long it may run and the calibration preamble.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+
+#include "format/recording_constants.h"
 
 struct ReadSettings {
     int32_t skip_hours = 0;
@@ -10,6 +13,11 @@ struct ReadSettings {
     int32_t record_length_hours = 0;
     // Seconds of calibration signal ahead of the recording; 0 writes no preamble.
     int32_t calibration_seconds = 60;
+
+    // The record-length limit in time points; 0 when none was handed over.
+    int64_t limit_time_points() const {
+        return int64_t{std::max(record_length_hours, 0)} * kTimePointsPerHour;
+    }
 
     // A negative value leaves the calibration unchanged (KADO_CAL may hold anything).
     void set_calibration_seconds(int32_t seconds) {

@@ -45,8 +45,9 @@ bool accepts_short_cnav(RunMode mode) {
     }
 }
 
-// Folders of the loaders hold a .LDSC source; such a folder is not a card copy.
-bool holds_loader_source(const std::string& folder) {
+// Folders of the loaders hold a .LDSC source; such a folder is not a card copy, even with an
+// ecg.dat beside it.
+bool holds_any_loader_source(const std::string& folder) {
     const FileFinder finder(join_path(folder, "*.LDSC"), kFindFiles);
     return !finder.done();
 }
@@ -55,7 +56,7 @@ bool folder_file_set_complete(const std::string& folder, RunMode mode) {
     const int32_t cnav = file_size(card_file_path(folder, "cnav.dat"));
     return file_size(card_file_path(folder, kConfigFileName)) == kConfigSize &&
            (cnav == kCnavSize || (cnav == kShortCnavSize && accepts_short_cnav(mode))) &&
-           !holds_loader_source(folder) &&
+           !holds_any_loader_source(folder) &&
            file_size(card_file_path(folder, "patient.wav")) == kWavSize &&
            file_exists(card_file_path(folder, kEcgFileName));
 }

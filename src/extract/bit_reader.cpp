@@ -10,6 +10,7 @@ void BitReader::reset() {
 }
 
 void BitReader::set_position(int bit_index) {
+    assert(bit_index >= kFirstBodyBit && bit_index <= kLastBodyBit);
     m_accumulator = 0;
     m_bit_count = 8 - bit_index % 8;
     m_byte_index = bit_index / 8 - kStreamBodyOffset + 1;

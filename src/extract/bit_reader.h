@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cassert>
 #include <cstdint>
 
 // A compressed sector is 5 header bytes and 507 bytes of the continuous bit stream.
@@ -26,7 +27,10 @@ class BitReader {
     // Empty accumulator at the first body byte.
     void reset();
     // The body of the sector being decoded; it must stay valid while this sector is read.
-    void begin_sector(const uint8_t* body) { m_body = body; }
+    void begin_sector(const uint8_t* body) {
+        assert(body != nullptr);
+        m_body = body;
+    }
     // Places the reader at a bit of the current sector (kFirstBodyBit..kLastBodyBit); the byte
     // that holds it is loaded by prime(), once the sector's body is known.
     void set_position(int bit_index);
@@ -34,8 +38,10 @@ class BitReader {
     // Keeps the tail of the finished body and makes the byte index relative to the next body.
     void finish_sector();
 
-    // Next n bits (n <= 8), least significant first; fetches at most one byte.
+    // Next n bits (0 <= n <= 8), least significant first; fetches at most one byte. A pace field
+    // narrowed to nothing reads 0 bits.
     uint32_t read(int n) {
+        assert(n >= 0 && n <= 8);
         if (m_bit_count < n) fetch();
         const uint32_t value = m_accumulator & ((1u << n) - 1);
         m_accumulator >>= n;
@@ -53,6 +59,7 @@ class BitReader {
 
   private:
     void fetch() {
+        assert(m_body != nullptr && m_bit_count <= 24);
         if (m_byte_index > kLastByteBeforeEnd) m_sector_end = true;
         m_accumulator |= static_cast<uint32_t>(byte_at(m_byte_index)) << m_bit_count;
         ++m_byte_index;

@@ -1,6 +1,7 @@
 #include "extract/decoder.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "extract/sample_codes.h"
 #include "format/recording_constants.h"
@@ -8,13 +9,6 @@
 #include "support/trace.h"
 
 namespace {
-
-// Decoder positions below 0; 1..127 is the index of the next sample of the current channel.
-constexpr int kPrime = -5;
-constexpr int kBlockStart = -4;
-constexpr int kNextPaceList = -3;
-constexpr int kChannelStart = -2;
-constexpr int kNibbleType = -1;
 
 constexpr int kDecompressionIndexOffset = 3;
 constexpr uint8_t kOneChannelSector = 0x21;
@@ -33,7 +27,7 @@ uint16_t sample_of_level(int level) {
 
 void EcgDecoder::reset_decoder() {
     m_reader.reset();
-    m_position = kBlockStart;
+    m_phase = DecoderPhase::kBlockStart;
     m_channel = 0;
     m_resync_pending = true;
     m_pace.window_carry = 0;
@@ -44,12 +38,12 @@ bool EcgDecoder::set_decompression_index(uint16_t index) {
     if (!is_body_bit(index)) {
         // From the first body bit with the resync armed, the sector's own index places the reader.
         m_reader.reset();
-        m_position = kBlockStart;
+        m_phase = DecoderPhase::kBlockStart;
         m_resync_pending = true;
         return false;
     }
     m_reader.set_position(index);
-    m_position = kPrime;
+    m_phase = DecoderPhase::kPrime;
     m_resync_pending = false;
     return true;
 }
@@ -64,10 +58,10 @@ void EcgDecoder::preset_square_wave() {
 DecodeResult EcgDecoder::decode_sector(std::span<const uint8_t, kCompressedSectorSize> sector) {
     DecodeResult result;
     m_reader.begin_sector(sector.data() + kStreamBodyOffset);
-    if (m_position == kPrime) {
+    if (m_phase == DecoderPhase::kPrime) {
         // Only loads the byte that holds the seek position; decoding starts with the next call.
         m_reader.prime();
-        m_position = kBlockStart;
+        m_phase = DecoderPhase::kBlockStart;
     } else {
         while (!m_reader.sector_end() && !result.block_done) {
             if (!step(sector, result)) {
@@ -86,25 +80,30 @@ DecodeResult EcgDecoder::decode_sector(std::span<const uint8_t, kCompressedSecto
 
 bool EcgDecoder::step(std::span<const uint8_t, kCompressedSectorSize> sector,
                       DecodeResult& result) {
-    switch (m_position) {
-        case kBlockStart:
+    switch (m_phase) {
+        case DecoderPhase::kBlockStart:
             start_block(sector);
             break;
-        case kNextPaceList:
+        case DecoderPhase::kNextPaceList:
             read_pace_list_step();
             break;
-        case kChannelStart:
+        case DecoderPhase::kChannelStart:
             start_channel();
             break;
-        case kNibbleType:
+        case DecoderPhase::kNibbleType:
             m_nibble_type = static_cast<int>(m_reader.read(3));
-            m_position = 1;
+            m_phase = DecoderPhase::kSamples;
+            m_sample_index = 1;
             break;
-        default:
+        case DecoderPhase::kSamples:
             if (!decode_samples()) return false;
             break;
+        case DecoderPhase::kPrime:
+            assert(false && "a primed decoder starts with a new sector");
+            break;
     }
-    if (m_position == kSamplesPerBlock) complete_channel(sector[0], result);
+    if (m_phase == DecoderPhase::kSamples && m_sample_index == kSamplesPerBlock)
+        complete_channel(sector[0], result);
     return true;
 }
 
@@ -142,33 +141,35 @@ void EcgDecoder::resynchronise(int index) {
 
 void EcgDecoder::read_pace_list_step() {
     const PaceListKind kind = read_pace_list(m_reader, m_pace, m_channel_present, m_block.marks);
-    m_position = kind == PaceListKind::kPulses ? kChannelStart : kNextPaceList;
+    m_phase =
+        kind == PaceListKind::kPulses ? DecoderPhase::kChannelStart : DecoderPhase::kNextPaceList;
 }
 
 void EcgDecoder::start_channel() {
     BlockSamples& samples = m_block.channels[m_channel];
     if (!m_channel_present[m_channel]) {
         samples.fill(0);
-        m_position = kSamplesPerBlock;
+        m_phase = DecoderPhase::kSamples;
+        m_sample_index = kSamplesPerBlock;
         return;
     }
     const int high = static_cast<int>(m_reader.read(5));
     m_level = high * 32 + static_cast<int>(m_reader.read(5));
     samples[0] = sample_of_level(m_level);
     m_previous_magnitude = 0;
-    m_position = kNibbleType;
+    m_phase = DecoderPhase::kNibbleType;
 }
 
 bool EcgDecoder::decode_samples() {
     BlockSamples& samples = m_block.channels[m_channel];
-    while (m_position < kSamplesPerBlock && !m_reader.sector_end()) {
+    while (m_sample_index < kSamplesPerBlock && !m_reader.sector_end()) {
         int change = 0;
         if (!read_sample_step(m_reader, m_nibble_type, m_previous_magnitude, change)) {
             trace("decompression used a non-valid nibble-type\n");
             return false;
         }
         m_level += change;
-        samples[m_position++] = sample_of_level(m_level);
+        samples[m_sample_index++] = sample_of_level(m_level);
     }
     return true;
 }
@@ -180,10 +181,10 @@ void EcgDecoder::complete_channel(uint8_t sector_type, DecodeResult& result) {
                       (m_channel == 1 && sector_type == kTwoChannelSector);
     if (last) {
         m_channel = 0;
-        m_position = kBlockStart;
+        m_phase = DecoderPhase::kBlockStart;
         result.block_done = true;
     } else {
         ++m_channel;
-        m_position = kChannelStart;
+        m_phase = DecoderPhase::kChannelStart;
     }
 }

@@ -11,6 +11,19 @@
 #include "extract/decoded_block.h"
 #include "extract/pace_list.h"
 
+// Where the decoder stands in the stream: the step the next bits belong to.
+enum class DecoderPhase {
+    // A seek placed the reader; the byte that holds its bit is loaded with the next sector.
+    kPrime,
+    kBlockStart,
+    // The pace list runs on (it may take several steps).
+    kNextPaceList,
+    kChannelStart,
+    kNibbleType,
+    // Samples of the current channel from m_sample_index; at kSamplesPerBlock the channel is done.
+    kSamples,
+};
+
 struct DecodeResult {
     bool ok = true;
     // The sector's bytes are used up: go on with the next sector.
@@ -52,8 +65,8 @@ class EcgDecoder {
     void complete_channel(uint8_t sector_type, DecodeResult& result);
 
     BitReader m_reader;
-    // Next step of the block: one of the negative positions below, else the next sample index.
-    int m_position = 0;
+    DecoderPhase m_phase = DecoderPhase::kBlockStart;
+    int m_sample_index = 0;
     int m_nibble_type = 0;
     // Running value of the current channel in units of 4; deliberately not clamped.
     int m_level = 0;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "extract/uncompressed_sector.h"
+#include "format/data_sector.h"
 
 namespace {
 

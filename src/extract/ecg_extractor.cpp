@@ -4,16 +4,13 @@
 #include <utility>
 
 #include "card/side_files.h"
-#include "extract/output_settings.h"
-#include "extract/pn12_output.h"
-#include "extract/raw_output.h"
 #include "extract/uncompressed_sector.h"
 #include "format/card_files.h"
 #include "format/recording_constants.h"
 #include "format/sector_checksum.h"
 #include "format/start_sector.h"
 #include "format/start_sector_reader.h"
-#include "handoff/mapped_output.h"
+#include "support/file_seek.h"
 #include "support/messages.h"
 #include "support/named_event.h"
 #include "support/string_ids.h"
@@ -34,17 +31,9 @@ constexpr size_t kSourceBufferSize = 256 * 1024;
 bool is_raw_format(OutputFormat format) {
     return format == kFormatArchive;
 }
-bool is_twelve_lead_format(OutputFormat format) {
-    return format == kFormatPn12File || format == kFormatPn12Arch;
-}
 // The outputs whose read ends at the duration limit; they are also the ones padded at the end.
 bool duration_ends_read(OutputFormat format) {
     return format == kFormatPath || format == kFormatArchive || format == kFormatMmf;
-}
-
-std::string terminator_name() {
-    const std::string& instance = g_output_settings.mmf_instance;
-    return instance.empty() ? kTerminatorName : instance + kTerminatorSuffix;
 }
 
 // Time points of an uncompressed sector go to the output with their pacing marks.
@@ -75,17 +64,12 @@ class UncompressedWriter final : public TimePointSink {
 
 }  // namespace
 
-CEcgExtractor::CEcgExtractor(CCFDisk& disk, OutputFormat output_format, ProgressControl* progress,
-                             std::string target_folder, std::string procedure_id)
-    : m_disk(disk),
-      m_output_format(output_format),
-      m_progress(progress),
-      m_target_folder(std::move(target_folder)),
-      m_procedure_id(std::move(procedure_id)) {
-    m_limit_time_points =
-        static_cast<int64_t>(std::max(disk.m_read_settings.record_length_hours, 0)) *
-        kTimePointsPerHour;
+std::string terminator_event_name(const std::string& instance) {
+    return instance.empty() ? kTerminatorName : instance + kTerminatorSuffix;
 }
+
+CEcgExtractor::CEcgExtractor(CCFDisk& disk, SampleOutput& samples, ExtractionRequest request)
+    : m_disk(disk), m_samples(samples), m_request(std::move(request)) {}
 
 bool CEcgExtractor::extract_ecg() {
     try {
@@ -100,12 +84,9 @@ bool CEcgExtractor::extract_ecg() {
 }
 
 bool CEcgExtractor::read_recording() {
-    if (!open_outputs()) {
-        finish_outputs(false);
-        return false;
-    }
-    if (!check_recording_numbers()) {
-        finish_outputs(duration_ends_read(m_output_format));
+    const bool pad = duration_ends_read(m_request.output_format);
+    if (!open_outputs() || !check_recording_numbers()) {
+        finish_outputs(pad);
         return false;
     }
     const uint8_t format = recording_format_of(m_first_start_sector[kStartSectorFormatOffset]);
@@ -117,66 +98,61 @@ bool CEcgExtractor::read_recording() {
 
     m_recording_format.reset();
     m_sector_counter = 0;
-    if (!read_sector()) {
+    // Sectors ahead of the first start sector belong to no recording this read can place.
+    if (!seek_file(m_source.get(), m_first_start_index * kSectorSize) || !read_sector()) {
         trace("wrong number of bytes read in first sector\n");
         report_read_error();
-        finish_outputs(duration_ends_read(m_output_format));
+        finish_outputs(pad);
         return false;
     }
-    const bool loop_ok = sector_loop();
+    bool ok = sector_loop();
     if (outputs_failed()) {
         report_file_error(__LINE__);
         return false;
     }
+    if (ok && !m_terminated && !m_recording_format) {
+        trace("no start sector was applied\n");
+        ok = false;
+    }
     // The outputs are complete on the medium before the card is told the recording was read.
-    if (!finish_outputs(duration_ends_read(m_output_format))) {
+    if (!finish_outputs(pad)) {
         report_file_error(__LINE__);
         return false;
     }
-    if (loop_ok && !m_terminated) m_disk.mark_as_read_and_report(m_output_format != kFormatCnav);
-    return loop_ok;
+    // A read that delivered no recorded second (a skip past the end) leaves the card unread.
+    if (ok && !m_terminated && m_delivered_recording)
+        m_disk.mark_as_read_and_report(m_request.output_format != kFormatCnav);
+    return ok;
 }
 
 bool CEcgExtractor::open_outputs() {
-    if (!m_patevent.create(join_path(m_target_folder, "patevent.dat"), true)) return false;
+    if (!m_patevent.create(join_path(m_request.target_folder, "patevent.dat"), true)) return false;
     m_events.set_file(&m_patevent);
     // The sample outputs come first, so that a receiver that prepared the mapped sections sees
     // them finished whatever fails after them.
     if (!open_sample_output()) return false;
-    if (!read_first_start_sector(m_disk.m_crc_table, m_disk.m_card_path, m_first_start_sector)
-             .found) {
+    const StartSectorSearch search =
+        read_first_start_sector(m_disk.m_crc_table, m_disk.m_card_path, m_first_start_sector);
+    if (!search.found) {
         trace("no start sector in ecg.dat\n");
         return false;
     }
+    m_first_start_found = true;
+    m_first_start_index = search.sector_index;
     m_source = open_card_file_for_reading(m_disk.m_card_path, kEcgFileName);
     if (!m_source) return false;
     m_source_buffer.resize(kSourceBufferSize);
     std::setvbuf(m_source.get(), m_source_buffer.data(), _IOFBF, m_source_buffer.size());
-    return m_other.create(join_path(m_target_folder, "other.dat"));
+    return m_other.create(join_path(m_request.target_folder, "other.dat"));
 }
 
 bool CEcgExtractor::open_sample_output() {
-    if (is_raw_format(m_output_format)) {
-        auto raw = std::make_unique<RawOutput>(g_output_settings, m_limit_time_points);
-        if (!raw->open_raw_outputs(m_target_folder)) return false;
-        if (m_progress != nullptr) m_progress->set_range(0, kProgressRange);
-        m_samples = std::move(raw);
-        return true;
-    }
-    if (is_twelve_lead_format(m_output_format)) {
-        auto pn12 = std::make_unique<Pn12Output>(m_procedure_id);
-        if (!pn12->open_pn12_outputs(m_target_folder)) return false;
-        m_samples = std::move(pn12);
-        return true;
-    }
-    // Kept even when a section is missing, so that the sections that exist end finished.
-    auto mapped =
-        std::make_unique<MappedOutput>(m_limit_time_points, m_output_format == kFormatPath);
-    const bool opened =
-        mapped->open_mapped_outputs(card_road_names(g_output_settings.mmf_base_name));
-    if (opened) m_events.set_list(*mapped->event_list());
-    m_samples = std::move(mapped);
-    return opened;
+    if (!m_samples.open()) return false;
+    m_samples_open = true;
+    if (const auto list = m_samples.event_list()) m_events.set_list(*list);
+    if (is_raw_format(m_request.output_format) && m_request.progress != nullptr)
+        m_request.progress->set_range(0, kProgressRange);
+    return true;
 }
 
 bool CEcgExtractor::check_recording_numbers() {
@@ -203,7 +179,8 @@ bool CEcgExtractor::read_sector() {
 }
 
 bool CEcgExtractor::sector_loop() {
-    const std::unique_ptr<NamedEvent> terminator = NamedEvent::create_or_open(terminator_name());
+    const std::unique_ptr<NamedEvent> terminator =
+        NamedEvent::create_or_open(terminator_event_name(m_request.instance));
     if (!terminator) trace("terminator event cannot be created\n");
     const uint16_t recording_num = sector_recording_num(m_first_start_sector);
     while (!m_end) {
@@ -230,7 +207,7 @@ bool CEcgExtractor::process_sector() {
         return false;
     }
     ++m_sector_counter;
-    if (is_raw_format(m_output_format)) advance_progress();
+    if (is_raw_format(m_request.output_format)) advance_progress();
     bool ok = true;
     switch (type.kind) {
         case SectorKind::packed:
@@ -256,7 +233,7 @@ bool CEcgExtractor::process_sector() {
             break;
     }
     // A mapped channel also ends when its section is full, as if the limit had been reached.
-    if (ok && duration_ends_read(m_output_format) && !m_samples->below_limit()) m_end = true;
+    if (ok && duration_ends_read(m_request.output_format) && !m_samples.below_limit()) m_end = true;
     return ok;
 }
 
@@ -265,9 +242,13 @@ bool CEcgExtractor::data_sector() {
         uncompressed_layout(sector_type_byte(m_sector));
     const bool begun = output_begun(running_from_start());
     if (begun) {
-        if (has_patient_event(m_sector) && !add_sector_event()) return false;
+        // The event-table formats keep their patient events in the table alone.
+        if (has_patient_event(m_sector) && !is_event_table_format(*m_recording_format) &&
+            !add_sector_event())
+            return false;
+        if (m_samples.below_limit()) m_delivered_recording = true;
         UncompressedWriter writer(
-            *m_samples, m_pacing_window,
+            m_samples, m_pacing_window,
             layout->delta_coded ? SampleScale::twelve_bit : SampleScale::ten_bit);
         unpack_uncompressed_sector(m_sector, writer);
         m_other.put_bytes(std::span(m_sector).first(kPayloadOffset));
@@ -293,19 +274,23 @@ bool CEcgExtractor::compressed_sector() {
         if (result.block_done) {
             const int64_t block_start = running_from_start();
             advance_clock(1, 0, 1.0);
-            if (output_begun(block_start)) m_samples->write_second(m_decoder.block());
+            if (output_begun(block_start)) {
+                if (m_samples.below_limit()) m_delivered_recording = true;
+                m_samples.write_second(m_decoder.block());
+            }
         }
         if (result.sector_done) return true;
     }
 }
 
 bool CEcgExtractor::twelve_lead_sector() {
-    if (!m_samples->writes_twelve_lead()) {
+    if (!m_samples.writes_twelve_lead()) {
         trace("12-lead data sector in a read without 12-lead output\n");
         return false;
     }
     if (output_begun(running_from_start())) {
-        m_samples->unpack_pn12_sector(m_sector);
+        m_delivered_recording = true;
+        m_samples.unpack_pn12_sector(m_sector);
         m_other.put_bytes(std::span(m_sector).first(kPayloadOffset));
     }
     // 30 time points: 0.234375 s, which the hundredths of the clock can only approximate.
@@ -315,18 +300,24 @@ bool CEcgExtractor::twelve_lead_sector() {
 
 void CEcgExtractor::advance_progress() {
     ++m_progress_counter;
-    if (m_progress != nullptr && m_progress_counter % kProgressStep == 0)
-        m_progress->set_pos(m_progress_counter);
+    if (m_request.progress != nullptr && m_progress_counter % kProgressStep == 0)
+        m_request.progress->set_pos(m_progress_counter);
     if (m_progress_counter >= kProgressRange) m_progress_counter = 0;
 }
 
 bool CEcgExtractor::outputs_failed() const {
-    return (m_samples && m_samples->failed()) || m_other.failed() || m_patevent.failed();
+    return (m_samples_open && m_samples.failed()) || m_other.failed() || m_patevent.failed();
 }
 
 bool CEcgExtractor::finish_outputs(bool pad) {
     bool good = true;
-    if (m_samples) good = m_samples->finish(pad);
+    // A read that ends before its first start sector was applied still pads the channels that
+    // the recording has.
+    if (pad && m_samples_open && !m_recording_format && m_first_start_found) {
+        const uint8_t format = recording_format_of(m_first_start_sector[kStartSectorFormatOffset]);
+        m_samples.begin_recording({channels_of_format(format), 0});
+    }
+    if (m_samples_open) good = m_samples.finish(pad);
     good = m_other.close() && good;
     return m_patevent.close() && good;
 }
@@ -341,8 +332,7 @@ void CEcgExtractor::report_file_error(int line) {
     show_read_message(kStringEcgReadError, MessageButtons::kOk, MessageIcon::kExclamation);
 }
 
-bool extract_ecg(CCFDisk& disk, OutputFormat output_format, ProgressControl* progress,
-                 const std::string& target_folder, const std::string& procedure_id) {
-    CEcgExtractor extractor(disk, output_format, progress, target_folder, procedure_id);
+bool extract_ecg(CCFDisk& disk, SampleOutput& samples, const ExtractionRequest& request) {
+    CEcgExtractor extractor(disk, samples, request);
     return extractor.extract_ecg();
 }

@@ -1,13 +1,12 @@
-// One read of a recording into the output the caller asked for: the raw files of an archive read,
-// the 12-lead files, or the memory-mapped sections of a running analysis application. Card
-// storage's read operations call extract_ecg; CEcgExtractor lives for that call only.
+// One read of a recording into the sample output the caller chose: the raw files of an archive
+// read, the 12-lead files, or the memory-mapped sections of a running analysis application. The
+// Read dialog's read operation calls extract_ecg; CEcgExtractor lives for that call only.
 #pragma once
 
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "app/run_request.h"
 #include "card/ccf_disk.h"
 #include "extract/decoder.h"
 #include "extract/output_file.h"
@@ -17,11 +16,24 @@
 #include "format/card_files.h"
 #include "format/event_table.h"
 #include "format/recording_time.h"
+#include "support/run_mode.h"
+
+// What a read serves besides its samples: the output format it was asked for, the folder of the
+// recorder's other bytes (other.dat) and of patevent.dat, the instance whose terminator event
+// stops it, and the progress bar it moves (none in a quiet read).
+struct ExtractionRequest {
+    OutputFormat output_format = kFormatNone;
+    std::string target_folder;
+    std::string instance;
+    ProgressControl* progress = nullptr;
+};
+
+// The named event that ends the reads of this instance ("" is the program's default instance).
+std::string terminator_event_name(const std::string& instance);
 
 class CEcgExtractor {
   public:
-    CEcgExtractor(CCFDisk& disk, OutputFormat output_format, ProgressControl* progress,
-                  std::string target_folder, std::string procedure_id);
+    CEcgExtractor(CCFDisk& disk, SampleOutput& samples, ExtractionRequest request);
     CEcgExtractor(const CEcgExtractor&) = delete;
     CEcgExtractor& operator=(const CEcgExtractor&) = delete;
 
@@ -29,10 +41,6 @@ class CEcgExtractor {
     // terminator event without a failure.
     bool extract_ecg();
     bool terminated() const { return m_terminated; }
-
-    // The memory-mapped output's "Patient Events" list; events then also go there, and a full
-    // list limits them.
-    void set_event_list(std::span<uint8_t, kEventListSize> list) { m_events.set_list(list); }
 
   private:
     // Steps of the read (ecg_extractor.cpp).
@@ -66,24 +74,27 @@ class CEcgExtractor {
     void advance_clock(int whole_seconds, unsigned hundredths, double seconds);
 
     CCFDisk& m_disk;
-    OutputFormat m_output_format;
-    ProgressControl* m_progress;
-    std::string m_target_folder;
-    std::string m_procedure_id;
-    int64_t m_limit_time_points = 0;
+    SampleOutput& m_samples;
+    ExtractionRequest m_request;
+    // Only an opened output is finished by the read.
+    bool m_samples_open = false;
 
     bool m_terminated = false;
     bool m_end = false;
     Sector m_first_start_sector{};
-    CardFile m_source;
+    bool m_first_start_found = false;
+    uint64_t m_first_start_index = 0;
+    // A recorded second (not a gap, not the preamble) reached the output.
+    bool m_delivered_recording = false;
+    // Declared before the stream it buffers, so that the stream is closed first.
     std::vector<char> m_source_buffer;
+    CardFile m_source;
     EventTable m_event_table;
     EcgDecoder m_decoder;
     Sector m_sector{};
     int m_progress_counter = 0;
     int64_t m_sector_counter = 0;
 
-    std::unique_ptr<SampleOutput> m_samples;
     OutputFile m_other;
     OutputFile m_patevent;
     PatientEvents m_events;
@@ -99,6 +110,5 @@ class CEcgExtractor {
     int m_pacing_window = 0;
 };
 
-// Runs one read with a CEcgExtractor. procedure_id goes into the 12-lead headers.
-bool extract_ecg(CCFDisk& disk, OutputFormat output_format, ProgressControl* progress,
-                 const std::string& target_folder, const std::string& procedure_id = {});
+// Runs one read with a CEcgExtractor.
+bool extract_ecg(CCFDisk& disk, SampleOutput& samples, const ExtractionRequest& request);

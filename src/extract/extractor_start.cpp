@@ -62,9 +62,9 @@ bool CEcgExtractor::read_start_sector() {
         trace("CCFDisk::read_start_sector s->recording_format invalid\n");
         return false;
     }
-    if (m_samples->writes_twelve_lead() != (channels == 12)) {
+    if (m_samples.writes_twelve_lead() != (channels == 12)) {
         trace("recording of %d channels in a read %s 12-lead output\n", channels,
-              m_samples->writes_twelve_lead() ? "with" : "without");
+              m_samples.writes_twelve_lead() ? "with" : "without");
         return false;
     }
     m_recording_format = format;
@@ -76,8 +76,8 @@ bool CEcgExtractor::read_start_sector() {
 
     const int64_t output_start =
         m_start_seconds - m_preamble_seconds + m_disk.m_read_settings.skip_hours * kSecondsPerHour;
-    m_samples->begin_recording({channels, output_start});
-    m_samples->write_calibration(m_preamble_seconds);
+    m_samples.begin_recording({channels, output_start});
+    m_samples.write_calibration(m_preamble_seconds);
     m_pacing_window = 0;
     m_other.put_bytes(m_sector);
     return true;
@@ -102,7 +102,7 @@ bool CEcgExtractor::resume_start_sector() {
     // The pause counts whole seconds from the clock as the sectors left it.
     const int64_t gap = resume_seconds - static_cast<int64_t>(std::trunc(m_seconds_counter));
     for (int64_t i = 0; i < gap; ++i) {
-        if (output_begun(running_from_start())) m_samples->write_gap_second();
+        if (output_begun(running_from_start())) m_samples.write_gap_second();
         advance_clock(1, 0, 1.0);
     }
     m_pacing_window = 0;
@@ -125,12 +125,17 @@ void CEcgExtractor::seek_to_skip_target() {
         }
     }
     if (best == nullptr) return;
+    // A seek point outside ecg.dat is damaged: the read goes on from where it is, as without one.
+    const uint64_t offset = uint64_t{best->sector} * kSectorSize;
+    const std::optional<uint64_t> size = stream_size(m_source.get());
+    if (!size || offset + kSectorSize > *size || !seek_file(m_source.get(), offset)) {
+        trace("seek to sector %u failed\n", static_cast<unsigned>(best->sector));
+        return;
+    }
     m_running_time = best->time();
     m_seconds_counter = static_cast<double>(time_to_seconds(m_running_time));
     m_decoder.set_decompression_index(best->type == 1 ? kFirstBlockIndex
                                                       : best->decompression_index);
-    if (!seek_file(m_source.get(), static_cast<uint64_t>(best->sector) * kSectorSize))
-        trace("seek to sector %u failed\n", static_cast<unsigned>(best->sector));
     m_sector_counter = best->sector;
 }
 

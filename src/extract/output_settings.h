@@ -1,6 +1,6 @@
 // What the command line sets for every output road besides the run request: duration, resolution
-// and the names of the memory-mapped sections. One process-wide instance, read by the sample
-// writers and the memory-mapped hand-off.
+// and the names of the memory-mapped sections and the terminator event. The application keeps
+// one and hands it to the reads.
 #pragma once
 
 #include <cstdint>
@@ -19,5 +19,3 @@ struct OutputSettings {
     // bits must lie in 8..12.
     void set_resolution_bits(int32_t bits);
 };
-
-extern OutputSettings g_output_settings;

@@ -25,4 +25,6 @@ class PatientEvents {
   private:
     OutputFile* m_file = nullptr;
     uint8_t* m_list = nullptr;
+    // Kept here, not read back from memory the receiver could change.
+    uint32_t m_count = 0;
 };

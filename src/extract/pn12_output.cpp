@@ -40,14 +40,14 @@ void report_header_failure(const char* writer, const std::string& file) {
 
 }  // namespace
 
-bool Pn12Output::open_pn12_outputs(const std::string& folder) {
+bool Pn12Output::open_pn12_outputs() {
     const std::array<uint8_t, kLeadHeaderSize> lead_header{};
     for (int lead = 0; lead < kStoredLeads; ++lead) {
         OutputFile& file = m_leads[static_cast<size_t>(lead)];
-        if (!file.create(join_path(folder, lead_file_name(lead)))) return false;
+        if (!file.create(join_path(m_folder, lead_file_name(lead)))) return false;
         file.put_bytes(lead_header);
     }
-    if (!m_pacing.create(join_path(folder, kPacingFileName))) return false;
+    if (!m_pacing.create(join_path(m_folder, kPacingFileName))) return false;
     m_pacing.put_bytes(std::array<uint8_t, kPacingHeaderSize>{});
     m_smallest.fill(65535);
     m_largest.fill(0);

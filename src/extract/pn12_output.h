@@ -14,11 +14,13 @@ inline constexpr int kStoredLeads = 8;
 
 class Pn12Output final : public SampleOutput {
   public:
-    explicit Pn12Output(std::string procedure_id) : m_procedure_id(std::move(procedure_id)) {}
+    Pn12Output(std::string procedure_id, std::string folder)
+        : m_procedure_id(std::move(procedure_id)), m_folder(std::move(folder)) {}
 
+    bool open() override { return open_pn12_outputs(); }
     // Creates the eight lead files and the pacing file with zeroed headers and resets the
     // per-lead statistics.
-    bool open_pn12_outputs(const std::string& folder);
+    bool open_pn12_outputs();
 
     void begin_recording(const RecordingLayout& layout) override;
     void write_calibration(int seconds) override;
@@ -45,6 +47,7 @@ class Pn12Output final : public SampleOutput {
     bool write_pn12_pacing_header_data();
 
     std::string m_procedure_id;
+    std::string m_folder;
     HeaderTime m_start_time{};
     std::array<OutputFile, kStoredLeads> m_leads;
     OutputFile m_pacing;

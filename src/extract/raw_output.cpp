@@ -11,10 +11,10 @@ constexpr std::array<const char*, 3> kRawFileNames = {"rawecg1.dat", "rawecg2.da
 
 }  // namespace
 
-bool RawOutput::open_raw_outputs(const std::string& folder) {
+bool RawOutput::open_raw_outputs() {
     static_assert(kRawFileNames.size() == std::tuple_size_v<decltype(m_files)>);
     for (size_t i = 0; i < kRawFileNames.size(); ++i)
-        if (!m_files[i].create(join_path(folder, kRawFileNames[i]))) return false;
+        if (!m_files[i].create(join_path(m_folder, kRawFileNames[i]))) return false;
     return true;
 }
 
@@ -65,8 +65,11 @@ void RawOutput::write_gap_second() {
 }
 
 bool RawOutput::finish(bool pad) {
-    if (pad && m_time_points < kShortestOutputTimePoints)
+    if (pad && m_time_points < kShortestOutputTimePoints) {
+        // Without a start sector the channel count is unknown; every recording has channel 1.
+        m_channels = std::max(m_channels, 1);
         put_all_channels(kNoDataValue, kShortestOutputTimePoints - m_time_points);
+    }
     bool good = true;
     for (OutputFile& file : m_files)
         good = file.close() && good;

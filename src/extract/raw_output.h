@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 
 #include "extract/output_file.h"
 #include "extract/sample_output.h"
@@ -12,11 +13,12 @@
 class RawOutput final : public SampleOutput {
   public:
     // limit_time_points: the duration limit in time points (hours x kTimePointsPerHour).
-    RawOutput(const OutputSettings& settings, int64_t limit_time_points)
-        : m_settings(settings), m_limit(limit_time_points) {}
+    RawOutput(const OutputSettings& settings, int64_t limit_time_points, std::string folder)
+        : m_settings(settings), m_limit(limit_time_points), m_folder(std::move(folder)) {}
 
+    bool open() override { return open_raw_outputs(); }
     // Creates (or truncates) the three sample files in the folder.
-    bool open_raw_outputs(const std::string& folder);
+    bool open_raw_outputs();
 
     void begin_recording(const RecordingLayout& layout) override;
     void write_calibration(int seconds) override;
@@ -37,8 +39,9 @@ class RawOutput final : public SampleOutput {
     // One word per recording channel for `count` time points.
     void put_all_channels(uint32_t value, int64_t count);
 
-    const OutputSettings& m_settings;
+    OutputSettings m_settings;
     int64_t m_limit;
+    std::string m_folder;
     std::array<OutputFile, 3> m_files;
     int m_channels = 0;
     int64_t m_time_points = 0;

@@ -1,13 +1,15 @@
-// Where a read's samples go: the raw files, the 12-lead files or (later) the memory-mapped
-// channel buffers. The extraction pipeline drives one SampleOutput per read with the calibration
-// preamble, the time points of uncompressed sectors, the decoded seconds of compressed sectors,
-// the gap seconds between segments and the 12-lead sectors, and finishes it at the end.
+// Where a read's samples go: the raw files, the 12-lead files or the memory-mapped channel
+// sections. The caller of a read chooses one; the extraction pipeline opens it, drives it with the
+// calibration preamble, the time points of uncompressed sectors, the decoded seconds of compressed
+// sectors, the gap seconds between segments and the 12-lead sectors, and finishes it at the end.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "extract/decoded_block.h"
+#include "extract/patient_events.h"
 #include "extract/sample_word.h"
 #include "format/sector_types.h"
 
@@ -21,6 +23,13 @@ class SampleOutput {
   public:
     virtual ~SampleOutput() = default;
 
+    // Creates the output's files or sections; false when any cannot be had. Called once, before
+    // any sample.
+    virtual bool open() = 0;
+    // The list the output's receiver reads patient events from, when it has one.
+    virtual std::optional<std::span<uint8_t, kEventListSize>> event_list() const {
+        return std::nullopt;
+    }
     // Called once, when the first start sector has been applied.
     virtual void begin_recording(const RecordingLayout& layout) = 0;
     // `seconds` of the calibration signal; not limited by the duration.

@@ -13,18 +13,6 @@ constexpr size_t kSerialOffset = 18;
 constexpr size_t kFlagsOffset = 26;
 constexpr size_t kPacingThresholdOffset = 27;
 
-template <size_t N>
-void copy_out(std::span<const uint8_t, kSectorSize> sector, size_t offset,
-              std::array<uint8_t, N>& field) {
-    std::copy_n(sector.begin() + static_cast<ptrdiff_t>(offset), N, field.begin());
-}
-
-template <size_t N>
-void copy_in(const std::array<uint8_t, N>& field, std::span<uint8_t, kSectorSize> sector,
-             size_t offset) {
-    std::copy(field.begin(), field.end(), sector.begin() + static_cast<ptrdiff_t>(offset));
-}
-
 }  // namespace
 
 bool is_start_sector_type(uint8_t type_byte) {
@@ -38,11 +26,11 @@ StartSector decode_start_sector(std::span<const uint8_t, kSectorSize> sector) {
     s.recording_num = get_u16le(p + kSectorRecordingNumOffset);
     s.sector_crc = get_u16le(p + kSectorCrcOffset);
     s.recording_start_type = p[kStartTypeOffset];
-    copy_out(sector, kStartSectorTimeOffset, s.recording_start_time);
-    copy_out(sector, kExpLengthOffset, s.recording_exp_length);
+    get_field(sector, kStartSectorTimeOffset, s.recording_start_time);
+    get_field(sector, kExpLengthOffset, s.recording_exp_length);
     s.recording_format = p[kStartSectorFormatOffset];
     s.recorder_sw_ver = get_u16le(p + kSwVerOffset);
-    copy_out(sector, kSerialOffset, s.recorder_serial_no);
+    get_field(sector, kSerialOffset, s.recorder_serial_no);
     s.recording_flags = p[kFlagsOffset];
     s.pacing_threshold = get_u16le(p + kPacingThresholdOffset);
     s.recording_length = p[kStartSectorLengthOffset];
@@ -55,11 +43,11 @@ void encode_start_sector(const StartSector& s, std::span<uint8_t, kSectorSize> s
     put_u16le(p + kSectorRecordingNumOffset, s.recording_num);
     put_u16le(p + kSectorCrcOffset, s.sector_crc);
     p[kStartTypeOffset] = s.recording_start_type;
-    copy_in(s.recording_start_time, sector, kStartSectorTimeOffset);
-    copy_in(s.recording_exp_length, sector, kExpLengthOffset);
+    put_field(s.recording_start_time, sector, kStartSectorTimeOffset);
+    put_field(s.recording_exp_length, sector, kExpLengthOffset);
     p[kStartSectorFormatOffset] = s.recording_format;
     put_u16le(p + kSwVerOffset, s.recorder_sw_ver);
-    copy_in(s.recorder_serial_no, sector, kSerialOffset);
+    put_field(s.recorder_serial_no, sector, kSerialOffset);
     p[kFlagsOffset] = s.recording_flags;
     put_u16le(p + kPacingThresholdOffset, s.pacing_threshold);
     p[kStartSectorLengthOffset] = s.recording_length;

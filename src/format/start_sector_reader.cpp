@@ -10,12 +10,13 @@ StartSectorSearch read_first_start_sector(const Crc16Table& table, const std::st
     const CardFile file = open_card_file_for_reading(card_folder, kEcgFileName);
     if (!file) return {};
     Sector sector;
-    while (std::fread(sector.data(), 1, sector.size(), file.get()) == sector.size()) {
+    for (uint64_t index = 0;
+         std::fread(sector.data(), 1, sector.size(), file.get()) == sector.size(); ++index) {
         const SectorType type = sector_type_of(sector_type_byte(sector));
         if (type.kind != SectorKind::start) continue;
         const bool good = check_sector(table, sector, type.checksum);
         out = sector;
-        return {true, good};
+        return {true, good, index};
     }
     return {};
 }

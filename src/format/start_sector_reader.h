@@ -2,6 +2,7 @@
 // recovery and the extraction all begin with it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "format/crc16.h"
@@ -10,6 +11,8 @@
 struct StartSectorSearch {
     bool found = false;
     bool checksum_good = false;
+    // Where the start sector lies in ecg.dat, in sectors.
+    uint64_t sector_index = 0;
 };
 
 // Reads ecg.dat in the card folder sector by sector from the start until a start sector, which

@@ -34,36 +34,33 @@ bool copy_patient_files(const std::string& folder, const std::string& output, bo
     return !with_cnav || copy_files(folder, output, {"CNAV.DAT", "CNAVOP.DAT"});
 }
 
-bool cef_ecg_output(const RunRequest& request, const ReadSettings& settings,
-                    const std::string& folder) {
-    if (request.m_output_format != kFormatPath && request.m_output_format != kFormatMmf) {
+bool cef_ecg_output(OutputFormat format, const std::string& output_folder,
+                    const ReadSettings& settings, const std::string& folder) {
+    if (format != kFormatPath && format != kFormatMmf) {
         show_string(kStringUnsupportedCefOutput, MessageButtons::kOk, MessageIcon::kStop);
         return false;
     }
     // The receiver can do without the recorder's other bytes; the samples are what count.
-    copy_files(folder, request.m_output_dir, {"OTHER.DAT"});
+    copy_files(folder, output_folder, {"OTHER.DAT"});
     return write_cef_sections(folder, settings, cef_road_names());
 }
 
 }  // namespace
 
-void dispatch_cef_output(RunRequest& request, const ReadSettings& settings,
-                         const std::string& folder, int channels) {
-    if (!channel_count_in_range(channels)) request.m_exit_code = kExitEcgOutputFailed;
-    switch (request.m_mode) {
+int dispatch_cef_output(RunMode mode, OutputFormat format, const std::string& output_folder,
+                        const ReadSettings& settings, const std::string& folder, int channels) {
+    const bool channels_valid = channel_count_in_range(channels);
+    switch (mode) {
         case kModeReadPatCnav:
         case kModeReadPatPath:
         case kModeReadPatScan:
             // A missing file is not reported: the caller finds fewer files.
-            copy_patient_files(folder, request.m_output_dir, request.m_mode == kModeReadPatCnav);
-            request.m_exit_code = channel_count_in_range(channels) ? channel_exit_code(channels)
-                                                                   : kExitEcgOutputFailed;
-            break;
+            copy_patient_files(folder, output_folder, mode == kModeReadPatCnav);
+            return channels_valid ? channel_exit_code(channels) : kExitEcgOutputFailed;
         case kModeReadEcgHide:
-            if (!cef_ecg_output(request, settings, folder)) request.m_exit_code = kExitWriteFailed;
-            break;
+            if (!cef_ecg_output(format, output_folder, settings, folder)) return kExitWriteFailed;
+            return channels_valid ? kExitSuccess : kExitEcgOutputFailed;
         default:
-            request.m_exit_code = kExitNoCefOutput;
-            break;
+            return kExitNoCefOutput;
     }
 }

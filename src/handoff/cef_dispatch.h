@@ -6,10 +6,11 @@
 
 #include <string>
 
-#include "app/run_request.h"
 #include "card/read_settings.h"
+#include "support/run_mode.h"
 
-// Sets request.m_exit_code: the channel code (115, 110, 111; 109 for none) in modes 6, 7 and 9,
-// 105 when the ECG output of mode 10 fails, 122 in every mode without a CEF output.
-void dispatch_cef_output(RunRequest& request, const ReadSettings& settings,
-                         const std::string& folder, int channels);
+// The exit code: the channel code (115, 110, 111; 109 for none) in modes 6, 7 and 9, 105 when
+// the ECG output of mode 10 fails, 122 in every mode without a CEF output; 108 for a channel count
+// outside 0 to 3. output_folder receives the patient files.
+int dispatch_cef_output(RunMode mode, OutputFormat format, const std::string& output_folder,
+                        const ReadSettings& settings, const std::string& folder, int channels);

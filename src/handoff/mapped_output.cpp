@@ -29,15 +29,16 @@ bool create_section(MappedSection& section, const std::string& name, uint32_t si
 
 }  // namespace
 
-bool MappedOutput::open_mapped_outputs(const SectionNames& names) {
-    bool complete = create_section(m_control, names.control, kControlBlockSize, kControlBlockSize);
+bool MappedOutput::open_mapped_outputs() {
+    bool complete =
+        create_section(m_control, m_names.control, kControlBlockSize, kControlBlockSize);
     for (size_t n = 0; n < m_sections.size(); ++n) {
         complete =
-            create_section(m_sections[n], names.samples[n], kSampleSectionSize, 2) && complete;
+            create_section(m_sections[n], m_names.samples[n], kSampleSectionSize, 2) && complete;
         m_capacity[n] = static_cast<int64_t>(m_sections[n].size() / 2);
     }
     complete =
-        create_section(m_events, names.events, kEventSectionSize, kEventSectionSize) && complete;
+        create_section(m_events, m_names.events, kEventSectionSize, kEventSectionSize) && complete;
     if (m_control.view() != nullptr) {
         for (int n = 0; n < kMappedChannels; ++n) {
             store_u32le_release(control_record(m_control.view(), n) + kFinishedOffset, 0);

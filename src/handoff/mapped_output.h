@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <utility>
 
 #include "extract/sample_output.h"
 #include "format/recording_constants.h"
@@ -17,8 +18,8 @@ class MappedOutput final : public SampleOutput {
   public:
     // limit_time_points: the duration limit (hours x kTimePointsPerHour). path_padding: the output
     // of format 1, which ends with ten further minutes of zeros for its receiver.
-    MappedOutput(int64_t limit_time_points, bool path_padding)
-        : m_limit(limit_time_points), m_path_padding(path_padding) {}
+    MappedOutput(int64_t limit_time_points, bool path_padding, SectionNames names)
+        : m_limit(limit_time_points), m_path_padding(path_padding), m_names(std::move(names)) {}
     // Marks the channels finished and closes, on every road out of a read.
     ~MappedOutput() override { tear_down(); }
     MappedOutput(const MappedOutput&) = delete;
@@ -27,9 +28,10 @@ class MappedOutput final : public SampleOutput {
     // Creates the sections, or opens those a receiver made first, and starts every channel at
     // count 0, not finished. When any cannot be had, tells the user the receiver must be
     // restarted and returns false; the sections that exist are still marked finished at the end.
-    bool open_mapped_outputs(const SectionNames& names);
+    bool open_mapped_outputs();
+    bool open() override { return open_mapped_outputs(); }
     // The "Patient Events" list; present after a successful set-up.
-    std::optional<std::span<uint8_t, kEventListSize>> event_list() const;
+    std::optional<std::span<uint8_t, kEventListSize>> event_list() const override;
 
     void begin_recording(const RecordingLayout& layout) override;
     void write_calibration(int seconds) override;
@@ -54,6 +56,7 @@ class MappedOutput final : public SampleOutput {
 
     int64_t m_limit;
     bool m_path_padding;
+    SectionNames m_names;
     MappedSection m_control;
     std::array<MappedSection, kMappedChannels> m_sections;
     MappedSection m_events;

@@ -4,5 +4,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 
 bool seek_file(std::FILE* file, uint64_t offset);
+// The size of the file behind an open stream; nothing when it cannot be had.
+std::optional<uint64_t> stream_size(std::FILE* file);

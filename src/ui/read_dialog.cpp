@@ -5,6 +5,7 @@
 #include "card/ccf_disk.h"
 #include "extract/ecg_extractor.h"
 #include "handoff/patient_summary.h"
+#include "handoff/sample_output_choice.h"
 #include "support/messages.h"
 #include "support/string_ids.h"
 #include "support/trace.h"
@@ -21,7 +22,7 @@ bool CKadoReadDlg::read_patient_details(bool patient_only) {
         return false;
     }
     // The summary is a courtesy to the caller; the details were read whether or not it is written.
-    write_patient_summary(m_request.m_output_dir, m_details);
+    write_patient_summary(m_output_folder, m_details);
     return true;
 }
 
@@ -39,6 +40,12 @@ bool CKadoReadDlg::read_ecg(OutputFormat format) {
     return result;
 }
 
+bool CKadoReadDlg::extract_samples(OutputFormat format) {
+    const std::unique_ptr<SampleOutput> samples = choose_sample_output(
+        format, m_output_settings, m_disk.m_read_settings, m_output_folder, m_procedure_id);
+    return extract_ecg(m_disk, *samples, {format, m_output_folder, m_output_settings.mmf_instance});
+}
+
 bool CKadoReadDlg::run_read(OutputFormat format) {
     switch (format) {
         case kFormatPath:
@@ -46,8 +53,7 @@ bool CKadoReadDlg::run_read(OutputFormat format) {
         case kFormatMmf:
         case kFormatPn12File:
         case kFormatPn12Arch:
-            return extract_ecg(m_disk, format, nullptr, m_request.m_output_dir,
-                               m_request.m_procedure_id);
+            return extract_samples(format);
         case kFormatCnav:
             // The copy of the card's files comes with the card copy operations; until then the
             // request fails rather than reporting a copy that was never made.

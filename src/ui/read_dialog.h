@@ -4,14 +4,23 @@
 // controls.
 #pragma once
 
-#include "app/run_request.h"
+#include <string>
+
+#include "extract/output_settings.h"
 #include "extract/recording_summary.h"
+#include "support/run_mode.h"
 
 class CCFDisk;
 
 class CKadoReadDlg {
   public:
-    CKadoReadDlg(CCFDisk& disk, const RunRequest& request) : m_disk(disk), m_request(request) {}
+    // output_folder receives every file a read writes; procedure_id goes into the 12-lead headers.
+    CKadoReadDlg(CCFDisk& disk, std::string output_folder, std::string procedure_id,
+                 const OutputSettings& output_settings)
+        : m_disk(disk),
+          m_output_folder(std::move(output_folder)),
+          m_procedure_id(std::move(procedure_id)),
+          m_output_settings(output_settings) {}
     CKadoReadDlg(const CKadoReadDlg&) = delete;
     CKadoReadDlg& operator=(const CKadoReadDlg&) = delete;
 
@@ -33,9 +42,12 @@ class CKadoReadDlg {
 
   private:
     bool run_read(OutputFormat format);
+    bool extract_samples(OutputFormat format);
 
     CCFDisk& m_disk;
-    const RunRequest& m_request;
+    std::string m_output_folder;
+    std::string m_procedure_id;
+    OutputSettings m_output_settings;
     RecordingDetails m_details;
     bool m_quiet = true;
 };

@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstdio>
@@ -6,4 +7,10 @@
 
 bool seek_file(std::FILE* file, uint64_t offset) {
     return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+std::optional<uint64_t> stream_size(std::FILE* file) {
+    struct stat status {};
+    if (fstat(fileno(file), &status) != 0) return std::nullopt;
+    return static_cast<uint64_t>(status.st_size);
 }

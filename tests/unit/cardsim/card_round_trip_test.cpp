@@ -7,7 +7,7 @@
 #include "card/ccf_disk.h"
 #include "cardsim/lib/card_writer.h"
 #include "expected_output.h"
-#include "extract/ecg_extractor.h"
+#include "extract/card_read.h"
 #include "extract/test_card.h"
 #include "format/sector_types.h"
 #include "output_files.h"
@@ -69,7 +69,7 @@ TEST_P(CardRoundTrip, ReadWritesTheIntendedWordsEventsAndPulses) {
     {
         // Every decompression index agrees with the stream: the decoder never resynchronises.
         TraceCapture trace;
-        ASSERT_TRUE(extract_ecg(disk, twelve ? kFormatPn12File : kFormatArchive, nullptr, out));
+        ASSERT_TRUE(read_card(disk, twelve ? kFormatPn12File : kFormatArchive, out));
         EXPECT_EQ(trace.text(), "");
     }
 

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "extract/card_read.h"
 #include "extract/output_settings.h"
+#include "handoff/mapped_receiver.h"
 #include "test_card.h"
 
 namespace {
@@ -28,10 +31,14 @@ class Extraction : public ::testing::Test {
     Extraction() {
         std::filesystem::create_directories(m_out);
         card.disk.m_read_settings = ReadSettings{0, 24, 0};
+        settings.mmf_instance =
+            "kado-test-" +
+            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+        settings.mmf_base_name = settings.mmf_instance;
     }
 
     bool read(OutputFormat format = kFormatArchive) {
-        return extract_ecg(card.disk, format, nullptr, m_out, "PROC-1");
+        return read_card(card.disk, format, m_out, settings, "PROC-1");
     }
     std::string out(const std::string& name) const { return m_out + "/" + name; }
     std::vector<uint16_t> raw(int channel) const {
@@ -40,6 +47,7 @@ class Extraction : public ::testing::Test {
 
     CardFolder card;
     NoAnswers no_answers;
+    OutputSettings settings;
     std::string m_out = card / "out";
 };
 
@@ -180,13 +188,12 @@ TEST_F(Extraction, FullEventListEndsANonTableReadAtThe4097thEvent) {
     std::vector<Sector> sectors = {start_sector(2, kStart)};
     sectors.insert(sectors.end(), 4097, packed_sector({100, 100, 100}, {}, true));
     card.write(sectors);
-    std::vector<uint8_t> list(kEventListSize, 0xEE);
-    CEcgExtractor extractor(card.disk, kFormatArchive, nullptr, m_out, "");
-    extractor.set_event_list(std::span<uint8_t, kEventListSize>(list.data(), list.size()));
-    EXPECT_FALSE(extractor.extract_ecg());
-    EXPECT_EQ(get_u32le(list.data()), 4096u);
-    EXPECT_EQ(get_u32le(&list[4 + 4 * 4095]), 4095u);
-    EXPECT_EQ(raw(1).size(), 4096u * 128);
+    MappedReceiver receiver(card_road_names(settings.mmf_base_name), 3, kSampleSectionSize);
+    EXPECT_FALSE(read(kFormatMmf));
+    const std::vector<int32_t> events = receiver.events();
+    ASSERT_EQ(events.size(), 4096u);
+    EXPECT_EQ(events[4095], 4095);
+    EXPECT_EQ(receiver.count(0), 4096u * 128);
 }
 
 TEST_F(Extraction, BadInputEndsTheReadWithoutMarkingOrWritingElsewhere) {
@@ -222,6 +229,54 @@ TEST_F(Extraction, OlderSpeechRecordingIsReplacedByTheEmptyForm) {
     card.counters(kTestRecording, 0, kTestRecording - 1).write({start_sector(2, kStart), Sector{}});
     ASSERT_TRUE(read());
     EXPECT_EQ(read_bytes(card / "patient.wav")[100], 0);
+}
+
+TEST_F(Extraction, SectorsAheadOfTheFirstStartSectorArePassedOver) {
+    card.write({packed_sector({9, 9, 9}, {}, false, kTestRecording - 1), start_sector(2, kStart),
+                packed_sector({100, 100, 100}), Sector{}});
+    ASSERT_TRUE(read());
+    EXPECT_EQ(raw(1)[0], 400);
+    EXPECT_TRUE(card.marked_as_read());
+}
+
+// Skipping past the end keeps its exit code and padded files but delivers no recorded second,
+// so the card keeps its recording unread; a damaged seek point past ecg.dat is not followed.
+TEST_F(Extraction, SkipPastTheEndDeliversNothingAndLeavesTheRecordingUnread) {
+    card.disk.m_read_settings = ReadSettings{1, 24, 0};
+    for (const uint32_t seek_sector : {0u, 999u}) {
+        std::vector<Sector> sectors = {start_sector(35, kStart)};
+        if (seek_sector != 0) sectors.push_back(event_sector({{2, later(3600), seek_sector, 40}}));
+        for (const Sector& s : compressed_sectors(0x23, 3, 2, {50, 50, 50}))
+            sectors.push_back(s);
+        sectors.push_back(Sector{});
+        card.write(sectors);
+        ASSERT_TRUE(read()) << seek_sector;
+        EXPECT_EQ(raw(1), std::vector<uint16_t>(153600, 0)) << seek_sector;
+        EXPECT_FALSE(card.marked_as_read()) << seek_sector;
+    }
+}
+
+// Every failing road pads the raw files of the recording's channels (channel 1 when no start
+// sector tells how many).
+TEST_F(Extraction, FailedReadsStillPadTheRawFiles) {
+    card.write({packed_sector({100, 100, 100})});
+    EXPECT_FALSE(read());
+    EXPECT_EQ(raw(1).size(), 153600u);
+    EXPECT_TRUE(raw(2).empty());
+
+    card.counters(kTestRecording - 1, 0, kTestRecording - 1)
+        .write({start_sector(2, kStart), packed_sector({100, 100, 100})});
+    EXPECT_FALSE(read());
+    for (int channel = 1; channel <= 3; ++channel)
+        EXPECT_EQ(raw(channel), std::vector<uint16_t>(153600, 0)) << channel;
+}
+
+TEST_F(Extraction, EventTableFormatsTakePatientEventsFromTheTableOnly) {
+    const Sector flagged = sealed(SectorBuilder(0x30).byte(6, 1).build());
+    card.write(
+        {start_sector(48, kStart), event_sector({{3, later(1)}}), flagged, flagged, Sector{}});
+    ASSERT_TRUE(read());
+    EXPECT_EQ(read_text(out("patevent.dat")), "1\n");
 }
 
 }  // namespace

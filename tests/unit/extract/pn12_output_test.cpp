@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "expected_output.h"
-#include "extract/ecg_extractor.h"
+#include "extract/card_read.h"
 #include "extract/pn12_header.h"
 #include "test_card.h"
 
@@ -56,14 +56,14 @@ TEST_F(TwelveLeadRead, KeepsAtMostSixPacingIndicesOfASector) {
                 twelve_lead_sector(
                     -100, {0 << 3, 1 << 3, 2 << 3, 3 << 3, 4 << 3, 5 << 3, 6 << 3, 7 << 3, 8 << 3}),
                 Sector{}});
-    ASSERT_TRUE(extract_ecg(card.disk, kFormatPn12File, nullptr, m_out, ""));
+    ASSERT_TRUE(read_card(card.disk, kFormatPn12File, m_out));
     EXPECT_EQ(read_words<uint32_t>(m_out + "/pn12pac.dat", 29),
               (std::vector<uint32_t>{0, 1, 2, 3, 4, 5}));
 }
 
 TEST_F(TwelveLeadRead, LeadsWithoutSamplesReportTheEmptyStatistics) {
     card.write({start_sector(65, {0, 0, 12, 1, 3, 16}), Sector{}});
-    ASSERT_TRUE(extract_ecg(card.disk, kFormatPn12Arch, nullptr, m_out, ""));
+    ASSERT_TRUE(read_card(card.disk, kFormatPn12Arch, m_out));
     const std::vector<uint8_t> lead8 = read_bytes(m_out + "/pn12ecg8.dat");
     ASSERT_EQ(lead8.size(), 59u + 2 * 76800);
     EXPECT_EQ(std::vector<uint8_t>(lead8.begin(), lead8.begin() + 59),
@@ -72,9 +72,9 @@ TEST_F(TwelveLeadRead, LeadsWithoutSamplesReportTheEmptyStatistics) {
 
 TEST_F(TwelveLeadRead, TwelveLeadSectorsFailAReadIntoRawFilesAndOtherRecordingsA12LeadRead) {
     card.write({start_sector(64, {0, 0, 12, 1, 3, 16}), twelve_lead_sector(1)});
-    EXPECT_FALSE(extract_ecg(card.disk, kFormatArchive, nullptr, m_out, ""));
+    EXPECT_FALSE(read_card(card.disk, kFormatArchive, m_out));
     card.write({start_sector(2, {0, 0, 12, 1, 3, 16}), Sector{}});
-    EXPECT_FALSE(extract_ecg(card.disk, kFormatPn12File, nullptr, m_out, ""));
+    EXPECT_FALSE(read_card(card.disk, kFormatPn12File, m_out));
 }
 
 }  // namespace

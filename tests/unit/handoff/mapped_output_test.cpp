@@ -4,8 +4,7 @@
 
 #include <filesystem>
 
-#include "extract/ecg_extractor.h"
-#include "extract/output_settings.h"
+#include "extract/card_read.h"
 #include "extract/test_card.h"
 #include "mapped_receiver.h"
 
@@ -22,13 +21,11 @@ class MappedRead : public ::testing::Test {
     MappedRead() {
         std::filesystem::create_directories(m_out);
         card.disk.m_read_settings = ReadSettings{0, 192, 60};
-        g_output_settings = OutputSettings{};
-        g_output_settings.mmf_base_name = unique_base_name();
-        g_output_settings.mmf_instance = g_output_settings.mmf_base_name;
+        settings.mmf_base_name = unique_base_name();
+        settings.mmf_instance = settings.mmf_base_name;
     }
-    ~MappedRead() override { g_output_settings = OutputSettings{}; }
 
-    SectionNames names() const { return card_road_names(g_output_settings.mmf_base_name); }
+    SectionNames names() const { return card_road_names(settings.mmf_base_name); }
     // A 3-channel 10-bit recording of `seconds`, every 100th sector marked as a patient event.
     void write_recording(int seconds) {
         std::vector<Sector> sectors = {start_sector(2, kStart)};
@@ -37,10 +34,11 @@ class MappedRead : public ::testing::Test {
         sectors.push_back(Sector{});
         card.write(sectors);
     }
-    bool read(OutputFormat format) { return extract_ecg(card.disk, format, nullptr, m_out); }
+    bool read(OutputFormat format) { return read_card(card.disk, format, m_out, settings); }
 
     CardFolder card;
     NoAnswers no_answers;
+    OutputSettings settings;
     std::string m_out = card / "out";
 };
 
@@ -99,7 +97,7 @@ TEST_F(MappedRead, FailedReadStillPadsAndFinishesAndANewReadStartsFromZero) {
 }
 
 TEST_F(MappedRead, SectionsThatCannotBeNamedFailTheRead) {
-    g_output_settings.mmf_base_name = "bad/name\\";
+    settings.mmf_base_name = "bad/name\\";
     write_recording(3);
     EXPECT_FALSE(read(kFormatMmf));
 }

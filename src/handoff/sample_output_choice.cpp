@@ -1,0 +1,23 @@
+#include "handoff/sample_output_choice.h"
+
+#include "extract/pn12_output.h"
+#include "extract/raw_output.h"
+#include "handoff/mapped_output.h"
+
+std::unique_ptr<SampleOutput> choose_sample_output(OutputFormat format,
+                                                   const OutputSettings& output,
+                                                   const ReadSettings& read,
+                                                   const std::string& folder,
+                                                   const std::string& procedure_id) {
+    switch (format) {
+        case kFormatArchive:
+            return std::make_unique<RawOutput>(output, read.limit_time_points(), folder);
+        case kFormatPn12File:
+        case kFormatPn12Arch:
+            return std::make_unique<Pn12Output>(procedure_id, folder);
+        default:
+            // Path, cnav and mmf reads feed a running analysis application.
+            return std::make_unique<MappedOutput>(read.limit_time_points(), format == kFormatPath,
+                                                  card_road_names(output.mmf_base_name));
+    }
+}
