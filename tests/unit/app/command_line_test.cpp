@@ -61,9 +61,9 @@ TEST(CommandLineParse, OptionsAndModeWordsMatchByCaseInsensitivePrefix) {
     EXPECT_FALSE(parse("/write=").ok);
 }
 
-// The end-to-end reads run every read mode; the corrie words differ from their twins only in
-// these flags.
-TEST(CommandLineParse, CorrieWordsSpeechProbeAndPatientFileSetTheirFields) {
+// The end-to-end reads run every read mode; the corrie words and the interactive read differ
+// from their twins only in these fields.
+TEST(CommandLineParse, ModeWordsSetTheFieldsTheirTwinsLeave) {
     EXPECT_EQ(parse("/write=corrie").request.m_mode, kModeWriteCnav);
     EXPECT_FALSE(parse("/write=corrie").request.m_not_corrie);
     EXPECT_TRUE(parse("/write=cnav").request.m_not_corrie);
@@ -71,6 +71,8 @@ TEST(CommandLineParse, CorrieWordsSpeechProbeAndPatientFileSetTheirFields) {
     EXPECT_TRUE(parse("/readpat=corrie").request.m_read_corrie);
     EXPECT_EQ(parse("/wav /readpat=scan").request.m_mode, kModeReadPatScan);
     EXPECT_EQ(parse("/setpat=\"C:\\p.ini\"").request.m_patient_file, "C:\\p.ini");
+    // The interactive read always writes an archive, whatever was asked for.
+    EXPECT_EQ(parse("/readecg=stand /opformat=mmf").request.m_output_format, kFormatArchive);
 }
 
 TEST(CommandLineParse, RejectsWhatTheContractRefuses) {
@@ -84,32 +86,6 @@ TEST(CommandLineParse, RejectsWhatTheContractRefuses) {
           "/changepat=other", "/readecg=show"}) {
         EXPECT_FALSE(parse(line).ok) << line;
     }
-}
-
-TEST(CommandLineParse, RecordLengthLimitFollowsTheOutputFormat) {
-    struct Case {
-        const char* line;
-        int32_t hours;
-    };
-    const Case cases[] = {
-        {"/readecg=hide /opformat=path", 28},
-        {"/readecg=hide /opformat=path /duration=28", 28},
-        {"/readecg=hide /opformat=pn12file /duration=5", 5},
-        {"/readecg=hide /opformat=archive /duration=29", 29},
-        {"/readecg=hide /opformat=pn12arch", 28},
-        {"/readecg=hide /opformat=mmf", 192},
-        {"/readecg=hide /opformat=mmf /duration=40", 40},
-        {"/readecg=hide /opformat=cnav", 0},
-        // The interactive read always writes an archive, whatever was asked for.
-        {"/readecg=stand /opformat=mmf", 28},
-        {"/readpat=cnav /duration=3", 0},
-    };
-    for (const Case& c : cases) {
-        const Parsed p = parse(c.line);
-        EXPECT_TRUE(p.ok) << c.line;
-        EXPECT_EQ(p.reader.record_length_hours, c.hours) << c.line;
-    }
-    EXPECT_EQ(parse("/readecg=stand /opformat=mmf").request.m_output_format, kFormatArchive);
 }
 
 TEST(CommandLineParse, SkipHoursComeFromSkipThenSkip24ForReadModesOnly) {

@@ -49,20 +49,6 @@ TEST(FolderStatus, RefusesAShortSpeechFileAndAnEmptyEcg) {
     EXPECT_EQ(card.disk.folder_status(), 108);
 }
 
-TEST(GetEcgIsValid, MapsTheFormatToItsChannelCode) {
-    const struct {
-        uint8_t format;
-        int expected;
-    } cases[] = {{33, 115},        {1, 110},  {34, 110}, {2, 111}, {48, 111},
-                 {0x80 | 35, 111}, {64, 123}, {65, 123}, {3, 109}, {0, 109}};
-    for (const auto& c : cases) {
-        CardFolder card;
-        card.write({start_sector(c.format)});
-        EXPECT_EQ(card.disk.get_ecg_is_valid(), c.expected) << int{c.format};
-        EXPECT_EQ(card.disk.m_is_twelve_lead, c.expected == 123) << int{c.format};
-    }
-}
-
 TEST(GetEcgIsValid, RecordingOlderThanPatientDataOrSpeechIsNoValidEcg) {
     for (const auto& [patient, wav] : {std::pair{8, 2}, std::pair{2, 8}}) {
         CardFolder card;
@@ -75,16 +61,8 @@ TEST(GetEcgIsValid, RecordingOlderThanPatientDataOrSpeechIsNoValidEcg) {
     EXPECT_EQ(empty.disk.get_ecg_is_valid(), 108);
 }
 
-TEST(MarkAsRead, UnreadRecordingBecomesReadOnceAndAReadOnlyRecordIsKept) {
-    CardFolder card;
-    card.write({start_sector(35)});
-    ASSERT_EQ(card.disk.folder_status(), 114);
-    EXPECT_EQ(card.disk.mark_as_read(true), 0);
-    EXPECT_EQ(card.disk.folder_status(), 0);
-    EXPECT_EQ(card.disk.mark_as_read(true), 0);
-    ASSERT_TRUE(card.disk.read_config());
-    EXPECT_EQ(card.disk.m_config_dat.recording_num, kTestRecording + 1);
-
+// Marking once and only once: ReadEcgMode.ArchiveReadDeliversTheRawFilesAndMarksTheCopyRead.
+TEST(MarkAsRead, ReadOnlyRecordIsKept) {
     CardFolder read_only;
     read_only.write({start_sector(35)});
     set_read_only(read_only / "config.dat");

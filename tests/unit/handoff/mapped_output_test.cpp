@@ -59,15 +59,6 @@ TEST_F(MappedRead, ChannelsEndAtTheCapacityOfSectionsTheReceiverMadeSmaller) {
     EXPECT_EQ(receiver.events(), (std::vector<int32_t>{80}));
 }
 
-TEST_F(MappedRead, ReadEndsAtTheDurationLimitOfTheMappedChannels) {
-    card.disk.m_read_settings = ReadSettings{0, 1, 0};
-    MappedReceiver receiver(names(), 3, kSampleSectionSize);
-    write_recording(3700);
-    ASSERT_TRUE(read(kFormatMmf));
-    for (int c = 0; c < 3; ++c)
-        EXPECT_EQ(receiver.count(c), 460800u);
-}
-
 TEST_F(MappedRead, MissingSectionFailsTheReadAndMarksTheExistingChannelsFinished) {
     // An event section too small for its 4096 entries cannot be used.
     MappedReceiver receiver(names(), 3, kSampleSectionSize, 4096);

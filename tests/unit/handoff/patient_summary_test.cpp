@@ -24,8 +24,3 @@ TEST(PatientSummary, NineCrLfLinesReplacingAReadOnlyFile) {
               "02/05/2013 09:30:00\r\n\r\n");
 }
 
-TEST(PatientSummary, NoFolderNoFile) {
-    TestFolder folder;
-    EXPECT_EQ(write_patient_summary("", RecordingDetails{}), -1);
-    EXPECT_EQ(write_patient_summary(folder.file("missing"), RecordingDetails{}), -1);
-}
