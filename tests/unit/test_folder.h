@@ -1,9 +1,11 @@
-// A fresh folder for one test, removed with its contents afterwards, and byte-file helpers.
+// A fresh folder for one test, removed with its contents afterwards; byte-file helpers;
+// environment variables set for one test and the trace lines written while it runs.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -84,3 +86,36 @@ inline std::string read_text(const std::string& path) {
     std::erase(text, '\r');
     return text;
 }
+
+// Sets the variable while it lives and removes it afterwards; an empty value removes it.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const std::string& value) : m_name(name) { set(value); }
+    ~ScopedEnv() { set(""); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+    void set(const std::string& value) const {
+#if defined(_WIN32)
+        _putenv_s(m_name, value.c_str());
+#else
+        if (value.empty())
+            unsetenv(m_name);
+        else
+            setenv(m_name, value.c_str(), 1);
+#endif
+    }
+
+  private:
+    const char* m_name;
+};
+
+// Collects the trace lines written while it lives.
+class TraceCapture {
+  public:
+    std::string text() const { return read_file(m_folder / "trace.txt"); }
+
+  private:
+    TestFolder m_folder;
+    ScopedEnv m_trace{"KADO_TRACE", m_folder / "trace.txt"};
+};

@@ -1,11 +1,33 @@
-#include "card/config_record.h"
-
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <map>
 #include <random>
 
+#include "card/ccf_disk.h"
+#include "card/char_set.h"
+#include "card/config_record.h"
+#include "card/counter_rules.h"
+#include "support/code_page.h"
+#include "test_folder.h"
+
 using Bytes = std::array<uint8_t, kConfigRecordSize>;
+
+namespace {
+
+ConfigRecord counters(uint16_t recording, uint16_t patient_data, uint16_t wav) {
+    ConfigRecord r;
+    r.recording_num = recording, r.patient_data_num = patient_data, r.wav_recording_num = wav;
+    return r;
+}
+
+std::vector<uint8_t> encoded(const ConfigRecord& record) {
+    std::array<uint8_t, kConfigRecordSize> bytes;
+    encode_config_record(record, bytes);
+    return {bytes.begin(), bytes.end()};
+}
+
+}  // namespace
 
 TEST(ConfigRecord, FieldsSitAtTheirOffsetsLittleEndian) {
     ConfigRecord r;
@@ -49,4 +71,138 @@ TEST(ConfigRecordText, OverlongTextIsCutSoThatTheTerminatorStillFits) {
     // A field without a terminator ends at its width.
     small.fill('y');
     EXPECT_EQ(field_text(small), "yyyy");
+}
+
+TEST(CounterRules, FreshCardWithoutPatientIsNeitherUnreadNorValidEcg) {
+    ConfigRecord r;
+    set_conditioning_counters(r, false);
+    EXPECT_EQ(r, counters(3, 2, 2));
+    EXPECT_FALSE(is_unread_recording(r, kConditionedStartRecordingNum));
+    EXPECT_FALSE(is_valid_ecg(r, kConditionedStartRecordingNum));
+    set_conditioning_counters(r, true);
+    EXPECT_EQ(r, counters(3, 3, 2));
+}
+
+TEST(CounterRules, InitialisingWithoutPatientSkipsOneMoreRecordingNumber) {
+    ConfigRecord named = counters(3, 2, 2), anonymous = counters(3, 2, 2);
+    count_on_initialise(named, true);
+    count_on_initialise(anonymous, false);
+    EXPECT_EQ(named, counters(4, 4, 2));
+    EXPECT_EQ(anonymous, counters(5, 4, 2));
+}
+
+TEST(CounterRules, PatientDataSpeechAndValidityFollowTheNumbers) {
+    struct Row {
+        uint16_t recording, patient_data, wav, s;
+        bool patient, speech, valid;
+    };
+    const Row rows[] = {
+        {5, 5, 5, 5, true, true, true},    // all of the recording itself
+        {6, 6, 2, 5, true, false, false},  // entered for the next recording
+        {6, 6, 2, 7, false, false, true},  // the record's number, but older than S
+        {8, 4, 2, 7, false, false, true},  // older patient data
+        {8, 7, 8, 7, true, false, false},  // speech newer than the recording
+    };
+    for (const Row& c : rows) {
+        const ConfigRecord r = counters(c.recording, c.patient_data, c.wav);
+        EXPECT_EQ(patient_data_belongs(r, c.s), c.patient) << c.recording << c.patient_data;
+        EXPECT_EQ(speech_belongs(r, c.s), c.speech) << c.recording << c.patient_data;
+        EXPECT_EQ(is_valid_ecg(r, c.s), c.valid) << c.recording << c.patient_data;
+    }
+    EXPECT_FALSE(needs_recondition(64999));
+    EXPECT_TRUE(needs_recondition(65000));
+}
+
+TEST(CCFDisk, WrittenRecordReplacesTheFileAndReadsBackWhole) {
+    TestFolder folder;
+    write_bytes(folder.file("config.dat"), std::vector<uint8_t>(2000, 0xAA));
+    CCFDisk disk;
+    disk.set_card_path(folder.path());
+    disk.m_config_dat.recording_num = 0x1234;
+    store_field_text(disk.m_config_dat.patient_name, "Jane", false);
+    ASSERT_TRUE(disk.write_config());
+    EXPECT_EQ(read_bytes(folder.file("config.dat")), encoded(disk.m_config_dat));
+    CCFDisk reader;
+    reader.set_card_path(folder.path());
+    ASSERT_TRUE(reader.read_config());
+    EXPECT_EQ(reader.m_config_dat, disk.m_config_dat);
+}
+
+TEST(CCFDisk, MissingFileOrFolderFailsAndLeavesTheRecord) {
+    TestFolder folder;
+    CCFDisk disk;
+    disk.set_card_path(folder.path());
+    disk.m_config_dat.recording_num = 9;
+    EXPECT_FALSE(disk.read_config());
+    EXPECT_EQ(disk.m_config_dat.recording_num, 9);
+    disk.set_card_path(folder.file("absent"));
+    EXPECT_FALSE(disk.write_config());
+}
+
+TEST(CCFDisk, ShortRecordFileReplacesOnlyTheBytesItHas) {
+    TestFolder folder;
+    write_bytes(folder.file("config.dat"), std::vector<uint8_t>(100, 0x11));
+    CCFDisk disk;
+    disk.set_card_path(folder.path());
+    store_field_text(disk.m_config_dat.patient_name, "kept name", false);  // offsets 96..104
+    ASSERT_TRUE(disk.read_config());
+    EXPECT_EQ(disk.m_config_dat.recording_num, 0x1111);
+    EXPECT_EQ(field_text(disk.m_config_dat.patient_name), "\x11\x11\x11\x11 name");
+}
+
+TEST(CCFDisk, NewRecordHoldsConditioningCountersTextsAndTime) {
+    TestFolder folder;
+    CCFDisk disk;
+    disk.set_card_path(folder.path());
+    disk.m_config_dat.byte_3 = 0x77;
+    const std::time_t now = std::time(nullptr);
+    ASSERT_TRUE(disk.new_config_record("", "ID-7", "chest pain", false, {}));
+    const ConfigRecord& r = disk.m_config_dat;
+    EXPECT_EQ(r.byte_0, 1);
+    EXPECT_EQ(r.byte_3, 0);
+    EXPECT_EQ(r.patient_data_num, 3);
+    EXPECT_EQ(r.char_set, system_char_set());
+    EXPECT_EQ(field_text(r.patient_id), "ID-7");
+    EXPECT_EQ(field_text(r.event_text), "chest pain");
+    EXPECT_EQ(r.init_time[kTimeFieldYear], two_digit_year(std::localtime(&now)->tm_year + 1900));
+    EXPECT_EQ(read_bytes(folder.file("config.dat")), encoded(r));
+}
+
+TEST(CCFDisk, FirBlockTakesSixteenElementsAndSumsAllThirtyTwoWords) {
+    CCFDisk disk;
+    disk.m_config_dat.fir_block[20] = 1000;
+    FirElements elements;
+    for (size_t i = 0; i < elements.size(); ++i)
+        elements[i] = static_cast<uint16_t>(0x1000 * (i + 1));
+    disk.set_fir_block(true, elements);
+    const ConfigRecord& r = disk.m_config_dat;
+    EXPECT_EQ(r.fir_flag, 0x20);
+    EXPECT_EQ(r.fir_block[14], 0xF000);
+    EXPECT_EQ(r.fir_block[16], 0);
+    EXPECT_EQ(r.fir_block[20], 1000);
+    // 0x1000 * (1 + ... + 16) = 0x88000 wraps to 0x8000, plus the kept word.
+    EXPECT_EQ(r.fir_sum, 0x8000 + 1000);
+    disk.set_fir_block(false, elements);
+    EXPECT_EQ(r.fir_flag, 0);
+    EXPECT_EQ(r.fir_sum, 0);
+    EXPECT_EQ(r.fir_block, FirElements{});
+}
+
+TEST(ReverseRtlRuns, ReversesOnlyRunsOfRightToLeftBytes) {
+    EXPECT_EQ(reverse_rtl_runs("\x41\xE0\xE1\xE2\x20\xE3\x42"), "\x41\xE2\xE1\xE0\x20\xE3\x42");
+    EXPECT_EQ(reverse_rtl_runs("\xE0\xE1\xE2\x20\xE3\x42"), "\xE2\xE1\xE0\x20\xE3\x42");
+    EXPECT_EQ(reverse_rtl_runs(""), "");
+}
+
+TEST(SystemCharSet, LocaleCodeSetNamesGiveTheRecordsCharacterSet) {
+    const std::pair<const char*, uint8_t> cases[] = {{"ISO-8859-2", kCharSetCentralEuropean},
+                                                     {"iso88592", kCharSetCentralEuropean},
+                                                     {"CP1250", kCharSetCentralEuropean},
+                                                     {"ISO_8859-8", kCharSetHebrew},
+                                                     {"CP1255", kCharSetHebrew},
+                                                     {"UTF-8", kCharSetDefault},
+                                                     {"ISO-8859-15", kCharSetDefault},
+                                                     {"", kCharSetDefault}};
+    for (const auto& [name, char_set] : cases)
+        EXPECT_EQ(char_set_of_code_page(code_page_of_codeset(name)), char_set) << name;
 }

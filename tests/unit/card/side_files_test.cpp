@@ -1,10 +1,12 @@
-#include "card/side_files.h"
-
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "card/ccf_disk.h"
+#include "card/side_files.h"
+#include "extract/test_card.h"
 #include "test_folder.h"
 
 namespace {
@@ -39,4 +41,66 @@ TEST(EmptySideFiles, RefuseAPathLongerThan255Characters) {
     EXPECT_FALSE(write_empty_cnav(deep));
 }
 
+// The output folder lives inside the card folder so that one test folder holds both.
+std::string output_folder(const CardFolder& card) {
+    const std::string out = card / "out";
+    std::filesystem::create_directory(out);
+    return out;
+}
+
 }  // namespace
+
+// The exports of a card whose side files belong to the recording are compared byte for byte by
+// ReadPatientModes.CnavModeDeliversEverySideFileAndSucceeds; these cover the files that do not.
+TEST(CopyPatientWav, CopiesOnlySpeechOfThisRecordingAndNeverLeavesAnOldCopy) {
+    for (const uint16_t wav : {kTestRecording, uint16_t{2}}) {
+        CardFolder card;
+        card.counters(kTestRecording, kTestRecording, wav).write({start_sector(35)});
+        const std::string out = output_folder(card);
+        write_bytes(out + "/patient.wav", {1, 2, 3});
+        ASSERT_TRUE(card.disk.read_config());
+        EXPECT_EQ(card.disk.speech_belongs(), wav == kTestRecording);
+        EXPECT_EQ(card.disk.copy_patient_wav(out), wav == kTestRecording);
+        if (wav == kTestRecording)
+            EXPECT_EQ(read_bytes(out + "/patient.wav"), read_bytes(card / "patient.wav"));
+        else
+            EXPECT_FALSE(std::filesystem::exists(out + "/patient.wav"));
+    }
+}
+
+TEST(PatientDataExports, FollowTheBelongingRule) {
+    const struct {
+        uint16_t c, patient;
+        bool belongs;
+    } cases[] = {{8, 7, true}, {8, 8, true}, {9, 8, false}, {8, 6, false}};
+    for (const auto& c : cases) {
+        CardFolder card;
+        store_field_text(card.record.event_text, "ABC", false);
+        card.record.event_text[90] = 0x77;  // past the 80 bytes that are exported
+        card.counters(c.c, c.patient, 2).write({start_sector(35)});
+        const std::string out = output_folder(card);
+        write_bytes(out + "/cnavop.dat", {9});
+        ASSERT_TRUE(card.disk.read_config());
+        EXPECT_EQ(card.disk.copy_cnav(out), c.belongs);
+        EXPECT_EQ(card.disk.write_cnavop(out), c.belongs);
+        EXPECT_EQ(std::filesystem::exists(out + "/cnav.dat"), c.belongs);
+        std::vector<uint8_t> expected(80, 0);
+        expected[0] = 'A', expected[1] = 'B', expected[2] = 'C';
+        if (c.belongs)
+            EXPECT_EQ(read_bytes(out + "/cnavop.dat"), expected);
+        else
+            EXPECT_FALSE(std::filesystem::exists(out + "/cnavop.dat"));
+    }
+}
+
+TEST(WriteEventList, FormatsWithoutEventTableListNoEvents) {
+    CardFolder card;
+    card.write({start_sector(1), event_sector({{3, {0, 2, 10, 1, 1, 0}}})});
+    const std::string out = output_folder(card);
+    ASSERT_TRUE(card.disk.write_event_list(out));
+    EXPECT_EQ(read_file(out + "/event.dat"), "Version 1\r\n");
+
+    card.write_ecg({});
+    EXPECT_FALSE(card.disk.write_event_list(out));
+    EXPECT_FALSE(std::filesystem::exists(out + "/event.dat"));
+}

@@ -11,7 +11,7 @@
 #include "extract/test_card.h"
 #include "format/sector_types.h"
 #include "output_files.h"
-#include "test_env.h"
+#include "test_folder.h"
 
 namespace {
 

@@ -1,5 +1,3 @@
-#include "extract/ecg_extractor.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -7,9 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "expected_output.h"
 #include "extract/card_read.h"
+#include "extract/ecg_extractor.h"
 #include "extract/output_settings.h"
+#include "extract/patient_events.h"
+#include "extract/pn12_header.h"
 #include "handoff/mapped_receiver.h"
+#include "support/byte_order.h"
 #include "test_card.h"
 
 namespace {
@@ -217,4 +220,73 @@ TEST_F(Extraction, EventTableFormatsTakePatientEventsFromTheTableOnly) {
     EXPECT_EQ(read_text(out("patevent.dat")), "1\n");
 }
 
+struct TimeCase {
+    const char* name;
+    int64_t seconds;  // since 2000-01-01
+    HeaderTime fields;
+};
+
+class HeaderTimeOf : public ::testing::TestWithParam<TimeCase> {};
+
+TEST_P(HeaderTimeOf, GivesTheCalendarTimeWithTheYearFrom1900) {
+    EXPECT_EQ(header_time_of(GetParam().seconds), GetParam().fields);
+}
+
+constexpr int64_t kDay = 86400;
+// 2016-02-28 is day 5902 after 2000-01-01; 2014-01-01 is day 5114.
+INSTANTIATE_TEST_SUITE_P(
+    Dates, HeaderTimeOf,
+    ::testing::Values(TimeCase{"Start2000", 0, {0, 0, 0, 1, 1, 100}},
+                      TimeCase{"Year2014", 5114 * kDay + 3661, {1, 1, 1, 1, 1, 114}},
+                      TimeCase{"Feb28BeforeMidnight", 5903 * kDay - 1, {59, 59, 23, 28, 2, 116}},
+                      TimeCase{"Feb29", 5903 * kDay, {0, 0, 0, 29, 2, 116}},
+                      TimeCase{"Feb29BeforeMidnight", 5904 * kDay - 1, {59, 59, 23, 29, 2, 116}},
+                      TimeCase{"March1", 5904 * kDay, {0, 0, 0, 1, 3, 116}},
+                      TimeCase{"Feb28To1March2015", 5538 * kDay, {0, 0, 0, 1, 3, 115}},
+                      TimeCase{"Before2000", -1, {59, 59, 23, 31, 12, 99}}),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
+
+// The end-to-end ReadTwelveLead tests compare headers, lead words and pulses of whole recordings;
+// a recording's pulses never come as close as these.
+TEST_F(Extraction, TwelveLeadKeepsAtMostSixPacingIndicesOfASector) {
+    card.write({start_sector(64, {0, 0, 12, 1, 3, 16}),
+                twelve_lead_sector(
+                    -100, {0 << 3, 1 << 3, 2 << 3, 3 << 3, 4 << 3, 5 << 3, 6 << 3, 7 << 3, 8 << 3}),
+                Sector{}});
+    ASSERT_TRUE(read(kFormatPn12File));
+    EXPECT_EQ(read_words<uint32_t>(out("pn12pac.dat"), 29),
+              (std::vector<uint32_t>{0, 1, 2, 3, 4, 5}));
+}
+
+TEST_F(Extraction, TwelveLeadLeadsWithoutSamplesReportTheEmptyStatistics) {
+    card.write({start_sector(65, {0, 0, 12, 1, 3, 16}), Sector{}});
+    ASSERT_TRUE(read(kFormatPn12Arch));
+    const std::vector<uint8_t> lead8 = read_bytes(out("pn12ecg8.dat"));
+    ASSERT_EQ(lead8.size(), 59u + 2 * 76800);
+    EXPECT_EQ(std::vector<uint8_t>(lead8.begin(), lead8.begin() + 59),
+              expected::pn12_lead_header("PROC-1", {0, 0, 12, 1, 3, 116}, "V6", {}));
+}
+
+TEST_F(Extraction, TwelveLeadSectorsFailAReadIntoRawFilesAndOtherRecordingsA12LeadRead) {
+    card.write({start_sector(64, {0, 0, 12, 1, 3, 16}), twelve_lead_sector(1)});
+    EXPECT_FALSE(read());
+    card.write({start_sector(2, {0, 0, 12, 1, 3, 16}), Sector{}});
+    EXPECT_FALSE(read(kFormatPn12File));
+}
+
 }  // namespace
+
+// The list lives in memory the receiver shares: whatever it writes into the count, the events
+// go on at our own count, and the count never runs ahead of its entry.
+TEST(PatientEventList, KeepsItsOwnCountWhateverTheReceiverWrites) {
+    std::vector<uint8_t> list(kEventListSize, 0xEE);
+    PatientEvents events;
+    events.set_list(std::span<uint8_t, kEventListSize>(list.data(), list.size()));
+    EXPECT_EQ(get_u32le(list.data()), 0u);
+    ASSERT_TRUE(events.add(5));
+    put_u32le(list.data(), kMaxListedEvents);
+    ASSERT_TRUE(events.add(6));
+    EXPECT_EQ(get_u32le(list.data()), 2u);
+    EXPECT_EQ(get_u32le(&list[4]), 5u);
+    EXPECT_EQ(get_u32le(&list[8]), 6u);
+}

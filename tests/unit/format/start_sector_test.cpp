@@ -1,11 +1,11 @@
-#include "format/start_sector.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
+#include <random>
 
 #include "extract/sector_builder.h"
 #include "format/sector_checksum.h"
+#include "format/start_sector.h"
 #include "format/start_sector_reader.h"
 #include "test_folder.h"
 
@@ -29,6 +29,14 @@ StartSector sample_fields() {
 
 void append(std::vector<uint8_t>& file, const Sector& sector, size_t count = kSectorSize) {
     file.insert(file.end(), sector.begin(), sector.begin() + static_cast<ptrdiff_t>(count));
+}
+
+Sector random_sector(unsigned seed) {
+    std::mt19937 random(seed);
+    Sector sector;
+    for (uint8_t& b : sector)
+        b = static_cast<uint8_t>(random());
+    return sector;
 }
 
 }  // namespace
@@ -97,4 +105,50 @@ TEST_F(FirstStartSector, MissingFileEndOfFileOrShortSectorMeansNotFound) {
         EXPECT_FALSE(result.checksum_good);
     }
     EXPECT_EQ(out[0], 0x5A);
+}
+
+// Sealing and checking in place are what every read of a card goes through; these tests pin down
+// the check value and how each variant meets damage.
+TEST(Crc16Table, GivesTheMcrf4xxCheckValue) {
+    // Catalogue check value of CRC-16/MCRF4XX over the ASCII bytes "123456789".
+    const Crc16Table table;
+    unsigned c = 0xFFFF;
+    for (const char b : std::string("123456789"))
+        c = (c >> 8) ^ table[static_cast<uint8_t>(c ^ static_cast<uint8_t>(b))];
+    EXPECT_EQ(c, 0x6F91u);
+}
+
+TEST(SectorChecksumB, AnySingleFlippedBitInTheBodyFails) {
+    const Crc16Table table;
+    Sector sealed = random_sector(5);
+    seal_sector_b(table, sealed);
+    for (size_t i = kSectorBodyOffset; i < kSectorSize; ++i) {
+        for (int bit = 0; bit < 8; ++bit) {
+            Sector damaged = sealed;
+            damaged[i] ^= static_cast<uint8_t>(1u << bit);
+            EXPECT_FALSE(check_sector_b(table, damaged)) << "byte " << i << " bit " << bit;
+        }
+    }
+}
+
+TEST(SectorChecksumA, FlippedBitBeforeTheLastTwoBytesPassesAndDamagesThreeBytes) {
+    // The recorder's variant A cannot see such damage (its register resynchronises on the
+    // stored bytes); this pins down exactly what a real card's damaged sector looks like.
+    const Crc16Table table;
+    const Sector plain = random_sector(6);
+    Sector sealed = plain;
+    seal_sector_a(table, sealed);
+    for (size_t i = kSectorBodyOffset; i < kSectorSize; ++i) {
+        for (int bit = 0; bit < 8; ++bit) {
+            Sector damaged = sealed;
+            damaged[i] ^= static_cast<uint8_t>(1u << bit);
+            const bool passed = check_sector_a(table, damaged);
+            EXPECT_EQ(passed, i < 510) << "byte " << i << " bit " << bit;
+            if (!passed) continue;
+            for (size_t j = kSectorBodyOffset; j < kSectorSize; ++j) {
+                const bool in_damage = j >= i && j <= i + 2;
+                EXPECT_EQ(damaged[j] != plain[j], in_damage) << "flip " << i << ", byte " << j;
+            }
+        }
+    }
 }

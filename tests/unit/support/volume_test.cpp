@@ -8,7 +8,7 @@
 
 #include "support/drives.h"
 #include "support/file_utils.h"
-#include "test_env.h"
+#include "test_folder.h"
 
 namespace {
 
