@@ -52,18 +52,6 @@ TEST_F(ReadEcgMode, ArchiveReadDeliversTheRawFilesAndMarksTheCopyRead) {
     EXPECT_EQ(config_recording_num(), kRecording + 1);
 }
 
-TEST_F(ReadEcgMode, TwelveLeadRecordingGoesToTheLeadFilesOnly) {
-    ASSERT_TRUE(work.make({"--format=64", "--duration=1m"}));
-    ASSERT_EQ(run("pn12file"), 0);
-    for (int lead = 1; lead <= 8; ++lead)
-        EXPECT_TRUE(std::filesystem::exists(work.out("pn12ecg" + std::to_string(lead) + ".dat")));
-    EXPECT_TRUE(std::filesystem::exists(work.out("pn12pac.dat")));
-
-    ASSERT_TRUE(work.make({"--format=64", "--duration=1m"}));
-    EXPECT_EQ(run("archive"), 108);
-    EXPECT_EQ(config_recording_num(), kRecording);
-}
-
 // Failed reads leave the recording unread; damaged but readable cards end without hanging.
 TEST_F(ReadEcgMode, ExitCodesOfFailedAndDamagedReads) {
     const struct {
@@ -73,7 +61,8 @@ TEST_F(ReadEcgMode, ExitCodesOfFailedAndDamagedReads) {
     } cases[] = {
         {"archive", {"--format=2", "--duration=1m", "--flip-bit=5:4090"}, 108},    // checksum error
         {"archive", {"--format=35", "--duration=1m", "--truncate-ecg=300"}, 108},  // no start
-        {"cnav", {"--format=35", "--duration=1m"}, 108},  // the card copy does not exist yet
+        {"cnav", {"--format=35", "--duration=1m"}, 108},     // the card copy does not exist yet
+        {"archive", {"--format=64", "--duration=1m"}, 108},  // 12-lead sectors
         {"archive", {"--format=35", "--duration=1m", "--state=no-valid-ecg"}, 109},
         {"archive", {"--format=35", "--duration=1m", "--state=inconsistent"}, 109},
         {"archive", {"--format=35", "--duration=2m", "--event-chain-loop"}, 0},

@@ -75,12 +75,6 @@ TEST(UncompressedSector, PaceEntriesMarkTheirTimePointsUpToTenEntries) {
     EXPECT_EQ(pulses(unpack(eleven)), (std::vector<size_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
 }
 
-TEST(UncompressedSector, RefusedGroupEndsTheSector) {
-    EXPECT_EQ(unpack(SectorBuilder(0x01).build(), 3).size(), 6u);
-    EXPECT_EQ(unpack(SectorBuilder(0x05).build(), 3).size(), 12u);
-    EXPECT_EQ(unpack(SectorBuilder(0x30).build(), 0).size(), 0u);
-}
-
 TEST(UncompressedSector, PatientEventIsBitZeroOfByteSix) {
     EXPECT_TRUE(has_patient_event(SectorBuilder(0x02).byte(6, 0x01).build()));
     EXPECT_FALSE(has_patient_event(SectorBuilder(0x02).byte(6, 0xFE).build()));

@@ -93,8 +93,3 @@ TEST(RecordingTime, AddingHundredthsCarriesIntoTheSecond) {
     time_add_hundredths(t, 23);
     EXPECT_EQ(t, at(14, 1, 1, 0, 0, 0, 33));
 }
-
-TEST(RecordingTime, DisplaysDayMonthFourDigitYearAndTime) {
-    EXPECT_EQ(time_display_text(at(13, 7, 5, 9, 8, 7)), "05/07/2013 09:08:07");
-    EXPECT_EQ(time_display_text(at(99, 12, 31, 23, 59, 59)), "31/12/1999 23:59:59");
-}

@@ -92,21 +92,6 @@ TEST_F(FirstStartSector, IsFoundPastLeadingSectorsChecksAndDescrambled) {
     }
 }
 
-TEST_F(FirstStartSector, MissingFileEndOfFileOrShortSectorMeansNotFound) {
-    EXPECT_FALSE(read_first_start_sector(table, folder.path(), out).found);
-    std::vector<uint8_t> only_data;
-    append(only_data, SectorBuilder(0x05).build());
-    std::vector<uint8_t> truncated_start = only_data;
-    append(truncated_start, sealed_start(0x81), 300);
-    out.fill(0x5A);
-    for (const auto& ecg : {std::vector<uint8_t>{}, only_data, truncated_start}) {
-        const StartSectorSearch result = search(ecg);
-        EXPECT_FALSE(result.found);
-        EXPECT_FALSE(result.checksum_good);
-    }
-    EXPECT_EQ(out[0], 0x5A);
-}
-
 // Sealing and checking in place are what every read of a card goes through; these tests pin down
 // the check value and how each variant meets damage.
 TEST(Crc16Table, GivesTheMcrf4xxCheckValue) {
