@@ -53,15 +53,15 @@ class CefFolder : public ::testing::Test {
     void make_full(int channels, uint32_t channel_size = 4096) {
         for (const char* name : {"PATIENT.WAV", "PATEVENT.DAT", "PATIENT.TXT", "PATSUMM.DAT",
                                  "OTHER.DAT", "CNAVOP.DAT"})
-            write_file_text(in(name), std::string(name) + " of the recording\n");
+            write_file(in(name), std::string(name) + " of the recording\n");
         for (int n = 1; n <= channels; ++n)
-            write_file_text(channel_path(n), channel_bytes(n, channel_size));
+            write_file(channel_path(n), channel_bytes(n, channel_size));
     }
     std::string in(const std::string& name) const { return work.card() + "/" + name; }
     std::string channel_path(int n) const { return in("RAWECG" + std::to_string(n) + ".DAT"); }
     bool delivered(const std::string& name) const {
         return std::filesystem::exists(work.out(name)) &&
-               read_file_text(work.out(name)) == read_file_text(in(name));
+               read_file(work.out(name)) == read_file(in(name));
     }
 
     CardWork work;
@@ -85,7 +85,7 @@ TEST_F(CefFolder, PatientModesCopyThePatientFilesAndReportTheChannels) {
 TEST_F(CefFolder, ReadOnlyPatientSummaryInTheOutputIsReplaced) {
     make_full(2);
     std::filesystem::create_directory(work.out());
-    write_file_text(work.out("PATSUMM.DAT"), "an older summary\n");
+    write_file(work.out("PATSUMM.DAT"), "an older summary\n");
     std::filesystem::permissions(work.out("PATSUMM.DAT"), std::filesystem::perms::owner_read);
     EXPECT_EQ(work.run("/readpat=scan"), 110);
     EXPECT_TRUE(delivered("PATSUMM.DAT"));
@@ -93,8 +93,8 @@ TEST_F(CefFolder, ReadOnlyPatientSummaryInTheOutputIsReplaced) {
 
 TEST_F(CefFolder, DescriptionOnlyFolderIsAcceptedAndReportsOneChannel) {
     for (const char* name : {"CEFDESC.TXT", "PATIENT.TXT"})
-        write_file_text(in(name), "text\n");
-    write_file_text(channel_path(1), channel_bytes(1, 64));
+        write_file(in(name), "text\n");
+    write_file(channel_path(1), channel_bytes(1, 64));
     EXPECT_EQ(work.run("/readpat=path"), 115);
     EXPECT_TRUE(std::filesystem::is_empty(work.out()));
 }
@@ -109,16 +109,16 @@ TEST_F(CefFolder, ModesWithoutACefOutputOrFormatFail) {
 TEST_F(CefFolder, EcgModeHandsTheWindowAfterTheSkipToTheReceiverUnderPlainNames) {
     const PlainSectionTurn turn;
     make_full(2, 3 * kHourBytes);
-    write_file_text(in("PATEVENT.DAT"), "100\n3700\n7199\n7200\n9000\n");
+    write_file(in("PATEVENT.DAT"), "100\n3700\n7199\n7200\n9000\n");
     MappedPeer peer(work.path(), {"--channels=2", "--create=29491200"});
     // The base name applies to card reads only.
     EXPECT_EQ(work.run("/readecg=hide /opformat=mmf /skip=1 /duration=1 /basemmfname=unused"), 0);
     ASSERT_EQ(peer.wait(), 0);
     for (int n = 1; n <= 2; ++n) {
-        const std::string bytes = read_file_text(channel_path(n)).substr(kHourBytes, kHourBytes);
-        EXPECT_TRUE(read_file_text(peer.channel_file(n)) == bytes) << n;
+        const std::string bytes = read_file(channel_path(n)).substr(kHourBytes, kHourBytes);
+        EXPECT_TRUE(read_file(peer.channel_file(n)) == bytes) << n;
     }
-    EXPECT_EQ(read_file_text(peer.events_file()), "100\n3599\n");
+    EXPECT_EQ(read_file(peer.events_file()), "100\n3599\n");
     EXPECT_TRUE(delivered("OTHER.DAT"));
 }
 
@@ -128,5 +128,5 @@ TEST_F(CefFolder, SkipBeyondTheChannelFilesFailsWith105AndStillFinishes) {
     MappedPeer peer(work.path(), {"--channels=2", "--create=29491200"});
     EXPECT_EQ(work.run("/readecg=hide /opformat=path /skip=24"), 105);
     ASSERT_EQ(peer.wait(), 0);
-    EXPECT_TRUE(read_file_text(peer.channel_file(1)).empty());
+    EXPECT_TRUE(read_file(peer.channel_file(1)).empty());
 }

@@ -5,12 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -120,23 +117,6 @@ TempDir::~TempDir() {
     std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(m_path, ignored);
-}
-
-std::string read_file_text(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::vector<uint8_t> read_bytes(const std::string& path, size_t count) {
-    const std::string bytes = read_file_text(path);
-    return std::vector<uint8_t>(bytes.begin(), bytes.begin() + std::min(count, bytes.size()));
-}
-
-void write_file_text(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
 }
 
 std::string platform_text(const std::string& text) {

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "output_files.h"
+
 using EnvList = std::vector<std::pair<std::string, std::string>>;
 
 bool under_wine();
@@ -57,11 +59,6 @@ class TempDir {
   private:
     std::string m_path;
 };
-
-std::string read_file_text(const std::string& path);
-void write_file_text(const std::string& path, const std::string& text);
-// The first `count` bytes of a file, or all of them.
-std::vector<uint8_t> read_bytes(const std::string& path, size_t count = SIZE_MAX);
 
 // The text with its lines ended the way the program under test writes text files (patevent.dat):
 // LF from kado, CR LF from kado.exe.

@@ -9,7 +9,6 @@
 #include "expected_output.h"
 #include "harness.h"
 #include "mapped_peer.h"
-#include "output_files.h"
 
 namespace {
 
@@ -69,7 +68,7 @@ TEST_P(MappedCardPadding, ReceiverGetsTheRecordingAtFullResolutionThenThePadding
     ASSERT_EQ(read(std::string("/opformat=") + GetParam().format + " /resolution=8"), 0);
     ASSERT_EQ(peer.wait(), 0);
     expect_samples(peer, 24, GetParam().final_count);
-    EXPECT_EQ(read_file_text(peer.events_file()), "110\n155\n");
+    EXPECT_EQ(read_file(peer.events_file()), "110\n155\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, MappedCardPadding,

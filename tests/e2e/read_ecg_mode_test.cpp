@@ -45,7 +45,7 @@ TEST_F(ReadEcgMode, ArchiveReadDeliversTheRawFilesAndMarksTheCopyRead) {
                                                      "rawecg2.dat", "rawecg3.dat"}));
     // 80 s of preamble (start 10:15:20, 60 calibration seconds) and 3 minutes, padded.
     EXPECT_EQ(std::filesystem::file_size(work.out("rawecg1.dat")), 153600u * 2);
-    EXPECT_EQ(read_file_text(work.out("patevent.dat")), platform_text("110\n155\n"));
+    EXPECT_EQ(read_file(work.out("patevent.dat")), platform_text("110\n155\n"));
     EXPECT_EQ(config_recording_num(), kRecording + 1);
     // A read copy reads again, and stays read.
     EXPECT_EQ(run("archive"), 0);

@@ -9,7 +9,6 @@
 
 #include "expected_output.h"
 #include "harness.h"
-#include "output_files.h"
 
 namespace {
 
@@ -87,7 +86,7 @@ TEST_P(ReadFormats, RawFilesAndPatientEventsMatchTheIntendedRecording) {
                                    read_bytes(work.intended() + "/other.dat")),
                   -1);
     }
-    EXPECT_EQ(read_file_text(work.out("patevent.dat")),
+    EXPECT_EQ(read_file(work.out("patevent.dat")),
               platform_text(expected::patevent_text(read_events(work.intended() + "/events.txt"),
                                                     c.format >= 33, settings)));
 }

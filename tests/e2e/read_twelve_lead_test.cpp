@@ -9,7 +9,6 @@
 
 #include "expected_output.h"
 #include "harness.h"
-#include "output_files.h"
 
 namespace {
 
@@ -119,7 +118,7 @@ TEST_P(ReadTwelveLead, LeadAndPacingFilesMatchTheIntendedRecording) {
     s.preamble_seconds = c.preamble_seconds;
     s.skip_hours = c.skip_hours;
     s.duration_hours = 1;
-    EXPECT_EQ(read_file_text(work.out("patevent.dat")),
+    EXPECT_EQ(read_file(work.out("patevent.dat")),
               platform_text(
                   expected::patevent_text(read_events(work.intended() + "/events.txt"), true, s)));
 }

@@ -10,7 +10,6 @@
 #include "extract/card_read.h"
 #include "extract/test_card.h"
 #include "format/sector_types.h"
-#include "output_files.h"
 #include "test_folder.h"
 
 namespace {

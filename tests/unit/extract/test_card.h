@@ -16,7 +16,6 @@
 #include "format/crc16.h"
 #include "format/sector_checksum.h"
 #include "format/start_sector.h"
-#include "output_files.h"
 #include "sector_builder.h"
 #include "support/byte_order.h"
 #include "test_folder.h"
