@@ -14,6 +14,7 @@
 #include "card/ccf_disk.h"
 #include "card/config_record.h"
 #include "format/crc16.h"
+#include "format/event_table.h"
 #include "format/sector_checksum.h"
 #include "format/start_sector.h"
 #include "sector_builder.h"
@@ -98,6 +99,46 @@ inline Sector twelve_lead_sector(int16_t first, std::vector<uint8_t> pace = {}) 
     return sealed(s);
 }
 
+// Event records written back to back from byte 3 of an event sector (type 0x20 unless asked);
+// fields that would lie past a record's length or the sector are left out.
+class EventSectorBuilder {
+  public:
+    explicit EventSectorBuilder(uint8_t type = 0x20) : m_sector(type) {}
+
+    EventSectorBuilder& record(uint8_t type, uint8_t length, TimeBytes time = {0, 0, 0, 1, 1, 0},
+                               uint32_t sector = 0, uint16_t index = 0) {
+        const auto put = [&](size_t offset, uint32_t value) {
+            if (offset < length && m_at + offset < kSectorSize)
+                m_sector.byte(m_at + offset, static_cast<uint8_t>(value));
+        };
+        put(0, type);
+        put(1, length);
+        for (size_t i = 0; i < time.size(); ++i)
+            put(2 + i, time[i]);
+        for (size_t i = 0; i < 4; ++i)
+            put(8 + i, sector >> (8 * i));
+        put(12, index);
+        put(13, index >> 8);
+        m_at += length;
+        return *this;
+    }
+    EventSectorBuilder& next_sector() { return marker(kEventNextSector); }
+    EventSectorBuilder& numbered_sector(uint32_t number) {
+        for (size_t i = 0; i < 4; ++i)
+            m_sector.byte(508 + i, static_cast<uint8_t>(number >> (8 * i)));
+        return marker(kEventNumberedSector);
+    }
+    const Sector& build() const { return m_sector.build(); }
+
+  private:
+    EventSectorBuilder& marker(uint8_t type) {
+        m_sector.byte(m_at++, type);
+        return *this;
+    }
+    SectorBuilder m_sector;
+    size_t m_at = 3;
+};
+
 struct TestEventRecord {
     uint8_t type;
     TimeBytes time;
@@ -105,19 +146,12 @@ struct TestEventRecord {
     uint16_t index = 0;
 };
 
-// An event sector (type 0x20) holding 14-byte records and the end of the table.
+// An event sector of 14-byte records, then the end of the table.
 inline Sector event_sector(const std::vector<TestEventRecord>& records) {
-    Sector s = SectorBuilder(0x20).build();
-    size_t at = 3;
-    for (const TestEventRecord& r : records) {
-        s[at] = r.type;
-        s[at + 1] = 14;
-        std::copy(r.time.begin(), r.time.end(), &s[at + 2]);
-        put_u32le(&s[at + 8], r.sector);
-        put_u16le(&s[at + 12], r.index);
-        at += 14;
-    }
-    return s;
+    EventSectorBuilder b;
+    for (const TestEventRecord& r : records)
+        b.record(r.type, 14, r.time, r.sector, r.index);
+    return b.build();
 }
 
 // A folder copy of a card: config.dat from `record`, ecg.dat from sectors, cnav.dat and
