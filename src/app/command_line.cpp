@@ -138,8 +138,7 @@ bool parse_argument(std::string_view arg, RunRequest& request, OutputSettings& o
         if (output.duration_hours < 1) return false;
     } else if (option("/cal=")) {
         const int32_t seconds = parse_decimal(std::string(value));
-        if (seconds < 0) return false;
-        reader.set_calibration_seconds(seconds);
+        if (seconds < 0 || !reader.set_calibration_seconds(seconds)) return false;
     } else if (option("/wav")) {
         request.m_mode = kModeWav;
     } else if (option("/changepat=")) {

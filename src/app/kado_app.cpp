@@ -34,8 +34,10 @@ bool CKadoApp::start_instance() {
     tokenize_command_line(m_command_line, arguments);
 
     m_disk = std::make_unique<CCFDisk>();
-    if (const char* calibration = std::getenv("KADO_CAL"))
-        m_disk->m_read_settings.set_calibration_seconds(std::atoi(calibration));
+    if (const char* calibration = std::getenv("KADO_CAL");
+        calibration != nullptr &&
+        !m_disk->m_read_settings.set_calibration_seconds(parse_decimal(calibration)))
+        trace("KADO_CAL %s ignored: more than %d seconds\n", calibration, kMaxCalibrationSeconds);
 
     if (!parse_command_line(m_request, arguments, m_output_settings, m_disk->m_read_settings))
         m_request.m_exit_code = kExitBadCommandLine;

@@ -1,7 +1,9 @@
 #include "app/kado_app.h"
+#include "support/io_faults.h"
 #include "support/process_args.h"
 
 int main(int argc, char** argv) {
+    arm_io_fault_from_environment();
     CKadoApp app(command_line_text(argc, argv));
     app.start_instance();
     return app.end_instance();

@@ -7,6 +7,10 @@
 
 #include "format/recording_constants.h"
 
+// The longest calibration a caller may ask for. The preamble is written before the recording and
+// cannot be stopped by the terminator event, so an unbounded one could fill the disk for hours.
+inline constexpr int32_t kMaxCalibrationSeconds = 3600;
+
 struct ReadSettings {
     int32_t skip_hours = 0;
     // 0 means no limit was handed over; the pipeline decides what that means per output format.
@@ -19,14 +23,17 @@ struct ReadSettings {
         return int64_t{std::max(record_length_hours, 0)} * kTimePointsPerHour;
     }
 
-    // A negative value leaves the calibration unchanged (KADO_CAL may hold anything).
-    void set_calibration_seconds(int32_t seconds) {
+    // A negative value leaves the calibration unchanged (KADO_CAL may hold anything); so does a
+    // value above kMaxCalibrationSeconds, which is refused with false.
+    bool set_calibration_seconds(int32_t seconds) {
+        if (seconds > kMaxCalibrationSeconds) return false;
         if (seconds >= 0) calibration_seconds = seconds;
+        return true;
     }
 
     // Seconds of preamble ahead of a recording whose start time has this second field: the
     // calibration runs to the end of the recorder's started minute and then its own length.
-    int32_t preamble_seconds(uint8_t start_second) const {
-        return calibration_seconds > 0 ? start_second + calibration_seconds : 0;
+    int64_t preamble_seconds(uint8_t start_second) const {
+        return calibration_seconds > 0 ? int64_t{start_second} + calibration_seconds : 0;
     }
 };

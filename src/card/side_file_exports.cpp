@@ -11,6 +11,7 @@
 #include "format/event_table.h"
 #include "format/start_sector.h"
 #include "format/start_sector_reader.h"
+#include "support/card_file.h"
 #include "support/file_utils.h"
 #include "support/trace.h"
 
@@ -24,21 +25,30 @@ constexpr char kEventListName[] = "event.dat";
 // cnavop.dat is the first 80 bytes of the event text field, terminator and all.
 constexpr size_t kCnavopSize = 80;
 
+// Removes what an earlier read left in the output folder, except when the output folder is the
+// card folder: the file there is then the card's own, and an export never deletes its source.
+void remove_old_export(const std::string& card_folder, const std::string& output_folder,
+                       const char* name) {
+    const std::string target = join_path(output_folder, name);
+    if (!same_file(card_file_path(card_folder, name), target)) delete_file(target);
+}
+
 // Copies a card file into the folder and dates the copy now, as a freshly read file.
 bool copy_from_card(const std::string& card_folder, const std::string& output_folder,
                     const char* name) {
     const std::string source = card_file_path(card_folder, name);
     const std::string target = join_path(output_folder, name);
+    // Read into the card folder itself: the card's own file is the export, dated as it is.
+    if (same_file(source, target)) return true;
     if (file_exists(source) && copy_file_plain(source, target)) touch_file(target);
     return file_exists(target);
 }
 
-// Writes the whole text and closes the file; a file that could not be written completely is
-// removed, so that a caller never finds a partial export.
-bool finish_export(CardFile file, const std::string& text, const std::string& path) {
-    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
-    const bool closed = std::fclose(file.release()) == 0;
-    if (written && closed) return true;
+// Writes the whole export; one that cannot be written completely is removed, so that a caller
+// never finds a partial or an earlier read's export.
+bool write_export(const std::string& path, const std::string& text) {
+    if (write_card_file(path, {reinterpret_cast<const uint8_t*>(text.data()), text.size()}))
+        return true;
     delete_file(path);
     return false;
 }
@@ -46,7 +56,7 @@ bool finish_export(CardFile file, const std::string& text, const std::string& pa
 }  // namespace
 
 bool CCFDisk::copy_patient_wav(const std::string& output_folder) {
-    delete_file(join_path(output_folder, kWavName));
+    remove_old_export(m_card_path, output_folder, kWavName);
     trace("\ncopy_patient_wav\n");
     trace("m_config_dat.wav_recording_num : %i\n", m_config_dat.wav_recording_num);
     trace("m_config_dat.recording_num : %i\n", m_config_dat.recording_num);
@@ -61,7 +71,7 @@ bool CCFDisk::speech_belongs() {
 }
 
 bool CCFDisk::copy_cnav(const std::string& output_folder) {
-    delete_file(join_path(output_folder, kCnavName));
+    remove_old_export(m_card_path, output_folder, kCnavName);
     Sector sector;
     if (!read_first_start_sector(m_crc_table, m_card_path, sector).found) return false;
     if (!patient_data_belongs(m_config_dat, sector_recording_num(sector))) return false;
@@ -74,22 +84,17 @@ bool CCFDisk::write_cnavop(const std::string& output_folder) {
     Sector sector;
     if (!read_first_start_sector(m_crc_table, m_card_path, sector).found) return false;
     if (!patient_data_belongs(m_config_dat, sector_recording_num(sector))) return false;
-    CardFile file(std::fopen(native_path(path).c_str(), "wb"));
-    if (!file) return false;
     const std::string bytes(m_config_dat.event_text.begin(),
                             m_config_dat.event_text.begin() + kCnavopSize);
-    return finish_export(std::move(file), bytes, path);
+    return write_export(path, bytes);
 }
 
 bool CCFDisk::write_event_list(const std::string& output_folder) {
     const std::string path = join_path(output_folder, kEventListName);
-    CardFile file(std::fopen(native_path(path).c_str(), "wb"));
-    if (!file) return false;
     // The analysis applications read this as a Windows text file: CR LF on every platform.
     std::string text = "Version 1\r\n";
     Sector sector;
     if (!read_first_start_sector(m_crc_table, m_card_path, sector).found) {
-        file.reset();
         delete_file(path);
         return false;
     }
@@ -110,5 +115,5 @@ bool CCFDisk::write_event_list(const std::string& output_folder) {
             text += line;
         }
     }
-    return finish_export(std::move(file), text, path);
+    return write_export(path, text);
 }

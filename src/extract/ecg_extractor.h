@@ -105,7 +105,7 @@ class CEcgExtractor {
     RecordingTime m_running_time{};
     int64_t m_start_seconds = 0;
     double m_seconds_counter = 0;
-    int m_preamble_seconds = 0;
+    int64_t m_preamble_seconds = 0;
     // Samples left in the pacing window of uncompressed sectors; runs across sectors.
     int m_pacing_window = 0;
 };

@@ -77,7 +77,8 @@ bool CEcgExtractor::read_start_sector() {
     const int64_t output_start =
         m_start_seconds - m_preamble_seconds + m_disk.m_read_settings.skip_hours * kSecondsPerHour;
     m_samples.begin_recording({channels, output_start});
-    m_samples.write_calibration(m_preamble_seconds);
+    // The settings bound the calibration, so the preamble fits the writers' int.
+    m_samples.write_calibration(static_cast<int>(m_preamble_seconds));
     m_pacing_window = 0;
     m_other.put_bytes(m_sector);
     return true;

@@ -5,6 +5,7 @@
 
 #include "support/file_seek.h"
 #include "support/file_utils.h"
+#include "support/io_faults.h"
 
 namespace {
 
@@ -16,6 +17,7 @@ constexpr size_t kBufferSize = 64 * 1024;
 bool OutputFile::create(const std::string& path, bool text) {
     close();
     m_failed = false;
+    if (io_step_fails(IoStep::create)) return false;
     m_file.reset(std::fopen(native_path(path).c_str(), text ? "w" : "wb"));
     if (!m_file) return false;
     m_buffer.resize(kBufferSize);
@@ -25,7 +27,9 @@ bool OutputFile::create(const std::string& path, bool text) {
 
 void OutputFile::flush() {
     if (m_used == 0) return;
-    if (!m_file || std::fwrite(m_buffer.data(), 1, m_used, m_file.get()) != m_used) m_failed = true;
+    if (!m_file || io_step_fails(IoStep::write) ||
+        std::fwrite(m_buffer.data(), 1, m_used, m_file.get()) != m_used)
+        m_failed = true;
     m_used = 0;
 }
 
@@ -60,7 +64,7 @@ void OutputFile::put_line(const char* format, int value) {
 
 bool OutputFile::overwrite_start(std::span<const uint8_t> bytes) {
     flush();
-    if (!m_file || !seek_file(m_file.get(), 0) ||
+    if (!m_file || !seek_file(m_file.get(), 0) || io_step_fails(IoStep::write) ||
         std::fwrite(bytes.data(), 1, bytes.size(), m_file.get()) != bytes.size() ||
         std::fseek(m_file.get(), 0, SEEK_END) != 0)
         m_failed = true;
@@ -70,6 +74,8 @@ bool OutputFile::overwrite_start(std::span<const uint8_t> bytes) {
 bool OutputFile::close() {
     if (!m_file) return !m_failed;
     flush();
+    // The handle is released whatever the step's outcome.
+    if (io_step_fails(IoStep::flush)) m_failed = true;
     if (std::fclose(m_file.release()) != 0) m_failed = true;
     m_buffer.clear();
     m_buffer.shrink_to_fit();

@@ -32,5 +32,8 @@ int write_patient_summary(const std::string& output_folder, const RecordingDetai
     // A summary left read-only by an earlier delivery is replaced all the same.
     if (file_exists(path)) set_normal_attributes(path);
     const std::span bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
-    return write_card_file(path, bytes) ? 0 : -1;
+    if (write_card_file(path, bytes)) return 0;
+    // The caller reads the summary back: none is better than an earlier read's.
+    delete_file(path);
+    return -1;
 }

@@ -1,6 +1,7 @@
 // Writing one of the card's small files so that it is on the medium when the call returns: a
 // clinician may pull the card as soon as the program says it is done, and the recorder must then
-// find the whole file. Card storage writes config.dat through this.
+// find the whole file. Card storage writes config.dat and the empty side files through this, and
+// the exports write their small files the same way.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,8 @@
 #include <string>
 
 // Creates or replaces the file with exclusive access, writes all bytes, flushes them to the
-// medium and closes it. True only when every one of these steps succeeded; a failure may leave a
-// partly written file behind.
+// medium and closes it. True only when every one of these steps succeeded. The new bytes go over
+// the old ones in place, so the file keeps the clusters it has (on a card whose free space
+// ecg.dat has taken there are no others); when a step fails, the old bytes are put back as far as
+// the medium allows, and a file that did not exist before is removed again.
 bool write_card_file(const std::string& path, std::span<const uint8_t> bytes);

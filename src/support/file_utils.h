@@ -50,7 +50,11 @@ bool create_folder(const std::string& path);  // one level, no parents
 bool remove_folder(const std::string& path);  // one level, must be empty
 // Replaces the target even when it is read-only, keeps the source's last-write time, and leaves
 // the target with normal attributes. Callers that show a status text set it before the call.
+// A target that is the source itself (same_file) is left as it is, and the copy succeeds.
 bool copy_file_plain(const std::string& source, const std::string& target);
+// Whether both paths name one existing file: the same device and file number, so also through
+// another spelling of the name or a hard link. False when either cannot be examined.
+bool same_file(const std::string& a, const std::string& b);
 bool delete_file(const std::string& path);  // true when nothing of that name exists afterwards
 bool make_directory_tree(const std::string& path);
 bool empty_folder(const std::string& folder);  // files only; subfolders stay

@@ -1,9 +1,10 @@
 // A named shared-memory section that another process can map by the same name: the hand-off of
 // samples and events to a running analysis application. Windows: a section backed by the paging
-// file. Linux: a POSIX shared-memory object (/dev/shm/<name>), removed again by the process that
-// created it when it closes it, so that, as on Windows, it lives while anybody holds it.
-// A section that exists already is opened with its existing size; the view always covers the
-// whole section, and size() reports what can really be written.
+// file. Linux: a POSIX shared-memory object (/dev/shm/<name>) whose pages are reserved when it is
+// made, and which, as on Windows, lives while anybody holds it (the backend states the rule for
+// one that a killed process left behind). A section that exists already is opened with its
+// existing size; the view always covers the whole section, and size() reports what can really be
+// written.
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,7 @@
 // Named manual-reset events shared between processes: the terminator event that a caller signals
 // to stop a running read. Windows: a kernel event object. Linux: a one-byte POSIX shared-memory
-// object of the same name (under /dev/shm), non-zero meaning signalled; the process that created
-// it removes it when it closes it.
+// object of the same name (under /dev/shm), non-zero meaning signalled. On both an event lives
+// while some process holds it; once nobody does, the next opener gets it anew, not signalled.
 #pragma once
 
 #include <memory>

@@ -50,7 +50,7 @@ TEST_F(CommandLineContract, RefusedCommandLinesEndWith100) {
     for (const char* arguments :
          {"hello", "/readecg=hide", "/readecg=hide /opformat=path /duration=29",
           "/readpat=path /fir", "/procedure_id=12345678901234567 /write=stand",
-          "/write=stand /resolution=7", "/write=stand /resolution=13",
+          "/write=stand /resolution=7", "/write=stand /resolution=13", "/readpat=path /cal=3601",
           "/wav /ipdir=" /* completed below */}) {
         std::string line = arguments;
         if (line == "/wav /ipdir=") line += host_path(m_out.path());

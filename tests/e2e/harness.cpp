@@ -129,12 +129,17 @@ std::string platform_text(const std::string& text) {
     return windows;
 }
 
-bool CardWork::make(const std::vector<std::string>& options, bool with_intended) {
-    std::filesystem::remove_all(card());
-    std::vector<std::string> argv = tool_argv("cardsim", {"--card=" + host_path(card())});
-    if (with_intended) argv.push_back("--intended=" + host_path(intended()));
+bool make_card(const std::string& card_folder, const std::string& intended_folder,
+               const std::vector<std::string>& options) {
+    std::filesystem::remove_all(card_folder);
+    std::vector<std::string> argv = tool_argv("cardsim", {"--card=" + host_path(card_folder)});
+    if (!intended_folder.empty()) argv.push_back("--intended=" + host_path(intended_folder));
     argv.insert(argv.end(), options.begin(), options.end());
     return run_program(argv, {}, 300) == 0;
+}
+
+bool CardWork::make(const std::vector<std::string>& options, bool with_intended) {
+    return make_card(card(), with_intended ? intended() : "", options);
 }
 
 int CardWork::read(const std::string& arguments, EnvList env, int timeout_seconds) {

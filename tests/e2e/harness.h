@@ -64,6 +64,12 @@ class TempDir {
 // LF from kado, CR LF from kado.exe.
 std::string platform_text(const std::string& text);
 
+// Writes a card with the build's own recorder simulator (cardsim, or cardsim.exe under Wine) and
+// what a correct reader recovers into intended_folder (none when empty); options are cardsim's
+// own ("--format=35", "--event=30"). True on success.
+bool make_card(const std::string& card_folder, const std::string& intended_folder,
+               const std::vector<std::string>& options);
+
 // A work folder for reads of one card: a card copy that the build's own recorder simulator
 // (cardsim, or cardsim.exe under Wine) writes, the recording it intended and an output folder.
 class CardWork {

@@ -20,9 +20,11 @@ inline std::string unique_section_base() {
 
 class MappedPeer {
   public:
-    // options: mmfpeer's own ("--create=...", "--base=...", "--channels=2"). Returns once the
-    // peer has made its sections, or has begun to wait for the program's.
-    MappedPeer(const std::string& work_folder, std::vector<std::string> options)
+    // options: mmfpeer's own ("--create=...", "--base=...", "--channels=2"); env: extra
+    // environment. Returns once the peer has made its sections, or has begun to wait for the
+    // program's.
+    MappedPeer(const std::string& work_folder, std::vector<std::string> options,
+               const EnvList& env = {})
         : m_out(work_folder + "/peer") {
         // A work folder may serve several peers in turn; each starts clean.
         std::filesystem::remove_all(m_out);
@@ -32,7 +34,7 @@ class MappedPeer {
         options.push_back("--out=" + host_path(m_out));
         options.push_back("--ready=" + host_path(ready));
         options.push_back("--timeout=600");
-        m_program = std::make_unique<BackgroundProgram>(tool_argv("mmfpeer", options));
+        m_program = std::make_unique<BackgroundProgram>(tool_argv("mmfpeer", options), env);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (!std::filesystem::exists(ready) && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "harness.h"
@@ -88,6 +89,24 @@ TEST_F(ReadPatientModes, PatientDataForTheNextRecordingIsNoValidEcg) {
     EXPECT_EQ(summary_lines()[0], "Ann Example");
     EXPECT_FALSE(delivered("patient.wav"));
     EXPECT_FALSE(delivered("event.dat"));
+}
+
+// The card copy is its own output folder: the exports must not delete the files they copy from,
+// and the copy reads again as before.
+TEST_F(ReadPatientModes, ReadingACopyIntoItselfKeepsItsSideFiles) {
+    for (const auto& [mode, code] : {std::pair{"/readpat=path", 111}, {"/readpat=cnav", 0}}) {
+        make({"--speech=belongs"});
+        const std::string wav = read_file(work.card() + "/patient.wav");
+        const std::string cnav = read_file(work.card() + "/cnav.dat");
+        const std::string line = std::string(mode) + " /ipdir=" + host_path(work.card()) +
+                                 " /dir=" + host_path(work.card());
+        for (int run = 1; run <= 2; ++run) {
+            EXPECT_EQ(run_kado(line, {{"XDG_CONFIG_HOME", work.path()}}), code)
+                << mode << " run " << run;
+            EXPECT_EQ(read_file(work.card() + "/patient.wav"), wav) << mode << " run " << run;
+            EXPECT_EQ(read_file(work.card() + "/cnav.dat"), cnav) << mode << " run " << run;
+        }
+    }
 }
 
 TEST_F(ReadPatientModes, IncompleteCopyOrLoaderFolderIsRefused) {

@@ -3,38 +3,76 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <vector>
+
 #include "support/file_utils.h"
+#include "support/io_faults.h"
 
 namespace {
 
-bool write_all(int fd, std::span<const uint8_t> bytes) {
+bool write_all_at(int fd, std::span<const uint8_t> bytes) {
+    off_t at = 0;
     while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        const ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), at);
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) return false;
         bytes = bytes.subspan(static_cast<size_t>(written));
+        at += written;
     }
     return true;
 }
 
-// Holds the lock, truncates, writes and syncs; the caller closes on every road.
+bool read_all(int fd, std::vector<uint8_t>& bytes) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0) return false;
+    bytes.resize(static_cast<size_t>(st.st_size));
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got =
+            ::pread(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        done += static_cast<size_t>(got);
+    }
+    return true;
+}
+
+// Writes over the old contents, cuts what is left of them and syncs.
 bool replace_contents(int fd, std::span<const uint8_t> bytes) {
-    // The advisory lock is the nearest POSIX has to a share mode of none: it keeps out every
-    // other writer that asks, which is all that cooperating programs on Linux can do. Truncating
-    // only after the lock is held keeps a second writer from emptying a file being written.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return false;
-    if (::ftruncate(fd, 0) != 0) return false;
-    return write_all(fd, bytes) && ::fsync(fd) == 0;
+    if (io_step_fails(IoStep::write) || !write_all_at(fd, bytes)) return false;
+    if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) return false;
+    return !io_step_fails(IoStep::flush) && ::fsync(fd) == 0;
 }
 
 }  // namespace
 
 bool write_card_file(const std::string& path, std::span<const uint8_t> bytes) {
-    const int fd = ::open(native_path(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (io_step_fails(IoStep::create)) return false;
+    const std::string native = native_path(path);
+    bool created = true;
+    int fd = ::open(native.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) {
+        created = false;
+        fd = ::open(native.c_str(), O_RDWR | O_CLOEXEC);
+    }
     if (fd < 0) return false;
-    const bool written = replace_contents(fd, bytes);
+    // The advisory lock is the nearest POSIX has to a share mode of none: it keeps out every
+    // other writer that asks, which is all that cooperating programs on Linux can do.
+    bool written = false;
+    std::vector<uint8_t> previous;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && read_all(fd, previous)) {
+        written = replace_contents(fd, bytes);
+        if (!written && created) {
+            ::unlink(native.c_str());
+        } else if (!written) {
+            write_all_at(fd, previous);
+            ::ftruncate(fd, static_cast<off_t>(previous.size()));
+            ::fsync(fd);
+        }
+    }
     const bool closed = ::close(fd) == 0;
     return written && closed;
 }

@@ -9,6 +9,7 @@
 
 #include "support/file_backend.h"
 #include "support/file_utils.h"
+#include "support/io_faults.h"
 
 namespace {
 
@@ -30,21 +31,20 @@ bool copy_contents(int in, int out) {
         if (length < 0 && errno == EINTR) continue;
         if (length < 0) return false;
         if (length == 0) return true;
-        if (!write_all(out, buffer.data(), static_cast<size_t>(length))) return false;
+        if (io_step_fails(IoStep::write) ||
+            !write_all(out, buffer.data(), static_cast<size_t>(length)))
+            return false;
     }
 }
 
 bool copy_open_file(int in, const struct stat& source, const std::string& target) {
-    // Truncating the target would destroy the source when both name the same file.
-    struct stat existing;
-    if (stat(target.c_str(), &existing) == 0 && existing.st_dev == source.st_dev &&
-        existing.st_ino == source.st_ino)
-        return false;
+    if (io_step_fails(IoStep::create)) return false;
     const int out =
         open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, source.st_mode & 0777);
     if (out < 0) return false;
     const struct timespec times[2] = {source.st_atim, source.st_mtim};
-    bool copied = copy_contents(in, out) && futimens(out, times) == 0;
+    bool copied =
+        copy_contents(in, out) && futimens(out, times) == 0 && !io_step_fails(IoStep::flush);
     copied = close(out) == 0 && copied;
     // A partly written target is worse than none.
     if (!copied) unlink(target.c_str());
@@ -77,4 +77,12 @@ bool copy_file_over(const std::string& source, const std::string& target) {
         fstat(in, &st) == 0 && S_ISREG(st.st_mode) && copy_open_file(in, st, native_path(target));
     close(in);
     return copied;
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+    struct stat first;
+    struct stat second;
+    return stat(native_path(a).c_str(), &first) == 0 &&
+           stat(native_path(b).c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
 }

@@ -1,76 +1,70 @@
-#include <fcntl.h>
+// Mapped sections on Linux: shared-memory objects with the lifetime of Windows sections (see
+// shared_object.h). The rule for a section that a killed read left behind: nobody holds it, so
+// it is stale. create() empties it and sizes it as a new section (created_here() is true), so a
+// read never inherits the counts and finished flags of the one that died, and a receiver that
+// prepares the sections first finds them fresh and its own. open_existing() treats it as
+// missing, so a receiver waiting for a read never takes a dead read's data for a live one. A
+// section that a receiver holds is used as the receiver made it, whatever is in it.
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "support/io_faults.h"
 #include "support/mapped_section.h"
+#include "support/posix/shared_object.h"
 
 namespace {
-
-bool shm_name_of(const std::string& name, std::string& shm_name) {
-    if (name.empty() || name.size() > 250 || name.find('/') != std::string::npos) return false;
-    shm_name = "/" + name;
-    return true;
-}
 
 struct Mapping {
     uint8_t* view = nullptr;
     size_t size = 0;
 };
 
-// Sizes a section that was just created (new_size above 0) and maps all of it. Closes the
-// descriptor on every road, and removes a new section again when it cannot be mapped.
-Mapping map_descriptor(int fd, const std::string& shm_name, uint32_t new_size, bool writable) {
-    if (fd < 0) return {};
-    const bool created = new_size > 0;
+// Maps the whole of a held object.
+Mapping map_whole(int fd, bool writable) {
     struct stat info {};
-    if ((created && ftruncate(fd, new_size) != 0) || fstat(fd, &info) != 0 || info.st_size <= 0) {
-        ::close(fd);
-        if (created) shm_unlink(shm_name.c_str());
-        return {};
-    }
-    const size_t mapped = static_cast<size_t>(info.st_size);
+    if (::fstat(fd, &info) != 0 || info.st_size <= 0) return {};
+    const auto size = static_cast<size_t>(info.st_size);
     // Faulting the pages in one call costs far less than one fault per page while a read fills
     // them, which on a virtual machine dominated the time of a mapped read.
-    void* view = mmap(nullptr, mapped, writable ? PROT_READ | PROT_WRITE : PROT_READ,
+    void* view = mmap(nullptr, size, writable ? PROT_READ | PROT_WRITE : PROT_READ,
                       MAP_SHARED | MAP_POPULATE, fd, 0);
-    ::close(fd);
-    if (view == MAP_FAILED) {
-        if (created) shm_unlink(shm_name.c_str());
-        return {};
-    }
-    return {static_cast<uint8_t*>(view), mapped};
+    if (view == MAP_FAILED) return {};
+    return {static_cast<uint8_t*>(view), size};
 }
 
 }  // namespace
 
 bool MappedSection::create(const std::string& name, uint32_t size, bool writable) {
     close();
-    std::string shm_name;
-    if (size == 0 || !shm_name_of(name, shm_name)) return false;
-    const int access = writable ? O_RDWR : O_RDONLY;
-    bool created = true;
-    int fd = shm_open(shm_name.c_str(), access | O_CREAT | O_EXCL, 0666);
-    if (fd < 0) {
-        created = false;
-        fd = shm_open(shm_name.c_str(), access, 0);
+    if (size == 0 || io_step_fails(IoStep::map)) return false;
+    const HeldObject object = hold_shared_object(name, size, writable);
+    if (object.fd < 0) return false;
+    const Mapping mapping = map_whole(object.fd, writable);
+    if (mapping.view == nullptr) {
+        release_shared_object(object.fd, name);
+        return false;
     }
-    const Mapping mapping = map_descriptor(fd, shm_name, created ? size : 0, writable);
-    if (mapping.view == nullptr) return false;
+    // The descriptor stays open: it carries the hold that keeps the section alive.
+    m_handle = object.fd;
     m_view = mapping.view;
     m_size = mapping.size;
     m_name = name;
-    m_created_here = created;
+    m_created_here = object.fresh;
     return true;
 }
 
 bool MappedSection::open_existing(const std::string& name, bool writable) {
     close();
-    std::string shm_name;
-    if (!shm_name_of(name, shm_name)) return false;
-    const int fd = shm_open(shm_name.c_str(), writable ? O_RDWR : O_RDONLY, 0);
-    const Mapping mapping = map_descriptor(fd, shm_name, 0, writable);
-    if (mapping.view == nullptr) return false;
+    if (io_step_fails(IoStep::map)) return false;
+    const HeldObject object = hold_shared_object(name, 0, writable);
+    if (object.fd < 0) return false;
+    const Mapping mapping = map_whole(object.fd, writable);
+    if (mapping.view == nullptr) {
+        release_shared_object(object.fd, name);
+        return false;
+    }
+    m_handle = object.fd;
     m_view = mapping.view;
     m_size = mapping.size;
     m_name = name;
@@ -79,8 +73,7 @@ bool MappedSection::open_existing(const std::string& name, bool writable) {
 
 void MappedSection::close() {
     if (m_view != nullptr) munmap(m_view, m_size);
-    if (m_handle != -1) ::close(static_cast<int>(m_handle));
-    if (m_created_here) shm_unlink(("/" + m_name).c_str());
+    release_shared_object(static_cast<int>(m_handle), m_name);
     m_handle = -1;
     m_view = nullptr;
     m_size = 0;

@@ -1,82 +1,60 @@
-#include <fcntl.h>
+// Named events on Linux: a one-byte shared-memory object, non-zero meaning signalled, with the
+// lifetime of a Windows event (see shared_object.h): it lives while some process holds it, and
+// one that nobody holds, such as the signalled event of a killed read, is made afresh, not
+// signalled, by the next opener.
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <string>
+#include <utility>
 
 #include "support/named_event.h"
+#include "support/posix/shared_object.h"
 
 namespace {
 
-// Event names become shared-memory names below the root; a name that holds a slash cannot.
-bool shm_name_of(const std::string& name, std::string& shm_name) {
-    if (name.empty() || name.find('/') != std::string::npos || name.size() > 250) return false;
-    shm_name = "/" + name;
-    return true;
-}
+constexpr unsigned char kSignalled = 1;
 
 class ShmEvent final : public NamedEvent {
   public:
-    ShmEvent(std::string shm_name, unsigned char* flag, bool created)
-        : m_shm_name(std::move(shm_name)), m_flag(flag), m_created(created) {}
+    ShmEvent(std::string name, int fd, unsigned char* flag)
+        : m_name(std::move(name)), m_fd(fd), m_flag(flag) {}
     ~ShmEvent() override {
         munmap(m_flag, 1);
-        if (m_created) shm_unlink(m_shm_name.c_str());
+        release_shared_object(m_fd, m_name);
     }
     bool is_signalled() const override {
         return std::atomic_ref<unsigned char>(*m_flag).load(std::memory_order_acquire) != 0;
     }
     void signal() override {
-        std::atomic_ref<unsigned char>(*m_flag).store(1, std::memory_order_release);
+        std::atomic_ref<unsigned char>(*m_flag).store(kSignalled, std::memory_order_release);
     }
 
   private:
-    std::string m_shm_name;
+    std::string m_name;
+    int m_fd;
     unsigned char* m_flag;
-    bool m_created;
 };
-
-unsigned char* map_flag(int fd) {
-    void* view = mmap(nullptr, 1, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    return view == MAP_FAILED ? nullptr : static_cast<unsigned char*>(view);
-}
 
 }  // namespace
 
 std::unique_ptr<NamedEvent> NamedEvent::create_or_open(const std::string& name) {
-    std::string shm_name;
-    if (!shm_name_of(name, shm_name)) return nullptr;
-    bool created = true;
-    int fd = shm_open(shm_name.c_str(), O_RDWR | O_CREAT | O_EXCL, 0666);
-    if (fd < 0) {
-        created = false;
-        fd = shm_open(shm_name.c_str(), O_RDWR, 0);
-    }
-    if (fd < 0) return nullptr;
-    // A freshly created object is one zero byte: not signalled.
-    if (created && ftruncate(fd, 1) != 0) {
-        close(fd);
-        shm_unlink(shm_name.c_str());
+    const HeldObject object = hold_shared_object(name, 1, true);
+    if (object.fd < 0) return nullptr;
+    void* view = mmap(nullptr, 1, PROT_READ | PROT_WRITE, MAP_SHARED, object.fd, 0);
+    if (view == MAP_FAILED) {
+        release_shared_object(object.fd, name);
         return nullptr;
     }
-    unsigned char* flag = map_flag(fd);
-    close(fd);
-    if (flag == nullptr) {
-        if (created) shm_unlink(shm_name.c_str());
-        return nullptr;
-    }
-    return std::make_unique<ShmEvent>(shm_name, flag, created);
+    return std::make_unique<ShmEvent>(name, object.fd, static_cast<unsigned char*>(view));
 }
 
+// The signaller holds the event while it signals; an event that nobody else holds does not exist.
 bool signal_named_event(const std::string& name) {
-    std::string shm_name;
-    if (!shm_name_of(name, shm_name)) return false;
-    const int fd = shm_open(shm_name.c_str(), O_RDWR, 0);
-    if (fd < 0) return false;
-    unsigned char* flag = map_flag(fd);
-    close(fd);
-    if (flag == nullptr) return false;
-    std::atomic_ref<unsigned char>(*flag).store(1, std::memory_order_release);
-    munmap(flag, 1);
-    return true;
+    const HeldObject object = hold_shared_object(name, 0, true);
+    if (object.fd < 0) return false;
+    const bool signalled = ::pwrite(object.fd, &kSignalled, 1, 0) == 1;
+    release_shared_object(object.fd, name);
+    return signalled;
 }

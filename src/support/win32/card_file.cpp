@@ -1,23 +1,64 @@
 #include <windows.h>
 
+#include <vector>
+
 #include "support/card_file.h"
+#include "support/io_faults.h"
+
+namespace {
+
+// Large writes go in pieces that a DWORD can count.
+constexpr DWORD kLargestPiece = 0x10000000u;
+
+bool write_all_at_start(HANDLE file, std::span<const uint8_t> bytes) {
+    if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return false;
+    while (!bytes.empty()) {
+        DWORD count = 0;
+        const DWORD piece =
+            bytes.size() > kLargestPiece ? kLargestPiece : static_cast<DWORD>(bytes.size());
+        if (!WriteFile(file, bytes.data(), piece, &count, nullptr) || count == 0) return false;
+        bytes = bytes.subspan(count);
+    }
+    return SetEndOfFile(file) != 0;
+}
+
+bool read_all(HANDLE file, std::vector<uint8_t>& bytes) {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size) || size.QuadPart > kLargestPiece) return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD count = 0;
+    return bytes.empty() ||
+           (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) &&
+            count == bytes.size());
+}
+
+// Card readers cache writes; only FlushFileBuffers guarantees the recorder sees them.
+bool replace_contents(HANDLE file, std::span<const uint8_t> bytes) {
+    if (io_step_fails(IoStep::write) || !write_all_at_start(file, bytes)) return false;
+    return !io_step_fails(IoStep::flush) && FlushFileBuffers(file);
+}
+
+}  // namespace
 
 bool write_card_file(const std::string& path, std::span<const uint8_t> bytes) {
-    // Share mode 0: nobody else may open the file while it is rewritten. CREATE_ALWAYS with normal
-    // attributes replaces a file left hidden or archived, but fails on a read-only one.
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (io_step_fails(IoStep::create)) return false;
+    // Share mode 0: nobody else may open the file while it is rewritten. Opening rather than
+    // creating keeps the file's clusters and its old bytes until the new ones are written; a
+    // read-only file cannot be opened for writing and fails here.
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    bool written = true;
-    while (written && !bytes.empty()) {
-        DWORD count = 0;
-        const DWORD chunk =
-            bytes.size() > 0x10000000u ? 0x10000000u : static_cast<DWORD>(bytes.size());
-        written = WriteFile(file, bytes.data(), chunk, &count, nullptr) && count > 0;
-        if (written) bytes = bytes.subspan(count);
+    const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
+    bool written = false;
+    std::vector<uint8_t> previous;
+    if (read_all(file, previous)) {
+        written = replace_contents(file, bytes);
+        if (!written && !created) {
+            write_all_at_start(file, previous);
+            FlushFileBuffers(file);
+        }
     }
-    // Card readers cache writes; only FlushFileBuffers guarantees the recorder sees them.
-    written = written && FlushFileBuffers(file);
     const bool closed = CloseHandle(file) != 0;
+    if (!written && created) DeleteFileA(path.c_str());
     return written && closed;
 }

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "support/io_faults.h"
 #include "support/mapped_section.h"
 
 namespace {
@@ -35,7 +36,7 @@ bool MappedSection::adopt(intptr_t handle_value, uint32_t access, size_t known_s
 
 bool MappedSection::create(const std::string& name, uint32_t size, bool writable) {
     close();
-    if (size == 0 || name.empty()) return false;
+    if (size == 0 || name.empty() || io_step_fails(IoStep::map)) return false;
     HANDLE handle =
         CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, writable ? PAGE_READWRITE : PAGE_READONLY,
                            0, size, name.c_str());
@@ -51,7 +52,7 @@ bool MappedSection::create(const std::string& name, uint32_t size, bool writable
 
 bool MappedSection::open_existing(const std::string& name, bool writable) {
     close();
-    if (name.empty()) return false;
+    if (name.empty() || io_step_fails(IoStep::map)) return false;
     const DWORD access = writable ? FILE_MAP_WRITE : FILE_MAP_READ;
     HANDLE handle = OpenFileMappingA(access, FALSE, name.c_str());
     if (handle == nullptr) return false;

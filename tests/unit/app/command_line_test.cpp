@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,26 @@ TEST(CommandLineParse, CalibrationKeepsTheLastGivenValue) {
     EXPECT_EQ(reader.calibration_seconds, 5);
 }
 
+// A preamble cannot be stopped once begun: more than an hour of it is refused.
+TEST(CommandLineParse, CalibrationAboveAnHourIsRefused) {
+    const struct {
+        const char* value;
+        bool ok;
+    } cases[] = {{"3600", true},         {"0", true},  {"3601", false}, {"2000000000", false},
+                 {"99999999999", false}, {"-1", false}};
+    for (const auto& c : cases) {
+        const Parsed p = parse(std::string("/readecg=hide /opformat=archive /cal=") + c.value);
+        EXPECT_EQ(p.ok, c.ok) << c.value;
+        if (!c.ok) {
+            EXPECT_EQ(p.reader.calibration_seconds, 60) << c.value;
+        }
+    }
+    // The longest preamble a caller can still set, and any the record could hold, are exact.
+    ReadSettings reader;
+    reader.calibration_seconds = INT32_MAX;
+    EXPECT_EQ(reader.preamble_seconds(59), int64_t{INT32_MAX} + 59);
+}
+
 TEST(KadoApp, CalibrationFromTheCommandLineOverridesKadoCal) {
     TestFolder folder;
     const ScopedEnv config("XDG_CONFIG_HOME", folder.path());
@@ -120,5 +141,8 @@ TEST(KadoApp, CalibrationFromTheCommandLineOverridesKadoCal) {
     EXPECT_EQ(calibration(""), 5);
     // A negative KADO_CAL leaves the default in force.
     cal.set("-4");
+    EXPECT_EQ(calibration(""), 60);
+    // So does one above an hour, which would otherwise write calibration for days.
+    cal.set("2000000000");
     EXPECT_EQ(calibration(""), 60);
 }

@@ -36,10 +36,27 @@ TEST(CopyFilePlain, ReplacesReadOnlyTargetsWritableAndNeverLosesData) {
     EXPECT_FALSE(is_read_only(dir / "target"));
     EXPECT_TRUE(copy_file_plain(dir / "source", dir / "fresh"));
     EXPECT_EQ(read_file(dir / "fresh"), "new bytes");
-    // A missing source, or the target itself, fails and keeps the target.
+    // A missing source fails and keeps the target.
     EXPECT_FALSE(copy_file_plain(dir / "missing", dir / "target"));
-    EXPECT_FALSE(copy_file_plain(dir / "target", dir / "target"));
     EXPECT_EQ(read_file(dir / "target"), "new bytes");
+}
+
+// The same file under another spelling or through a hard link: copying it onto itself succeeds
+// and leaves it whole, whatever its attributes.
+TEST(CopyFilePlain, OntoItselfSucceedsAndChangesNothing) {
+    TestFolder dir;
+    write_file(dir / "patient.wav", "speech");
+    std::filesystem::create_hard_link(dir / "patient.wav", dir / "link.wav");
+    set_read_only(dir / "patient.wav");
+    for (const char* target : {"patient.wav", "PATIENT.WAV", "link.wav"}) {
+        EXPECT_TRUE(same_file(dir / "patient.wav", dir / target)) << target;
+        EXPECT_TRUE(copy_file_plain(dir / "patient.wav", dir / target)) << target;
+        EXPECT_EQ(read_file(dir / "patient.wav"), "speech") << target;
+    }
+    EXPECT_TRUE(is_read_only(dir / "patient.wav"));
+    write_file(dir / "other.wav", "speech");
+    EXPECT_FALSE(same_file(dir / "patient.wav", dir / "other.wav"));
+    EXPECT_FALSE(same_file(dir / "patient.wav", dir / "missing.wav"));
 }
 
 TEST(DeleteFile, SucceedsWhenNothingOfThatNameRemains) {

@@ -3,8 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <string>
+#include <utility>
+
+#if !defined(_WIN32)
+#include <sys/mount.h>
+#endif
+
+#include "support/named_event.h"
+#include "support/shared_objects.h"
 
 TEST(MappedSection, AnotherOpenerSeesTheSameBytesWithTheCreatorsSize) {
+    PrivateSharedObjects objects;
     MappedSection first("kado unit RAWECG1.MMF", 8192, true);
     ASSERT_NE(first.view(), nullptr);
     EXPECT_TRUE(first.created_here());
@@ -22,6 +33,7 @@ TEST(MappedSection, AnotherOpenerSeesTheSameBytesWithTheCreatorsSize) {
 }
 
 TEST(MappedSection, CreatingAgainReleasesTheFirstSection) {
+    PrivateSharedObjects objects;
     MappedSection section("kado unit first", 4096, true);
     ASSERT_NE(section.view(), nullptr);
     section.view()[0] = 7;
@@ -44,6 +56,7 @@ TEST(MappedSection, RefusesNamesThePlatformCannotTakeInsteadOfAlteringThem) {
 }
 
 TEST(MappedSection, OpeningOnlyMapsASectionThatAnotherOwnerMade) {
+    PrivateSharedObjects objects;
     MappedSection reader;
     EXPECT_FALSE(reader.open_existing("kado unit not made", true));
     // The failed open must not have made one either.
@@ -57,3 +70,89 @@ TEST(MappedSection, OpeningOnlyMapsASectionThatAnotherOwnerMade) {
     EXPECT_GE(reader.size(), 4096u);
     EXPECT_EQ(reader.view()[4095], 0x33);
 }
+
+// A receiver that opened the read's sections keeps them alive after the read closed its own
+// handles; a later create finds them, with their bytes, instead of making new ones.
+TEST(MappedSection, LivesWhileAnyoneHoldsIt) {
+    PrivateSharedObjects objects;
+    const std::string name = "kado unit ECGCTRL.MMF";
+    MappedSection sender(name, 8192, true);
+    ASSERT_NE(sender.view(), nullptr);
+    sender.view()[100] = 0x42;
+    MappedSection receiver;
+    ASSERT_TRUE(receiver.open_existing(name, false));
+    sender.close();
+    MappedSection next(name, 48, true);
+    ASSERT_NE(next.view(), nullptr);
+    EXPECT_FALSE(next.created_here());
+    EXPECT_GE(next.size(), 8192u);
+    EXPECT_EQ(next.view()[100], 0x42);
+    receiver.close();
+    next.close();
+    EXPECT_FALSE(receiver.open_existing(name, false));
+}
+
+#if !defined(_WIN32)
+namespace {
+
+// A 16 MiB tmpfs on an empty folder, for as long as the object lives.
+class SmallTmpfs {
+  public:
+    explicit SmallTmpfs(std::string folder) : m_folder(std::move(folder)) {
+        std::filesystem::create_directory(m_folder);
+        m_mounted = mount("tmpfs", m_folder.c_str(), "tmpfs", 0, "size=16m") == 0;
+    }
+    ~SmallTmpfs() {
+        if (m_mounted) umount2(m_folder.c_str(), MNT_DETACH);
+    }
+    SmallTmpfs(const SmallTmpfs&) = delete;
+    SmallTmpfs& operator=(const SmallTmpfs&) = delete;
+    bool mounted() const { return m_mounted; }
+
+  private:
+    std::string m_folder;
+    bool m_mounted = false;
+};
+
+}  // namespace
+
+// A killed read leaves its sections behind with counts and finished flags in them; nobody holds
+// them. A sender gets them empty and of its own size, a receiver that waits does not find them.
+TEST(MappedSection, StaleSectionIsMadeAfreshForCreatorsAndMissingForOpeners) {
+    PrivateSharedObjects objects;
+    const std::string name = "kado unit stale ECGCTRL.MMF";
+    write_bytes(objects.file(name), std::vector<uint8_t>(100, 0xFF));
+    MappedSection sender(name, 48, true);
+    ASSERT_NE(sender.view(), nullptr);
+    EXPECT_TRUE(sender.created_here());
+    EXPECT_EQ(sender.size(), 48u);
+    EXPECT_EQ(std::vector<uint8_t>(sender.view(), sender.view() + 48), std::vector<uint8_t>(48, 0));
+    sender.close();
+    EXPECT_FALSE(std::filesystem::exists(objects.file(name)));
+
+    write_bytes(objects.file(name), std::vector<uint8_t>(100, 0xFF));
+    MappedSection receiver;
+    EXPECT_FALSE(receiver.open_existing(name, false));
+    EXPECT_FALSE(std::filesystem::exists(objects.file(name)));
+}
+
+// Docker gives /dev/shm 64 MiB, less than the 88.5 MB of a read's three sample sections. A
+// section whose pages cannot be reserved must count as missing; a sparse one would kill the
+// writer with SIGBUS when it reaches the missing pages.
+TEST(MappedSection, OnAFolderTooSmallForItTheSectionIsMissing) {
+    PrivateSharedObjects objects;
+    const std::string small = objects.file("small");
+    const SmallTmpfs tmpfs(small);
+    if (!tmpfs.mounted()) GTEST_SKIP() << "mounting a tmpfs needs root";
+    setenv("KADO_SHM_DIR", small.c_str(), 1);
+    MappedSection section;
+    EXPECT_FALSE(section.create("kado unit RAWECG1.MMF", 29491200, true));
+    EXPECT_TRUE(std::filesystem::is_empty(small));
+    ASSERT_TRUE(section.create("kado unit RAWECG1.MMF", 16 << 20, true));
+    section.view()[section.size() - 1] = 1;
+    // Not a page left: the event cannot be made either, and says so.
+    EXPECT_EQ(NamedEvent::create_or_open("kado unit event"), nullptr);
+    section.close();
+    EXPECT_NE(NamedEvent::create_or_open("kado unit event"), nullptr);
+}
+#endif
