@@ -61,16 +61,6 @@ TEST(GetEcgIsValid, RecordingOlderThanPatientDataOrSpeechIsNoValidEcg) {
     EXPECT_EQ(empty.disk.get_ecg_is_valid(), 108);
 }
 
-// Marking once and only once: ReadEcgMode.ArchiveReadDeliversTheRawFilesAndMarksTheCopyRead.
-TEST(MarkAsRead, ReadOnlyRecordIsKept) {
-    CardFolder read_only;
-    read_only.write({start_sector(35)});
-    set_read_only(read_only / "config.dat");
-    EXPECT_EQ(read_only.disk.mark_as_read(true), 1);
-    EXPECT_EQ(read_only.disk.folder_status(), 114);
-    clear_read_only(read_only / "config.dat");  // Windows cannot remove a read-only file
-}
-
 TEST(MarkAsRead, FailsWithoutAGoodStartSectorOrAtTheReconditioningNumber) {
     Sector damaged = start_sector(35);
     damaged[511] ^= 0x01;

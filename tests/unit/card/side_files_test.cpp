@@ -34,13 +34,6 @@ TEST(EmptySideFiles, CnavIsEightKilobytesOfZerosAndReplacesAnOldFile) {
     EXPECT_EQ(read_bytes(folder.file("cnav.dat")), std::vector<uint8_t>(8192, 0));
 }
 
-TEST(EmptySideFiles, RefuseAPathLongerThan255Characters) {
-    TestFolder folder;
-    const std::string deep = folder.path() + "/" + std::string(255, 'x');
-    EXPECT_FALSE(write_empty_wav(deep));
-    EXPECT_FALSE(write_empty_cnav(deep));
-}
-
 // The output folder lives inside the card folder so that one test folder holds both.
 std::string output_folder(const CardFolder& card) {
     const std::string out = card / "out";
@@ -49,24 +42,6 @@ std::string output_folder(const CardFolder& card) {
 }
 
 }  // namespace
-
-// The exports of a card whose side files belong to the recording are compared byte for byte by
-// ReadPatientModes.CnavModeDeliversEverySideFileAndSucceeds; these cover the files that do not.
-TEST(CopyPatientWav, CopiesOnlySpeechOfThisRecordingAndNeverLeavesAnOldCopy) {
-    for (const uint16_t wav : {kTestRecording, uint16_t{2}}) {
-        CardFolder card;
-        card.counters(kTestRecording, kTestRecording, wav).write({start_sector(35)});
-        const std::string out = output_folder(card);
-        write_bytes(out + "/patient.wav", {1, 2, 3});
-        ASSERT_TRUE(card.disk.read_config());
-        EXPECT_EQ(card.disk.speech_belongs(), wav == kTestRecording);
-        EXPECT_EQ(card.disk.copy_patient_wav(out), wav == kTestRecording);
-        if (wav == kTestRecording)
-            EXPECT_EQ(read_bytes(out + "/patient.wav"), read_bytes(card / "patient.wav"));
-        else
-            EXPECT_FALSE(std::filesystem::exists(out + "/patient.wav"));
-    }
-}
 
 // A read whose output folder is the card folder: the exports find the card's own files as their
 // targets and must leave them, whether or not they belong to the recording.

@@ -143,35 +143,6 @@ TEST_F(Extraction, FullEventListEndsANonTableReadAtThe4097thEvent) {
     EXPECT_EQ(receiver.count(0), 4096u * 128);
 }
 
-TEST_F(Extraction, BadInputEndsTheReadWithoutMarkingOrWritingElsewhere) {
-    card.write({start_sector(2, kStart), packed_sector({1, 1, 1})});
-    m_out = card / "missing";
-    EXPECT_FALSE(read());
-    EXPECT_FALSE(std::filesystem::exists(m_out));
-
-    m_out = card / "out";
-    write_bytes(card / "ecg.dat", std::vector<uint8_t>(300, 0x83));
-    EXPECT_FALSE(read());  // no whole start sector
-
-    Sector damaged = sealed(SectorBuilder(0x30).field(0, 100).build());
-    damaged[100] ^= 0x01;
-    card.write({start_sector(48, kStart), damaged, Sector{}});
-    EXPECT_FALSE(read());
-    EXPECT_FALSE(card.marked_as_read());
-
-    card.write({start_sector(2, kStart), packed_sector({100, 1, 1}), packed_sector({200, 1, 1})});
-    std::filesystem::resize_file(card / "ecg.dat", 512 * 3 - 100);
-    EXPECT_TRUE(read());  // a truncated sector ends the recording
-    EXPECT_EQ(raw(1)[127], 400);
-    EXPECT_EQ(raw(1)[128], 0);
-}
-
-TEST_F(Extraction, OlderSpeechRecordingIsReplacedByTheEmptyForm) {
-    card.counters(kTestRecording, 0, kTestRecording - 1).write({start_sector(2, kStart), Sector{}});
-    ASSERT_TRUE(read());
-    EXPECT_EQ(read_bytes(card / "patient.wav")[100], 0);
-}
-
 TEST_F(Extraction, SectorsAheadOfTheFirstStartSectorArePassedOver) {
     card.write({packed_sector({9, 9, 9}, {}, false, kTestRecording - 1), start_sector(2, kStart),
                 packed_sector({100, 100, 100}), Sector{}});

@@ -86,9 +86,3 @@ TEST_F(MappedRead, FailedReadStillPadsAndFinishesAndANewReadStartsFromZero) {
     EXPECT_EQ(receiver.samples(0)[kPreamble + 128], 0);
     EXPECT_EQ(receiver.finished(0), 1u);
 }
-
-TEST_F(MappedRead, SectionsThatCannotBeNamedFailTheRead) {
-    settings.mmf_base_name = "bad/name\\";
-    write_recording(3);
-    EXPECT_FALSE(read(kFormatMmf));
-}

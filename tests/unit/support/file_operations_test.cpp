@@ -183,26 +183,4 @@ TEST(FileFinder, TellsAMissingFolderFromNoMatch) {
     EXPECT_TRUE(missing.failed());
 }
 
-TEST(TempNames, CreateFreshEmptyFilesAndFolders) {
-    const std::string folder = temp_folder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_NE(folder.back(), kPathSeparator);
-    const std::string first = temp_file_name();
-    const std::string second = temp_file_name();
-    EXPECT_NE(first, second);
-    EXPECT_EQ(folder_of(first), folder);
-    EXPECT_EQ(file_name_of(first).substr(0, 2), "RM");
-    EXPECT_EQ(file_size(first), 0);
-    delete_file(first);
-    delete_file(second);
-
-    const std::string made = make_temp_folder("TMP");
-    ASSERT_FALSE(made.empty());
-    EXPECT_TRUE(folder_exists(made));
-    EXPECT_EQ(made.substr(made.size() - 4), ".TMP");
-    // The file that reserved the name is gone, whatever the letter case of its extension.
-    EXPECT_FALSE(file_exists(change_extension(made, "tmp")));
-    EXPECT_TRUE(delete_tree(made, true, true));
-}
-
 }  // namespace

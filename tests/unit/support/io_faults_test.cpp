@@ -15,43 +15,11 @@
 
 namespace {
 
-// Which steps of a fixed sequence fail under the armed text.
-std::string failing_steps(const std::string& text) {
-    const IoFaultScope scope(text);
-    std::string result;
-    for (const IoStep step :
-         {IoStep::create, IoStep::write, IoStep::flush, IoStep::write, IoStep::map, IoStep::write})
-        result += io_step_fails(step) ? 'X' : '.';
-    return result;
-}
-
 std::span<const uint8_t> bytes_of(const std::string& text) {
     return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
 }
 
 }  // namespace
-
-TEST(IoFaults, TheNthStepOfTheArmedKindFailsOnce) {
-    const struct {
-        const char* text;
-        const char* fails;
-    } cases[] = {
-        {"write:2", "...X.."}, {"write:1", ".X...."}, {"create:1", "X....."},
-        {"flush:1", "..X..."}, {"map:1", "....X."},   {"any:4", "...X.."},
-        {"any:6", ".....X"},   {"any:0", "......"},   {"write:4", "......"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(failing_steps(c.text), c.fails) << c.text;
-    EXPECT_FALSE(io_step_fails(IoStep::write)) << "disarmed";
-}
-
-TEST(IoFaults, TextsOtherThanKindAndCountLeaveTheSeamAlone) {
-    for (const char* text : {"", "write", "write:", "write:x", "write:2x", "write:-1", "read:1",
-                             "WRITE:1", ":1", "write:1:2"}) {
-        EXPECT_FALSE(arm_io_fault_from_text(text)) << text;
-        EXPECT_FALSE(g_io_faults.armed) << text;
-    }
-}
 
 // config.dat is the card's record of the recording: a write that fails at any step must leave
 // the record the card had, and a file that did not exist must not appear half made.

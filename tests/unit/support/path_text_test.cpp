@@ -62,23 +62,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ExtensionCase{".profile", "x", ".profile.x"},
                       ExtensionCase{"a.b.c", "d", "a.b.d"}));
 
-TEST(PathText, TrimRightCharRemovesTheWholeTrailingRun) {
-    EXPECT_EQ(trim_right_char("E:\\\\\\", '\\'), "E:");
-    EXPECT_EQ(trim_right_char(with_separators("E:\\a\\\\"), kPathSeparator),
-              "E:" + std::string(1, kPathSeparator) + "a");
-    EXPECT_EQ(trim_right_char("name   ", ' '), "name");
-    EXPECT_EQ(trim_right_char("xxx", 'x'), "");
-    EXPECT_EQ(trim_right_char("", 'x'), "");
-}
-
-TEST(PathText, JoinPathPutsExactlyOneSeparatorBetween) {
-    EXPECT_EQ(join_path(with_separators("E:\\card"), "ecg.dat"),
-              with_separators("E:\\card\\ecg.dat"));
-    EXPECT_EQ(join_path(with_separators("E:\\"), "ecg.dat"), with_separators("E:\\ecg.dat"));
-    EXPECT_EQ(join_path("E:", with_separators("\\ecg.dat")), with_separators("E:\\ecg.dat"));
-    EXPECT_EQ(join_path("", "ecg.dat"), "ecg.dat");
-}
-
 #if defined(_WIN32)
 // In code page 932 (Japanese) the character 0x95 0x5C ends in the backslash's byte value.
 TEST(PathText, DoubleByteTrailByteIsNoSeparator) {

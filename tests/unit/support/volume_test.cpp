@@ -24,16 +24,6 @@ TEST(VolumeSpace, MeasuresTheVolumeOfTheFolderThatHoldsThePathAndClampsThe32BitS
     EXPECT_LE(static_cast<uint64_t>(free_space(dir.path())), kInt32Max);
 }
 
-TEST(VolumeLabel, IsAQuestionMarkForALetterWithoutDrive) {
-    const uint32_t drives = logical_drives();
-    char letter = 'Z';
-    while (letter > 'A' && (drives & (1u << (letter - 'A'))) != 0)
-        --letter;
-    ASSERT_EQ(drives & (1u << (letter - 'A')), 0u) << "every drive letter is in use";
-    EXPECT_EQ(volume_label(letter), "?");
-    EXPECT_EQ(drive_type(drive_root(letter)), DriveType::no_root);
-}
-
 // Drive-root cases need a drive of the test's own: Linux maps one through KADO_DRIVES; under Wine
 // the tests have no way to add one, and the drive-root logic they exercise is shared code.
 #if defined(_WIN32)
@@ -67,17 +57,6 @@ TEST_F(DriveMap, ResolvesDriveTextsThroughTheLinks) {
     EXPECT_EQ(logical_drives() & (1u << ('F' - 'A')), 0u);
     EXPECT_EQ(drive_type("F:/"), DriveType::no_root);
     EXPECT_NE(drive_type("E:/"), DriveType::no_root);
-}
-
-TEST_F(DriveMap, KeepsTheLabelOfAFolderDriveInItsLabelFile) {
-    EXPECT_EQ(volume_label('E'), "");
-    EXPECT_TRUE(set_volume_label("E:/", "VNT_CFR"));
-    EXPECT_EQ(volume_label('e'), "VNT_CFR");
-    EXPECT_EQ(read_file(m_card / ".windows-label"), "VNT_CFR");
-    write_file(m_card / ".windows-label", "CARD  \r\n");
-    EXPECT_EQ(volume_label('E'), "CARD");
-    EXPECT_EQ(volume_label('F'), "?");
-    EXPECT_FALSE(set_volume_label("F:/", "VNT_CFR"));
 }
 
 TEST_F(DriveMap, DeleteTreeOfABareDriveEmptiesOnlyTheRoot) {
