@@ -70,69 +70,15 @@ TEST(DeleteFile, SucceedsWhenNothingOfThatNameRemains) {
     EXPECT_FALSE(delete_file(dir / "sub"));
 }
 
-TEST(MakeDirectoryTree, CreatesEveryMissingLevel) {
-    TestFolder dir;
-    EXPECT_TRUE(make_directory_tree(dir / with_separators("a\\b\\c")));
-    EXPECT_TRUE(folder_exists(dir / with_separators("a\\b\\c")));
-    EXPECT_TRUE(make_directory_tree(dir / with_separators("a\\b\\c")));
-    EXPECT_TRUE(make_directory_tree(dir / with_separators("x\\y\\")));
-    EXPECT_TRUE(folder_exists(dir / with_separators("x\\y")));
-    // A bare drive text counts as a folder without asking the system.
-    EXPECT_TRUE(make_directory_tree("Q:"));
-    EXPECT_TRUE(folder_exists("Q:"));
-    EXPECT_FALSE(make_directory_tree(""));
-    EXPECT_FALSE(make_directory_tree(std::string(1, kPathSeparator)));
-}
-
-class DeleteTree : public ::testing::Test {
-  protected:
-    // folder: a.dat, ro.dat (read-only), sub\inner.dat
-    void SetUp() override {
-        ASSERT_TRUE(make_directory_tree(m_tree));
-        write_file(join_path(m_tree, "a.dat"), "a");
-        write_file(join_path(m_tree, "ro.dat"), "r");
-        set_read_only(join_path(m_tree, "ro.dat"));
-        create_folder(join_path(m_tree, "sub"));
-        write_file(join_path(m_tree, with_separators("sub\\inner.dat")), "i");
-    }
-    TestFolder m_dir;
-    std::string m_tree = m_dir / "tree";
-};
-
-TEST_F(DeleteTree, RemovesEverythingWhenRecursingAndClearingAttributesButNoMissingFolder) {
-    EXPECT_FALSE(delete_tree(join_path(m_tree, "missing"), true, true));
-    EXPECT_TRUE(delete_tree(m_tree, true, true));
-    EXPECT_FALSE(folder_exists(m_tree));
-}
-
-TEST_F(DeleteTree, EmptyFolderDeletesTheFilesAndKeepsSubfolders) {
-    EXPECT_TRUE(empty_folder(m_tree));
-    EXPECT_FALSE(file_exists(join_path(m_tree, "a.dat")));
-    EXPECT_FALSE(file_exists(join_path(m_tree, "ro.dat")));
-    EXPECT_TRUE(file_exists(join_path(m_tree, with_separators("sub\\inner.dat"))));
-}
-
-TEST_F(DeleteTree, KeepsSkippedSubfoldersAndThenReportsFailure) {
-    EXPECT_FALSE(delete_tree(m_tree, false, true));
-    EXPECT_FALSE(file_exists(join_path(m_tree, "a.dat")));
-    EXPECT_TRUE(file_exists(join_path(m_tree, with_separators("sub\\inner.dat"))));
-}
-
-TEST_F(DeleteTree, NeverSeesDotNamesSoTheirFolderStays) {
-    write_file(join_path(m_tree, ".keep"), "k");
-    EXPECT_FALSE(delete_tree(m_tree, true, true));
-    EXPECT_TRUE(file_exists(join_path(m_tree, ".keep")));
-    EXPECT_FALSE(folder_exists(join_path(m_tree, "sub")));
-}
-
 #if !defined(_WIN32)
-TEST_F(DeleteTree, RemovesLinksWithoutTouchingWhatTheyPointAt) {
-    TestFolder outside;
+TEST(DeleteTree, RemovesLinksWithoutTouchingWhatTheyPointAt) {
+    TestFolder tree, outside;
+    write_file(tree / "a.dat", "a");
     write_file(outside / "kept.dat", "k");
     set_read_only(outside / "kept.dat");
-    std::filesystem::create_directory_symlink(outside.path(), join_path(m_tree, "link"));
-    std::filesystem::create_symlink(outside / "kept.dat", join_path(m_tree, "file-link"));
-    EXPECT_TRUE(delete_tree(m_tree, true, true));
+    std::filesystem::create_directory_symlink(outside.path(), tree / "link");
+    std::filesystem::create_symlink(outside / "kept.dat", tree / "file-link");
+    EXPECT_TRUE(delete_tree(tree.path(), true, true));
     EXPECT_EQ(read_file(outside / "kept.dat"), "k");
     EXPECT_TRUE(is_read_only(outside / "kept.dat"));
 }
