@@ -27,13 +27,6 @@ TEST(EmptySideFiles, WavIsSixtyFourKilobytesOfSilenceBehindTheFixedHeader) {
               std::vector<uint8_t>(65478, 0));
 }
 
-TEST(EmptySideFiles, CnavIsEightKilobytesOfZerosAndReplacesAnOldFile) {
-    TestFolder folder;
-    write_bytes(folder.file("cnav.dat"), std::vector<uint8_t>(9000, 0x55));
-    ASSERT_TRUE(write_empty_cnav(folder.path()));
-    EXPECT_EQ(read_bytes(folder.file("cnav.dat")), std::vector<uint8_t>(8192, 0));
-}
-
 // The output folder lives inside the card folder so that one test folder holds both.
 std::string output_folder(const CardFolder& card) {
     const std::string out = card / "out";

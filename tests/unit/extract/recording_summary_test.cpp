@@ -31,19 +31,3 @@ TEST(RecordingSummary, DetailsOfABelongingPatientAndTheOutputStart) {
     EXPECT_EQ(details.recording_length, -1);
     EXPECT_EQ(details.patient_name, "Ann Example");
 }
-
-TEST(RecordingSummary, PatientOfAnotherRecordingAndUnrecordedLengthStayEmpty) {
-    CardFolder card;
-    store_field_text(card.record.patient_name, "Old Patient", false);
-    card.counters(7, 6, 2).write({start_sector(1, {30, 0, 0, 1, 1, 0}, 5)});
-    CCFDisk& disk = card.disk;
-    RecordingDetails details;
-    ASSERT_TRUE(recording_summary(disk, false, details));
-    EXPECT_EQ(details.patient_name, "");
-    EXPECT_EQ(details.recording_length, -1);
-    EXPECT_EQ(details.date_text_2, "");
-    EXPECT_EQ(details.recording_start, "31/12/1999 23:59:00");
-
-    card.write_ecg({});
-    EXPECT_FALSE(recording_summary(disk, false, details));
-}
