@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <ctime>
 #include <map>
 #include <random>
 
@@ -8,7 +7,6 @@
 #include "card/char_set.h"
 #include "card/config_record.h"
 #include "card/counter_rules.h"
-#include "support/code_page.h"
 #include "test_folder.h"
 
 using Bytes = std::array<uint8_t, kConfigRecordSize>;
@@ -83,14 +81,6 @@ TEST(CounterRules, FreshCardWithoutPatientIsNeitherUnreadNorValidEcg) {
     EXPECT_EQ(r, counters(3, 3, 2));
 }
 
-TEST(CounterRules, InitialisingWithoutPatientSkipsOneMoreRecordingNumber) {
-    ConfigRecord named = counters(3, 2, 2), anonymous = counters(3, 2, 2);
-    count_on_initialise(named, true);
-    count_on_initialise(anonymous, false);
-    EXPECT_EQ(named, counters(4, 4, 2));
-    EXPECT_EQ(anonymous, counters(5, 4, 2));
-}
-
 TEST(CounterRules, PatientDataSpeechAndValidityFollowTheNumbers) {
     struct Row {
         uint16_t recording, patient_data, wav, s;
@@ -137,44 +127,6 @@ TEST(CCFDisk, ShortRecordFileReplacesOnlyTheBytesItHas) {
     ASSERT_TRUE(disk.read_config());
     EXPECT_EQ(disk.m_config_dat.recording_num, 0x1111);
     EXPECT_EQ(field_text(disk.m_config_dat.patient_name), "\x11\x11\x11\x11 name");
-}
-
-TEST(CCFDisk, NewRecordHoldsConditioningCountersTextsAndTime) {
-    TestFolder folder;
-    CCFDisk disk;
-    disk.set_card_path(folder.path());
-    disk.m_config_dat.byte_3 = 0x77;
-    const std::time_t now = std::time(nullptr);
-    ASSERT_TRUE(disk.new_config_record("", "ID-7", "chest pain", false, {}));
-    const ConfigRecord& r = disk.m_config_dat;
-    EXPECT_EQ(r.byte_0, 1);
-    EXPECT_EQ(r.byte_3, 0);
-    EXPECT_EQ(r.patient_data_num, 3);
-    EXPECT_EQ(r.char_set, system_char_set());
-    EXPECT_EQ(field_text(r.patient_id), "ID-7");
-    EXPECT_EQ(field_text(r.event_text), "chest pain");
-    EXPECT_EQ(r.init_time[kTimeFieldYear], two_digit_year(std::localtime(&now)->tm_year + 1900));
-    EXPECT_EQ(read_bytes(folder.file("config.dat")), encoded(r));
-}
-
-TEST(CCFDisk, FirBlockTakesSixteenElementsAndSumsAllThirtyTwoWords) {
-    CCFDisk disk;
-    disk.m_config_dat.fir_block[20] = 1000;
-    FirElements elements;
-    for (size_t i = 0; i < elements.size(); ++i)
-        elements[i] = static_cast<uint16_t>(0x1000 * (i + 1));
-    disk.set_fir_block(true, elements);
-    const ConfigRecord& r = disk.m_config_dat;
-    EXPECT_EQ(r.fir_flag, 0x20);
-    EXPECT_EQ(r.fir_block[14], 0xF000);
-    EXPECT_EQ(r.fir_block[16], 0);
-    EXPECT_EQ(r.fir_block[20], 1000);
-    // 0x1000 * (1 + ... + 16) = 0x88000 wraps to 0x8000, plus the kept word.
-    EXPECT_EQ(r.fir_sum, 0x8000 + 1000);
-    disk.set_fir_block(false, elements);
-    EXPECT_EQ(r.fir_flag, 0);
-    EXPECT_EQ(r.fir_sum, 0);
-    EXPECT_EQ(r.fir_block, FirElements{});
 }
 
 TEST(ReverseRtlRuns, ReversesOnlyRunsOfRightToLeftBytes) {
