@@ -4,13 +4,9 @@
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "io_fault_scope.h"
 #include "support/card_file.h"
-#include "support/file_utils.h"
-#include "support/mapped_section.h"
-#include "support/shared_objects.h"
 #include "test_folder.h"
 
 namespace {
@@ -34,28 +30,4 @@ TEST(WriteCardFile, AFailedStepLeavesTheOldFileOrNone) {
         EXPECT_EQ(read_file(dir / "config.dat"), "the old record") << fault;
         EXPECT_FALSE(std::filesystem::exists(dir / "patsumm.dat")) << fault;
     }
-}
-
-TEST(CopyFilePlain, AFailedStepLeavesTheSourceAndNoPartialTarget) {
-    for (const char* fault : {"create:1", "write:1", "flush:1"}) {
-        TestFolder dir;
-        write_file(dir / "patient.wav", std::string(70000, 'w'));
-        {
-            const IoFaultScope scope(fault);
-            EXPECT_FALSE(copy_file_plain(dir / "patient.wav", dir / "copy.wav")) << fault;
-        }
-        EXPECT_EQ(read_file(dir / "patient.wav"), std::string(70000, 'w')) << fault;
-        EXPECT_FALSE(std::filesystem::exists(dir / "copy.wav")) << fault;
-    }
-}
-
-TEST(MappedSection, AFailedMappingLeavesNoSection) {
-    PrivateSharedObjects objects;
-    const IoFaultScope scope("map:2");
-    MappedSection first("kado unit faults 1", 4096, true);
-    MappedSection second("kado unit faults 2", 4096, true);
-    EXPECT_NE(first.view(), nullptr);
-    EXPECT_EQ(second.view(), nullptr);
-    EXPECT_EQ(second.size(), 0u);
-    EXPECT_FALSE(second.open_existing("kado unit faults 2", true));
 }

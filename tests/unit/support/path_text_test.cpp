@@ -39,29 +39,6 @@ INSTANTIATE_TEST_SUITE_P(Paths, PathSplitting,
                                            SplitCase{"E:\\card\\", "E:\\card\\", "E:\\card", ""},
                                            SplitCase{"", "", "", ""}));
 
-struct ExtensionCase {
-    const char* path;
-    const char* ext;
-    const char* expected;
-};
-
-class ExtensionChange : public ::testing::TestWithParam<ExtensionCase> {};
-
-TEST_P(ExtensionChange, ReplacesTheTextAfterTheLastDot) {
-    const ExtensionCase& c = GetParam();
-    EXPECT_EQ(change_extension(with_separators(c.path), c.ext), with_separators(c.expected));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Paths, ExtensionChange,
-    ::testing::Values(ExtensionCase{"C:\\Temp\\RM12.tmp", "TMP", "C:\\Temp\\RM12.TMP"},
-                      ExtensionCase{"name", "", "name"}, ExtensionCase{"name", "x", "name.x"},
-                      ExtensionCase{"name.dat", "", "name"},
-                      // A leading dot is no extension.
-                      ExtensionCase{".profile", "", ".profile"},
-                      ExtensionCase{".profile", "x", ".profile.x"},
-                      ExtensionCase{"a.b.c", "d", "a.b.d"}));
-
 #if defined(_WIN32)
 // In code page 932 (Japanese) the character 0x95 0x5C ends in the backslash's byte value.
 TEST(PathText, DoubleByteTrailByteIsNoSeparator) {
