@@ -99,15 +99,6 @@ TEST(CommandLineParse, ValuesLoseEveryDoubleQuote) {
     EXPECT_EQ(p.output.mmf_base_name, "XY");
 }
 
-TEST(CommandLineParse, CalibrationKeepsTheLastGivenValue) {
-    const Parsed p = parse("/write=stand /cal=80 /cal=7");
-    EXPECT_EQ(p.reader.calibration_seconds, 7);
-    ReadSettings reader;
-    reader.set_calibration_seconds(5);
-    reader.set_calibration_seconds(-3);
-    EXPECT_EQ(reader.calibration_seconds, 5);
-}
-
 // A preamble cannot be stopped once begun: more than an hour of it is refused.
 TEST(CommandLineParse, CalibrationAboveAnHourIsRefused) {
     const struct {

@@ -27,13 +27,6 @@ TEST(EmptySideFiles, WavIsSixtyFourKilobytesOfSilenceBehindTheFixedHeader) {
               std::vector<uint8_t>(65478, 0));
 }
 
-// The output folder lives inside the card folder so that one test folder holds both.
-std::string output_folder(const CardFolder& card) {
-    const std::string out = card / "out";
-    std::filesystem::create_directory(out);
-    return out;
-}
-
 }  // namespace
 
 // A read whose output folder is the card folder: the exports find the card's own files as their
@@ -50,41 +43,4 @@ TEST(SideFileExports, IntoTheCardFolderItselfKeepTheCardsFiles) {
         EXPECT_EQ(read_bytes(card / "patient.wav"), wav) << belonging;
         EXPECT_EQ(read_bytes(card / "cnav.dat"), cnav) << belonging;
     }
-}
-
-TEST(PatientDataExports, FollowTheBelongingRule) {
-    const struct {
-        uint16_t c, patient;
-        bool belongs;
-    } cases[] = {{8, 7, true}, {8, 8, true}, {9, 8, false}, {8, 6, false}};
-    for (const auto& c : cases) {
-        CardFolder card;
-        store_field_text(card.record.event_text, "ABC", false);
-        card.record.event_text[90] = 0x77;  // past the 80 bytes that are exported
-        card.counters(c.c, c.patient, 2).write({start_sector(35)});
-        const std::string out = output_folder(card);
-        write_bytes(out + "/cnavop.dat", {9});
-        ASSERT_TRUE(card.disk.read_config());
-        EXPECT_EQ(card.disk.copy_cnav(out), c.belongs);
-        EXPECT_EQ(card.disk.write_cnavop(out), c.belongs);
-        EXPECT_EQ(std::filesystem::exists(out + "/cnav.dat"), c.belongs);
-        std::vector<uint8_t> expected(80, 0);
-        expected[0] = 'A', expected[1] = 'B', expected[2] = 'C';
-        if (c.belongs)
-            EXPECT_EQ(read_bytes(out + "/cnavop.dat"), expected);
-        else
-            EXPECT_FALSE(std::filesystem::exists(out + "/cnavop.dat"));
-    }
-}
-
-TEST(WriteEventList, FormatsWithoutEventTableListNoEvents) {
-    CardFolder card;
-    card.write({start_sector(1), event_sector({{3, {0, 2, 10, 1, 1, 0}}})});
-    const std::string out = output_folder(card);
-    ASSERT_TRUE(card.disk.write_event_list(out));
-    EXPECT_EQ(read_file(out + "/event.dat"), "Version 1\r\n");
-
-    card.write_ecg({});
-    EXPECT_FALSE(card.disk.write_event_list(out));
-    EXPECT_FALSE(std::filesystem::exists(out + "/event.dat"));
 }

@@ -25,9 +25,4 @@ TEST(RecordingSummary, DetailsOfABelongingPatientAndTheOutputStart) {
     disk.m_read_settings.skip_hours = 2;
     ASSERT_TRUE(recording_summary(disk, false, details));
     EXPECT_EQ(details.recording_start, "14/05/2013 12:14:00");
-
-    ASSERT_TRUE(recording_summary(disk, true, details));
-    EXPECT_EQ(details.recording_start, "");
-    EXPECT_EQ(details.recording_length, -1);
-    EXPECT_EQ(details.patient_name, "Ann Example");
 }

@@ -77,13 +77,6 @@ TEST_F(CefRoad, ShortChannelFileEndsTheCopyOfEveryChannelAfterItsLastPiece) {
     EXPECT_EQ(receiver.finished(1), 1u);
 }
 
-TEST_F(CefRoad, OnlyEventsInsideTheWindowArePublishedRelativeToTheSkip) {
-    write_channels({2 * kHourBytes + 2});
-    write_events("100\n3600\n 5000 \r\n\n-5\nabc\n7199\n7200\n99999999999999999999\n");
-    ASSERT_TRUE(write(1, 1));
-    EXPECT_EQ(receiver.events(), (std::vector<int32_t>{0, 1400, 3599}));
-}
-
 TEST_F(CefRoad, EventsBeyondTheListsRoomAreDropped) {
     write_channels({4});
     std::string lines;
@@ -94,11 +87,6 @@ TEST_F(CefRoad, EventsBeyondTheListsRoomAreDropped) {
     const std::vector<int32_t> events = receiver.events();
     ASSERT_EQ(events.size(), 4096u);
     EXPECT_EQ(events.back(), 4095);
-}
-
-TEST_F(CefRoad, FolderWithoutChannelsFails) {
-    write_channels({0});
-    EXPECT_FALSE(write(0, 192));
 }
 
 TEST_P(UnpackedFolder, IsRecognisedByItsFileSetAndCountsChannelsWithBytes) {
