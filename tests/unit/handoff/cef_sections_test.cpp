@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr uint32_t kHourBytes = 921600;
-
 // Channel n's word at sample i: distinct per channel and position.
 uint16_t word_at(int channel, size_t i) {
     return static_cast<uint16_t>((i * 7 + static_cast<size_t>(channel) * 1000) & 0x0FFF);
