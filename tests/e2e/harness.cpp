@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -131,4 +132,54 @@ std::string read_file_text(const std::string& path) {
 void write_file_text(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
+}
+
+TestDriveSet::TestDriveSet(const std::string& work_folder) {
+    if (under_wine()) {
+        const std::string prefix = env_or_empty("WINEPREFIX");
+        if (prefix.empty()) throw std::runtime_error("WINEPREFIX is not set");
+        m_map_folder = prefix + "/dosdevices";
+    } else {
+        m_map_folder = work_folder + "/drives";
+    }
+    std::filesystem::create_directories(m_map_folder);
+}
+
+TestDriveSet::~TestDriveSet() {
+    for (char letter : m_letters) {
+        std::error_code ignored;
+        std::filesystem::remove(link_path(letter), ignored);
+    }
+}
+
+std::string TestDriveSet::link_path(char letter) const {
+    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+    if (lower == 'c' || lower == 'z') throw std::runtime_error("drive C: and Z: are reserved");
+    return m_map_folder + "/" + lower + ":";
+}
+
+void TestDriveSet::map(char letter, const std::string& folder, const std::string& label) {
+    std::filesystem::create_directories(folder);
+    std::error_code ignored;
+    if (label.empty())
+        std::filesystem::remove(folder + "/.windows-label", ignored);
+    else
+        write_file_text(folder + "/.windows-label", label);
+    link(letter, folder);
+}
+
+void TestDriveSet::link(char letter, const std::string& target) {
+    unmap(letter);
+    std::filesystem::create_symlink(target, link_path(letter));
+    m_letters.push_back(letter);
+}
+
+void TestDriveSet::unmap(char letter) {
+    std::error_code ignored;
+    std::filesystem::remove(link_path(letter), ignored);
+}
+
+EnvList TestDriveSet::env() const {
+    if (under_wine()) return {};
+    return {{"KADO_DRIVES", m_map_folder}};
 }
