@@ -45,17 +45,6 @@ TEST_F(CardFileLinks, EveryCardFileCallRefusesALinkAndLeavesItsTargetAlone) {
     EXPECT_TRUE(std::filesystem::is_symlink(link()));
 }
 
-TEST_F(CardFileLinks, PlainFilesBesideTheLinkOpenAsBefore) {
-    write_file(m_card / "plain.dat", "plain");
-    std::FILE* file = open_card_file_read(m_card / "plain.dat");
-    ASSERT_NE(file, nullptr);
-    char text[8] = {};
-    EXPECT_EQ(std::fread(text, 1, sizeof text, file), 5u);
-    std::fclose(file);
-    EXPECT_TRUE(copy_file_plain(m_card / "plain.dat", m_card / "copy.dat"));
-    EXPECT_EQ(read_file(m_card / "copy.dat"), "plain");
-}
-
 TEST_F(CardFileLinks, EnumerationReportsTheLinkAsAReparsePoint) {
     for (FileFinder finder(m_card / "*.dat", kFindAll); !finder.done(); finder.next()) {
         const bool is_link = (finder.attributes() & kAttributeReparsePoint) != 0;

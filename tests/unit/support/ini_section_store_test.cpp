@@ -11,87 +11,45 @@
 
 namespace {
 
-struct Lookup {
+// Options: 'c' strip comments, 't' trim values.
+struct IniCase {
+    const char* name;
+    const char* text;  // lines end in CR LF, as Windows programs write them
+    const char* options;
     const char* section;
     const char* key;
     const char* value;
 };
 
-struct IniCase {
-    const char* name;
-    const char* text;  // lines end in CR LF, as Windows programs write them
-    bool strip_comments;
-    bool trim_values;
-    Lookup lookup;
-};
-
 TEST(IniSectionStore, ReadsValuesAsTheProfileCallsDeliverThem) {
+    const char* smith = "[Patient Details]\r\nPatientName=Smith ; ward list\r\n";
     const IniCase cases[] = {
-        {"comment cut, blank kept",
-         "[Patient Details]\r\nPatientName=Smith ; ward list\r\n",
-         true,
-         false,
-         {"Patient Details", "PatientName", "Smith "}},
-        {"comment cut and trimmed",
-         "[Patient Details]\r\nPatientName=Smith ; ward list\r\n",
-         true,
-         true,
-         {"Patient Details", "PatientName", "Smith"}},
-        {"comment kept",
-         "[Patient Details]\r\nPatientName=Smith ; ward list\r\n",
-         false,
-         false,
-         {"Patient Details", "PatientName", "Smith ; ward list"}},
-        {"cut at the last semicolon",
-         "[P]\r\nPatientId=A;B;C\r\n",
-         true,
-         false,
-         {"P", "PatientId", "A;B"}},
-        {"value keeps later equals signs",
-         "[P]\r\nPatientId=a=b=c\r\n",
-         true,
-         false,
-         {"P", "PatientId", "a=b=c"}},
-        {"section and key in other case",
-         "[patient details]\r\npatientname=Jones\r\n",
-         true,
-         false,
-         {"Patient Details", "PatientName", "Jones"}},
-        {"missing key",
-         "[Patient Details]\r\nPatientName=Jones\r\n",
-         true,
-         false,
-         {"Patient Details", "PatientId", ""}},
-        {"missing section",
-         "[Other]\r\nPatientName=Jones\r\n",
-         true,
-         false,
-         {"Patient Details", "PatientName", ""}},
-        {"first of two keys", "[P]\r\nK=one\r\nk=two\r\n", false, false, {"P", "K", "one"}},
-        {"line ends trimmed", "  [P]  \r\n   K=  v  \r\n", false, false, {"P", "K", "  v"}},
-        {"comment line skipped",
-         "[P]\r\n;K=commented\r\nK=real\r\n",
-         false,
-         false,
-         {"P", "K", "real"}},
-        {"entries before any section ignored",
-         "K=loose\r\n[P]\r\nK=kept\r\n",
-         false,
-         false,
-         {"P", "K", "kept"}},
-        {"line without equals sign", "[P]\r\nplain\r\nK=v\r\n", false, false, {"P", "", "lain"}},
-        {"later section", "[A]\r\nK=a\r\n[B]\r\nK=b\r\n", false, false, {"B", "K", "b"}},
-        {"Unix line ends", "[P]\nK=v\n", false, false, {"P", "K", "v"}},
+        {"comment cut, blank kept", smith, "c", "Patient Details", "PatientName", "Smith "},
+        {"comment cut and trimmed", smith, "ct", "Patient Details", "PatientName", "Smith"},
+        {"comment kept", smith, "", "Patient Details", "PatientName", "Smith ; ward list"},
+        {"cut at the last semicolon", "[P]\r\nId=A;B;C\r\n", "c", "P", "Id", "A;B"},
+        {"later equals signs kept", "[P]\r\nId=a=b=c\r\n", "c", "P", "Id", "a=b=c"},
+        {"other letter case", "[patient details]\r\npatientname=Jo\r\n", "c", "Patient Details",
+         "PatientName", "Jo"},
+        {"missing key", "[P]\r\nK=v\r\n", "c", "P", "Id", ""},
+        {"missing section", "[Other]\r\nK=v\r\n", "c", "P", "K", ""},
+        {"first of two keys", "[P]\r\nK=one\r\nk=two\r\n", "", "P", "K", "one"},
+        {"line ends trimmed", "  [P]  \r\n   K=v  \r\n", "", "P", "K", "v"},
+        {"comment line skipped", "[P]\r\n;K=no\r\nK=yes\r\n", "", "P", "K", "yes"},
+        {"loose entries ignored", "K=no\r\n[P]\r\nK=yes\r\n", "", "P", "K", "yes"},
+        {"line without equals sign", "[P]\r\nplain\r\nK=v\r\n", "", "P", "", "lain"},
+        {"later section", "[A]\r\nK=a\r\n[B]\r\nK=b\r\n", "", "B", "K", "b"},
+        {"Unix line ends", "[P]\nK=v\n", "", "P", "K", "v"},
     };
     for (const IniCase& c : cases) {
         SCOPED_TRACE(c.name);
         TestFolder dir;
         write_file(dir / "patient.ini", c.text);
         IniSectionStore store;
-        store.set_strip_comments(c.strip_comments);
-        store.set_trim_values(c.trim_values);
+        store.set_strip_comments(std::string(c.options).find('c') != std::string::npos);
+        store.set_trim_values(std::string(c.options).find('t') != std::string::npos);
         ASSERT_GT(store.load(dir / "patient.ini"), 0);
-        EXPECT_EQ(store.get(c.lookup.section, c.lookup.key), c.lookup.value);
+        EXPECT_EQ(store.get(c.section, c.key), c.value);
     }
 }
 
