@@ -2,8 +2,9 @@
 // asks GetPrivateProfileSectionNames and GetPrivateProfileSection; Linux parses the file itself
 // and delivers what those calls deliver: one string per entry ("key=value", or the line when it
 // has no equals sign), each ended by a NUL, lines trimmed at both ends, blank lines and comment
-// lines (first character ';') left out, entries before the first section header ignored. Around
-// the equals sign nothing is trimmed, so "PatientName = Smith" keeps the blank after its key.
+// lines (first character ';') left out, entries before the first section header in an unnamed
+// section that the names list leaves out. Around the equals sign nothing is trimmed, so
+// "PatientName = Smith" keeps the blank after its key (Wine trims there, Windows does not).
 #pragma once
 
 #include <cstddef>

@@ -146,10 +146,13 @@ TestDriveSet::TestDriveSet(const std::string& work_folder) {
 }
 
 TestDriveSet::~TestDriveSet() {
-    for (char letter : m_letters) {
-        std::error_code ignored;
-        std::filesystem::remove(link_path(letter), ignored);
-    }
+    for (char letter : m_letters)
+        unmap(letter);
+    env();  // later tests must not see these drives
+}
+
+void TestDriveSet::changed() {
+    m_changed = true;
 }
 
 std::string TestDriveSet::link_path(char letter) const {
@@ -171,15 +174,18 @@ void TestDriveSet::map(char letter, const std::string& folder, const std::string
 void TestDriveSet::link(char letter, const std::string& target) {
     unmap(letter);
     std::filesystem::create_symlink(target, link_path(letter));
+    changed();
     m_letters.push_back(letter);
 }
 
 void TestDriveSet::unmap(char letter) {
     std::error_code ignored;
-    std::filesystem::remove(link_path(letter), ignored);
+    if (std::filesystem::remove(link_path(letter), ignored)) changed();
 }
 
-EnvList TestDriveSet::env() const {
-    if (under_wine()) return {};
-    return {{"KADO_DRIVES", m_map_folder}};
+EnvList TestDriveSet::env() {
+    if (!under_wine()) return {{"KADO_DRIVES", m_map_folder}};
+    if (m_changed) run_program({"/bin/sh", "-c", "wineserver -k; wineserver -w"}, {}, 60);
+    m_changed = false;
+    return {};
 }

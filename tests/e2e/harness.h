@@ -75,13 +75,17 @@ class TestDriveSet {
     // Makes drive X: point at a path that need not exist (a link to nothing).
     void link(char letter, const std::string& target);
     void unmap(char letter);
-    // The environment the program needs to see these drives.
-    EnvList env() const;
+    // The environment the program needs to see these drives. Under Wine, when the drives changed
+    // since the last call, it also ends the prefix's server: Wine's mount manager reads the
+    // dosdevices links once when it starts and would not see a changed drive.
+    EnvList env();
 
   private:
     std::string link_path(char letter) const;
+    void changed();
     std::string m_map_folder;
     std::vector<char> m_letters;
+    bool m_changed = false;
 };
 
 std::string read_file_text(const std::string& path);

@@ -85,7 +85,7 @@ TEST_F(PatientFileMode, ReportsEachFailureWithItsExitCodeAndLeavesTheCardAlone) 
         int exit_code;
     } cases[] = {
         {"no file", nullptr, 118},
-        {"no section", "PatientName=Bea\r\nPatientId=7\r\n", 118},
+        {"no section header", "PatientName=Bea\r\nPatientId=7\r\n", 119},
         {"last section empty", "[Patient Details]\r\nPatientName=Bea\r\nPatientId=7\r\n[End]\r\n",
          118},
         {"no name", "[Patient Details]\r\nPatientId=7\r\n", 119},

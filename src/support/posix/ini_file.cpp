@@ -29,7 +29,9 @@ std::string trimmed(const std::string& line) {
 
 std::vector<Section> read_sections(const std::string& path) {
     std::ifstream in(native_path(path), std::ios::binary);
-    std::vector<Section> sections;
+    // Entries before the first header belong to a section without name, which the names list
+    // leaves out but a look-up of the empty name finds.
+    std::vector<Section> sections(1);
     for (std::string raw; std::getline(in, raw);) {
         const std::string line = trimmed(raw);
         if (line.empty() || line[0] == ';') continue;
@@ -37,7 +39,7 @@ std::vector<Section> read_sections(const std::string& path) {
             sections.push_back({line.substr(1, close - 1), {}});
             continue;
         }
-        if (!sections.empty()) sections.back().entries += line + '\0';
+        sections.back().entries += line + '\0';
     }
     return sections;
 }
@@ -58,7 +60,7 @@ char lower_ascii(char c) {
 std::string ini_section_names(const std::string& path, size_t capacity) {
     std::string names;
     for (const Section& section : read_sections(path))
-        names += section.name + '\0';
+        if (!section.name.empty()) names += section.name + '\0';
     return cut_to(names, capacity);
 }
 

@@ -62,7 +62,8 @@ TEST(IniSectionStore, CountsTheCharactersOfTheLastSection) {
         // "PatientName=Jones\0PatientId=7\0": each entry with its NUL, not the list's final one.
         {"two entries", "[Patient Details]\r\nPatientName=Jones\r\nPatientId=7\r\n", 30},
         {"empty last section", "[Patient Details]\r\nPatientName=Jones\r\n[Empty]\r\n", 0},
-        {"no sections", "PatientName=Jones\r\n", 0},
+        // Entries before any header form an unnamed section, which is the first and only one.
+        {"no sections", "PatientName=Jones\r\n", 18},
         {"empty file", "", 0},
     };
     for (const auto& c : cases) {
