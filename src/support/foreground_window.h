@@ -11,5 +11,5 @@ class ForegroundWindowKeeper {
     ForegroundWindowKeeper& operator=(const ForegroundWindowKeeper&) = delete;
 
   private:
-    void* m_window = nullptr;
+    [[maybe_unused]] void* m_window = nullptr;  // unused on Linux
 };
