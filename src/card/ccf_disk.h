@@ -12,6 +12,21 @@
 #include "format/recording_time.h"
 #include "support/run_mode.h"
 
+// The card search's second service: kinds of drive, by which the Initialise dialog offers drives.
+enum DriveKind : int {
+    kDriveKindFloppy = 0,  // A: or B:
+    kDriveKindFixed = 1,
+    kDriveKindNetwork = 2,
+    kDriveKindRemovable = 3,
+    kDriveKindCdrom = 4,
+    kDriveKindOther = 5,  // anything else, or a text that names no drive
+};
+
+// The kind of the drive that a path names: a drive text ("E:", "B:\data") or a network path
+// that begins with two backslashes (server and share). A: and B: are floppies without asking the
+// system, which would spin up the drive.
+int drive_kind(const std::string& path);
+
 class CCFDisk {
   public:
     CCFDisk() = default;
@@ -70,6 +85,17 @@ class CCFDisk {
     bool write_event_list(const std::string& output_folder);
     // Whether the card's speech recording belongs to the recording on the card.
     bool speech_belongs();
+
+    // The card search. Scans the drive letters after C: (and the default drive, whatever its
+    // letter) for candidates: drives labelled "VNT_CFR..." and the default drive. A candidate is
+    // accepted when accept_all is set, when its root is empty, or when it holds either the card's
+    // four files or a "*.LDSC"/"*.LECG" pair, but not both. Network drives and drives without a
+    // root are never asked about their label unless they are the default drive. Returns "?" for
+    // none, the drive text ("E:") of the one accepted, or of the default drive, else of the
+    // lowest letter, and that text followed by ">2" when more than one was accepted. Without
+    // no_prompt, more than one card asks message 151 (OK/Cancel): OK scans again, Cancel returns
+    // the ">2" text.
+    std::string find_card(bool no_prompt, bool accept_all) const;
 
     ConfigRecord m_config_dat;
     std::string m_card_path = "?";

@@ -51,6 +51,7 @@ bool remove_folder(const std::string& path);  // one level, must be empty
 // Replaces the target even when it is read-only, keeps the source's last-write time, and leaves
 // the target with normal attributes. Callers that show a status text set it before the call.
 // A target that is the source itself (same_file) is left as it is, and the copy succeeds.
+// A source or target that is a symbolic link (a reparse point) is refused, as card files are.
 bool copy_file_plain(const std::string& source, const std::string& target);
 // Whether both paths name one existing file: the same device and file number, so also through
 // another spelling of the name or a hard link. False when either cannot be examined.
@@ -66,6 +67,9 @@ bool delete_tree(const std::string& folder, bool recurse, bool clear_attributes)
 // Volumes.
 std::string volume_label(char letter);  // "?" when the volume cannot be read, "" when unlabelled
 bool set_volume_label(const std::string& root, const std::string& label);
+// Whether set_volume_label can be expected to succeed on the drive: false for a missing root, a
+// read-only volume or one whose label belongs to its file system and is not rewritten here.
+bool can_set_volume_label(const std::string& root);
 int32_t free_space(const std::string& path);  // clamped to 2147483647; 0 on failure
 int32_t total_size(const std::string& path);  // clamped to 2147483647; 0 on failure
 uint64_t total_size64(const std::string& path);

@@ -1,10 +1,13 @@
 #include "harness.h"
 
+#include "output_files.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -152,4 +155,60 @@ int CardWork::run(const std::string& arguments, EnvList env, int timeout_seconds
     env.emplace_back("XDG_CONFIG_HOME", path());
     return run_kado(arguments + " /ipdir=" + host_path(card()) + " /dir=" + host_path(out()), env,
                     timeout_seconds);
+}
+
+TestDriveSet::TestDriveSet(const std::string& work_folder) {
+    if (under_wine()) {
+        const std::string prefix = env_or_empty("WINEPREFIX");
+        if (prefix.empty()) throw std::runtime_error("WINEPREFIX is not set");
+        m_map_folder = prefix + "/dosdevices";
+    } else {
+        m_map_folder = work_folder + "/drives";
+    }
+    std::filesystem::create_directories(m_map_folder);
+}
+
+TestDriveSet::~TestDriveSet() {
+    for (char letter : m_letters)
+        unmap(letter);
+    env();  // later tests must not see these drives
+}
+
+void TestDriveSet::changed() {
+    m_changed = true;
+}
+
+std::string TestDriveSet::link_path(char letter) const {
+    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+    if (lower == 'c' || lower == 'z') throw std::runtime_error("drive C: and Z: are reserved");
+    return m_map_folder + "/" + lower + ":";
+}
+
+void TestDriveSet::map(char letter, const std::string& folder, const std::string& label) {
+    std::filesystem::create_directories(folder);
+    std::error_code ignored;
+    if (label.empty())
+        std::filesystem::remove(folder + "/.windows-label", ignored);
+    else
+        write_file(folder + "/.windows-label", label);
+    link(letter, folder);
+}
+
+void TestDriveSet::link(char letter, const std::string& target) {
+    unmap(letter);
+    std::filesystem::create_symlink(target, link_path(letter));
+    changed();
+    m_letters.push_back(letter);
+}
+
+void TestDriveSet::unmap(char letter) {
+    std::error_code ignored;
+    if (std::filesystem::remove(link_path(letter), ignored)) changed();
+}
+
+EnvList TestDriveSet::env() {
+    if (!under_wine()) return {{"KADO_DRIVES", m_map_folder}};
+    if (m_changed) run_program({"/bin/sh", "-c", "wineserver -k; wineserver -w"}, {}, 60);
+    m_changed = false;
+    return {};
 }
