@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 
 #include "card/card_drive.h"
 #include "card/card_folder.h"
@@ -12,228 +11,134 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// What is changed on a read card (record 6, start sector 5) before its status is asked.
+enum class Root {
+    card,
+    other_label,
+    no_label_no_ecg,
+    folder,
+    system_folder,
+    read_only_log,
+    extra_file,
+    empty_file_and_bootlog,
+    link,
+    short_cnav,
+    short_wav,
+    capped_ecg,
+    no_start_sector
+};
+
+void change_root(const CardDrive& d, Root root) {
+    const auto add = [&](const char* name, size_t size) {
+        write_bytes(d.file(name), std::vector<uint8_t>(size, 1));
+    };
+    switch (root) {
+        case Root::card:
+            break;
+        case Root::other_label:
+            write_file(d.file(".windows-label"), "NO NAME");
+            break;
+        case Root::no_label_no_ecg:
+            fs::remove(d.file(".windows-label"));
+            fs::remove(d.file("ecg.dat"));
+            break;
+        case Root::folder:
+            fs::create_directory(d.file("DCIM"));
+            break;
+        case Root::system_folder:
+            fs::create_directories(d.file("System Volume Information/x"));
+            break;
+        case Root::read_only_log:
+            add("bootex.log", 3);
+            fs::permissions(d.file("bootex.log"), fs::perms::owner_read);
+            break;
+        case Root::extra_file:
+            add("notes.txt", 3);
+            break;
+        case Root::empty_file_and_bootlog:
+            add("notes.txt", 0);
+            add("BOOTLOG.TXT", 9);
+            break;
+        case Root::link:  // a valid name, but a link
+            fs::create_symlink("/etc/hostname", d.file("BOOTEX.LOG"));
+            break;
+        case Root::short_cnav:
+            add("cnav.dat", 1024);
+            break;
+        case Root::short_wav:
+            add("patient.wav", 65535);
+            break;
+        case Root::capped_ecg:
+            fs::resize_file(d.file("ecg.dat"), 2147483136);
+            break;
+        case Root::no_start_sector:
+            write_bytes(d.file("ecg.dat"), {});
+            break;
+    }
+}
+
+constexpr auto kYes = MessageAnswer::kYes;
+constexpr auto kNo = MessageAnswer::kNo;
+constexpr RunMode kRead = kModeReadEcgHide;
+
 struct StatusCase {
     const char* name;
-    std::function<void(const CardDrive&)> change;  // applied to a read card C 6, S 5
+    uint16_t c;
+    uint16_t patient_data_num;
+    Root root;
     RunMode mode;
-    bool interactive_clean;
-    bool label_required;
-    std::vector<MessageAnswer> answers;
+    bool clean;  // interactive_clean
+    bool label;  // label_required
+    MessageAnswer answer;
     int expected;
     std::vector<int> shown;
 };
 
 class CardStatus : public ::testing::TestWithParam<StatusCase> {};
 
-void add_file(const CardDrive& drive, const char* name, size_t size) {
-    write_bytes(drive.file(name), std::vector<uint8_t>(size, 1));
-}
-
-const auto kYes = MessageAnswer::kYes;
-const auto kNo = MessageAnswer::kNo;
-
 }  // namespace
 
 TEST_P(CardStatus, ReportsWhatTheCardHolds) {
     const StatusCase& c = GetParam();
     const CardDrive drive;
-    drive.write_card(record_with(6, 2, 2), {sealed_start_sector(5, 35)});
-    if (c.change) c.change(drive);
+    drive.write_card(record_with(c.c, c.patient_data_num, 2), {sealed_start_sector(5, 35)});
+    change_root(drive, c.root);
     CCFDisk disk;
     disk.m_run_mode = c.mode;
     drive.attach(disk);
-    const ScriptedMessages messages(c.answers);
-    EXPECT_EQ(disk.card_status(c.interactive_clean, c.label_required), c.expected);
+    const ScriptedMessages messages({c.answer});
+    EXPECT_EQ(disk.card_status(c.clean, c.label), c.expected);
     EXPECT_EQ(messages.ids, c.shown);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CardStatus,
-    ::testing::Values(
-        StatusCase{"Read", {}, kModeReadEcgHide, false, true, {}, 0, {}},
-        StatusCase{
-            "Unread",
-            [](auto& d) { d.write_card(record_with(5, 2, 2), {sealed_start_sector(5, 35)}); },
-            kModeReadEcgHide,
-            false,
-            false,
-            {},
-            114,
-            {}},
-        StatusCase{
-            "RecordBehindRecording",
-            [](auto& d) { d.write_card(record_with(4, 2, 2), {sealed_start_sector(5, 35)}); },
-            kModeReadEcgHide,
-            false,
-            false,
-            {},
-            103,
-            {}},
-        StatusCase{
-            "PatientDataNewerThanRecording",
-            [](auto& d) { d.write_card(record_with(7, 6, 2), {sealed_start_sector(5, 35)}); },
-            kModeReadEcgHide,
-            false,
-            false,
-            {},
-            109,
-            {}},
-        StatusCase{"OtherLabelWithFileSet",
-                   [](auto& d) { write_file(d.file(".windows-label"), "NO NAME"); },
-                   kModeReadEcgHide,
-                   false,
-                   false,
-                   {},
-                   0,
-                   {}},
-        StatusCase{"OtherLabelRequired",
-                   [](auto& d) { write_file(d.file(".windows-label"), "NO NAME"); },
-                   kModeReadEcgHide,
-                   false,
-                   true,
-                   {},
-                   102,
-                   {}},
-        StatusCase{"NoLabelNoEcg",
-                   [](auto& d) {
-                       fs::remove(d.file(".windows-label"));
-                       fs::remove(d.file("ecg.dat"));
-                   },
-                   kModeReadEcgHide,
-                   false,
-                   false,
-                   {},
-                   102,
-                   {}},
-        StatusCase{"FolderWithoutCleaning",
-                   [](auto& d) { fs::create_directory(d.file("DCIM")); },
-                   kModeReadEcgHide,
-                   false,
-                   true,
-                   {},
-                   103,
-                   {}},
-        StatusCase{"FolderCleaningDeclined",
-                   [](auto& d) { fs::create_directory(d.file("DCIM")); },
-                   kModeReadEcgHide,
-                   true,
-                   true,
-                   {kNo},
-                   113,
-                   {143}},
-        // Cleaning deletes the card's own files too: what is left is no card.
-        StatusCase{"FolderCleaned",
-                   [](auto& d) { fs::create_directory(d.file("DCIM")); },
-                   kModeReadEcgHide,
-                   true,
-                   true,
-                   {kYes},
-                   103,
-                   {143, 144}},
-        StatusCase{"SystemVolumeInformationCleanedSilently",
-                   [](auto& d) { fs::create_directories(d.file("System Volume Information/x")); },
-                   kModeReadEcgHide,
-                   true,
-                   true,
-                   {},
-                   0,
-                   {}},
-        StatusCase{"SystemVolumeInformationValid",
-                   [](auto& d) { fs::create_directory(d.file("SYSTEM VOLUME INFORMATION")); },
-                   kModeReadEcgHide,
-                   false,
-                   true,
-                   {},
-                   0,
-                   {}},
-        StatusCase{"ReadOnlyFileAsked",
-                   [](auto& d) {
-                       add_file(d, "bootex.log", 3);
-                       fs::permissions(d.file("bootex.log"), fs::perms::owner_read);
-                   },
-                   kModeReadEcgHide,
-                   true,
-                   true,
-                   {kNo},
-                   113,
-                   {143}},
-        StatusCase{"ExtraFile",
-                   [](auto& d) { add_file(d, "notes.txt", 3); },
-                   kModeReadEcgHide,
-                   false,
-                   true,
-                   {},
-                   103,
-                   {}},
-        StatusCase{"EmptyExtraFileAndBootLog",
-                   [](auto& d) {
-                       add_file(d, "notes.txt", 0);
-                       add_file(d, "BOOTLOG.TXT", 9);
-                   },
-                   kModeReadEcgHide,
-                   false,
-                   true,
-                   {},
-                   0,
-                   {}},
-        StatusCase{"SymlinkInRoot",
-                   [](auto& d) { fs::create_symlink("/etc/hostname", d.file("BOOTEX.LOG")); },
-                   kModeReadEcgHide,
-                   false,
-                   true,
-                   {},
-                   103,
-                   {}},
-        StatusCase{"ShortCnavReading",
-                   [](auto& d) { add_file(d, "cnav.dat", 1024); },
-                   kModeReadEcgHide,
-                   false,
-                   true,
-                   {},
-                   0,
-                   {}},
-        StatusCase{"ShortCnavPatientFile",
-                   [](auto& d) { add_file(d, "cnav.dat", 1024); },
-                   kModeSetPat,
-                   false,
-                   true,
-                   {},
-                   0,
-                   {}},
-        StatusCase{"ShortCnavPatientChange",
-                   [](auto& d) { add_file(d, "cnav.dat", 1024); },
-                   kModeChangePat,
-                   false,
-                   true,
-                   {},
-                   103,
-                   {}},
-        StatusCase{"ShortWav",
-                   [](auto& d) { add_file(d, "patient.wav", 65535); },
-                   kModeReadEcgHide,
-                   false,
-                   true,
-                   {},
-                   103,
-                   {}},
-        StatusCase{"FreeSpaceWhenPreparing", {}, kModeWriteCnav, false, true, {}, 103, {}},
-        StatusCase{"FreeSpaceBesideCappedEcg",
-                   [](auto& d) { fs::resize_file(d.file("ecg.dat"), 2147483136); },
-                   kModeWriteCnav,
-                   false,
-                   true,
-                   {},
-                   0,
-                   {}},
-        StatusCase{"NoStartSector",
-                   [](auto& d) { write_bytes(d.file("ecg.dat"), {}); },
-                   kModeReadEcgHide,
-                   false,
-                   true,
-                   {},
-                   108,
-                   {}}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, CardStatus, ::testing::Values(
+    StatusCase{"Read", 6, 2, Root::card, kRead, false, true, kNo, 0, {}},
+    StatusCase{"Unread", 5, 2, Root::card, kRead, false, true, kNo, 114, {}},
+    StatusCase{"RecordBehindRecording", 4, 2, Root::card, kRead, false, true, kNo, 103, {}},
+    StatusCase{"PatientDataNewer", 7, 6, Root::card, kRead, false, true, kNo, 109, {}},
+    StatusCase{"OtherLabelWithFileSet", 6, 2, Root::other_label, kRead, false, false, kNo, 0, {}},
+    StatusCase{"OtherLabelRequired", 6, 2, Root::other_label, kRead, false, true, kNo, 102, {}},
+    StatusCase{"NoLabelNoEcg", 6, 2, Root::no_label_no_ecg, kRead, false, false, kNo, 102, {}},
+    StatusCase{"FolderWithoutCleaning", 6, 2, Root::folder, kRead, false, true, kNo, 103, {}},
+    StatusCase{"FolderCleaningDeclined", 6, 2, Root::folder, kRead, true, true, kNo, 113, {143}},
+    // Cleaning deletes the card's own files too: what is left is no card.
+    StatusCase{"FolderCleaned", 6, 2, Root::folder, kRead, true, true, kYes, 103, {143, 144}},
+    StatusCase{"SystemFolderCleanedSilently", 6, 2, Root::system_folder, kRead, true, true, kNo, 0, {}},
+    StatusCase{"SystemFolderValid", 6, 2, Root::system_folder, kRead, false, true, kNo, 0, {}},
+    StatusCase{"ReadOnlyFileAsked", 6, 2, Root::read_only_log, kRead, true, true, kNo, 113, {143}},
+    StatusCase{"ExtraFile", 6, 2, Root::extra_file, kRead, false, true, kNo, 103, {}},
+    StatusCase{"EmptyFileAndBootLog", 6, 2, Root::empty_file_and_bootlog, kRead, false, true, kNo, 0, {}},
+    StatusCase{"LinkInRoot", 6, 2, Root::link, kRead, false, true, kNo, 103, {}},
+    StatusCase{"ShortCnavReading", 6, 2, Root::short_cnav, kRead, false, true, kNo, 0, {}},
+    StatusCase{"ShortCnavPatientFile", 6, 2, Root::short_cnav, kModeSetPat, false, true, kNo, 0, {}},
+    StatusCase{"ShortCnavPatientChange", 6, 2, Root::short_cnav, kModeChangePat, false, true, kNo, 103, {}},
+    StatusCase{"ShortWav", 6, 2, Root::short_wav, kRead, false, true, kNo, 103, {}},
+    StatusCase{"FreeSpaceWhenPreparing", 6, 2, Root::card, kModeWriteCnav, false, true, kNo, 103, {}},
+    StatusCase{"FreeSpaceBesideCappedEcg", 6, 2, Root::capped_ecg, kModeWriteCnav, false, true, kNo, 0, {}},
+    StatusCase{"NoStartSector", 6, 2, Root::no_start_sector, kRead, false, true, kNo, 108, {}}),
     [](const auto& param_info) { return std::string(param_info.param.name); });
+// clang-format on
 
 // A start sector whose checksum is bad is rebuilt from the first data sector when the user
 // agrees, with the time set to the start of 2000.
