@@ -168,6 +168,16 @@ bool set_volume_label(const std::string& root, const std::string& label) {
     return static_cast<bool>(out);
 }
 
+std::string volume_label_commands(const std::string& root, const std::string& label) {
+    const std::optional<std::string> real_root = real_root_of(root);
+    if (!real_root) return {};
+    const std::optional<MountEntry> mount = mount_serving(*real_root);
+    if (!mount || mount->mount_point != *real_root || mount->source.rfind("/dev/", 0) != 0)
+        return {};
+    return "umount " + mount->mount_point + "\n" + "fatlabel " + mount->source + " " + label +
+           "\n" + "mount " + mount->source + " " + mount->mount_point + "\n";
+}
+
 bool disk_space(const std::string& folder, uint64_t& free_to_caller, uint64_t& total) {
     struct statvfs vfs;
     if (statvfs(native_path(folder).c_str(), &vfs) != 0) return false;

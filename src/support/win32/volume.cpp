@@ -27,6 +27,10 @@ bool can_set_volume_label(const std::string& root) {
     return (flags & FILE_READ_ONLY_VOLUME) == 0;
 }
 
+std::string volume_label_commands(const std::string&, const std::string&) {
+    return {};
+}
+
 bool disk_space(const std::string& folder, uint64_t& free_to_caller, uint64_t& total) {
     ULARGE_INTEGER available;
     ULARGE_INTEGER bytes;

@@ -195,6 +195,9 @@ class CardFolder {
         return reader.read_config() && reader.m_config_dat.recording_num > kTestRecording;
     }
 
+    // Another card storage object on this folder.
+    void attach(CCFDisk& other) const { other.set_card_path(m_folder.path()); }
+
     std::string path() const { return m_folder.path(); }
     std::string file(const std::string& name) const { return m_folder.file(name); }
     std::string operator/(const std::string& name) const { return file(name); }
