@@ -1,5 +1,6 @@
 #include "app/main_flow.h"
 
+#include "app/patient_file.h"
 #include "card/ccf_disk.h"
 #include "support/exit_codes.h"
 #include "support/file_finder.h"
@@ -79,6 +80,10 @@ void run_main_flow(RunRequest& request, CCFDisk& disk, CKadoReadDlg& read_dialog
         // The loaders of the other analysis system are not part of this program yet.
         trace("loader dispatch not available\n");
         request.m_exit_code = kExitNotCompleted;
+        return;
+    }
+    if (request.m_mode == kModeSetPat) {
+        apply_patient_file(request, disk);
         return;
     }
     // Reads without an input folder need the card search; the other modes need the dialogs and

@@ -24,7 +24,7 @@ class CommandLineContract : public ::testing::Test {
         return {{"KADO_TRACE", host_path(m_trace.path() + "/trace.txt")},
                 {"XDG_CONFIG_HOME", m_trace.path()}};
     }
-    std::string trace_text() const { return read_file_text(m_trace.path() + "/trace.txt"); }
+    std::string trace_text() const { return read_file(m_trace.path() + "/trace.txt"); }
 
     TempDir m_out;
     TempDir m_trace;
@@ -111,10 +111,8 @@ TEST_F(CommandLineContract, DefaultDriveIsWrittenBackAfterAFailingRun) {
         return;
     }
     EXPECT_EQ(run_kado("hello", trace_env()), kNoOutputFolder);
-    EXPECT_EQ(read_file_text(m_trace.path() + "/kado/profile.ini"),
-              "[Settings]\nDefault Drive=63\n");
-    write_file_text(m_trace.path() + "/kado/profile.ini", "[Settings]\nDefault Drive=69\n");
+    EXPECT_EQ(read_file(m_trace.path() + "/kado/profile.ini"), "[Settings]\nDefault Drive=63\n");
+    write_file(m_trace.path() + "/kado/profile.ini", "[Settings]\nDefault Drive=69\n");
     EXPECT_EQ(run_kado("/readecg=hide", trace_env()), kNoOutputFolder);
-    EXPECT_EQ(read_file_text(m_trace.path() + "/kado/profile.ini"),
-              "[Settings]\nDefault Drive=69\n");
+    EXPECT_EQ(read_file(m_trace.path() + "/kado/profile.ini"), "[Settings]\nDefault Drive=69\n");
 }
