@@ -187,10 +187,10 @@ TEST_F(Extraction, FailedReadsStillPadTheRawFiles) {
 TEST_F(Extraction, SectorEventsBeforeTheOutputStartAreLeftOut) {
     TimeBytes damaged = kStart;
     damaged[0] = 255;
-    write_test_card(folder, {start_sector(2, damaged), packed_sector({1, 2, 3}, {}, true),
-                             packed_sector({1, 2, 3}, {}, true), end_sector()});
+    card.write({start_sector(2, damaged), packed_sector({1, 2, 3}, {}, true),
+                packed_sector({1, 2, 3}, {}, true), Sector{}});
     ASSERT_TRUE(read());
-    EXPECT_EQ(text("patevent.dat"), "0\n");
+    EXPECT_EQ(read_text(out("patevent.dat")), "0\n");
 }
 
 TEST_F(Extraction, EventTableFormatsTakePatientEventsFromTheTableOnly) {
