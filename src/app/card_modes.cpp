@@ -107,9 +107,8 @@ void run_change_patient(RunRequest& request, CCFDisk& disk) {
     if (request.m_exit_code == kExitNoValidEcg || request.m_exit_code == kExitEcgOutputFailed)
         return;
     read_cnavop_line(request);
-    request.m_exit_code =
-        disk.change_patient(request.m_patient_name, request.m_patient_id, request.m_event_text,
-                            request.m_confirmed);
+    request.m_exit_code = disk.change_patient(request.m_patient_name, request.m_patient_id,
+                                              request.m_event_text, request.m_confirmed);
 }
 
 void run_speech_probe(RunRequest& request, CCFDisk& disk) {

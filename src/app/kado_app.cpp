@@ -42,6 +42,9 @@ bool CKadoApp::start_instance() {
     if (!parse_command_line(m_request, arguments, m_output_settings, m_disk->m_read_settings))
         m_request.m_exit_code = kExitBadCommandLine;
     m_disk->m_run_mode = m_request.m_mode;
+    m_disk->m_output_format = m_request.m_output_format;
+    // Initialising and the patient change take the host's cnav.dat from the output folder.
+    m_disk->m_host_folder = m_request.m_output_dir;
     check_folders();
 
     if (m_request.m_exit_code == 0) run_selected_mode();

@@ -1,8 +1,11 @@
 #include "app/kado_app.h"
+#include "support/drives.h"
 #include "support/io_faults.h"
 #include "support/process_args.h"
 
 int main(int argc, char** argv) {
+    // The card search asks every drive letter; none of them may stall the run with a system box.
+    suppress_drive_error_dialogs();
     arm_io_fault_from_environment();
     CKadoApp app(command_line_text(argc, argv));
     app.start_instance();

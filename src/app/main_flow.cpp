@@ -1,6 +1,7 @@
 #include "app/main_flow.h"
 
 #include "app/card_modes.h"
+#include "app/patient_file.h"
 #include "card/ccf_disk.h"
 #include "card/drive_text.h"
 #include "support/exit_codes.h"
@@ -134,6 +135,9 @@ void run_main_flow(RunRequest& request, CCFDisk& disk, const CardDialogs& dialog
             break;
         case kModeWav:
             run_speech_probe(request, disk);
+            break;
+        case kModeSetPat:
+            apply_patient_file(request, disk);
             break;
         default:
             trace("mode %i not available\n", static_cast<int>(request.m_mode));

@@ -39,8 +39,7 @@ bool read_patsumm_lines(RunRequest& request) {
 
 bool read_cnavop_line(RunRequest& request) {
     const RunMode mode = request.m_mode;
-    if (mode != kModeWriteCnav && mode != kModeWriteWestbury && mode != kModeChangePat)
-        return true;
+    if (mode != kModeWriteCnav && mode != kModeWriteWestbury && mode != kModeChangePat) return true;
     const CardFile file = open_output_text(request, "cnavop.dat");
     if (!file) return false;
     read_line(file.get(), kCnavopLineChars, request.m_event_text);

@@ -5,9 +5,10 @@
 #include <string>
 
 inline constexpr char kNoCardDrive[] = "?";
+inline constexpr char kMoreThanOneCard[] = ">2";
 
 inline bool has_two_cards_marker(const std::string& drive) {
-    return drive.size() >= 2 && drive.compare(drive.size() - 2, 2, ">2") == 0;
+    return drive.size() >= 2 && drive.compare(drive.size() - 2, 2, kMoreThanOneCard) == 0;
 }
 
 // Exactly one card: neither "?" nor the marker of several.

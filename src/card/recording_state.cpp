@@ -5,6 +5,7 @@
 
 #include "card/ccf_disk.h"
 #include "card/counter_rules.h"
+#include "card/file_set.h"
 #include "format/card_files.h"
 #include "format/event_table.h"
 #include "format/start_sector.h"
@@ -21,29 +22,7 @@ constexpr int kMarkedRead = 0;
 constexpr int kMarkReadOnly = 1;
 constexpr int kMarkFailed = 2;
 
-constexpr int32_t kConfigSize = 512;
-constexpr int32_t kCnavSize = 8192;
-// Older analysis applications put a 1024-byte cnav.dat on the card; reads still accept it.
-constexpr int32_t kShortCnavSize = 1024;
-constexpr int32_t kWavSize = 65536;
-
 constexpr int kSecondsPerHour = 3600;
-
-// The modes that read a folder copy and accept the short cnav.dat.
-bool accepts_short_cnav(RunMode mode) {
-    switch (mode) {
-        case kModeReadPatCnav:
-        case kModeReadPatPath:
-        case kModeReadPatStand:
-        case kModeReadPatScan:
-        case kModeReadEcgHide:
-        case kModeReadEcgStand:
-        case kModeWav:
-            return true;
-        default:
-            return false;
-    }
-}
 
 // Folders of the loaders hold a .LDSC source; such a folder is not a card copy, even with an
 // ecg.dat beside it.
@@ -54,10 +33,11 @@ bool holds_any_loader_source(const std::string& folder) {
 
 bool folder_file_set_complete(const std::string& folder, RunMode mode) {
     const int32_t cnav = file_size(card_file_path(folder, "cnav.dat"));
-    return file_size(card_file_path(folder, kConfigFileName)) == kConfigSize &&
-           (cnav == kCnavSize || (cnav == kShortCnavSize && accepts_short_cnav(mode))) &&
+    return file_size(card_file_path(folder, kConfigFileName)) == kConfigFileSize &&
+           (cnav == kCnavFileSize ||
+            (cnav == kShortCnavFileSize && accepts_short_cnav(mode, false))) &&
            !holds_any_loader_source(folder) &&
-           file_size(card_file_path(folder, "patient.wav")) == kWavSize &&
+           file_size(card_file_path(folder, "patient.wav")) == kWavFileSize &&
            file_exists(card_file_path(folder, kEcgFileName));
 }
 
@@ -94,16 +74,21 @@ int CCFDisk::get_ecg_is_valid() {
     return code;
 }
 
-// A card whose start sector reached the re-conditioning number is to be conditioned afresh when
-// allowed; card conditioning does not exist in this program yet, so such a card fails to mark
-// whatever the flag says, rather than pretending.
-int CCFDisk::mark_as_read(bool /*allow_recondition*/) {
+// A card whose start sector reached the re-conditioning number is conditioned afresh when
+// allowed, so that its counters never wrap. A folder copy never is: conditioning would empty the
+// user's folder and fill the host's disk with an ecg.dat.
+int CCFDisk::mark_as_read(bool allow_recondition) {
     read_config();
     Sector sector;
     const StartSectorSearch search = read_first_start_sector(m_crc_table, m_card_path, sector);
     if (!search.found) return kMarkFailed;
     const uint16_t s = sector_recording_num(sector);
-    if (needs_recondition(s)) return kMarkFailed;
+    if (needs_recondition(s)) {
+        if (!allow_recondition || is_folder_copy_path(m_card_path)) return kMarkFailed;
+        if (!condition_card("", "", false, FirElements{}, "", true)) return kMarkFailed;
+        trace("CCFDisk::mark_as_read card re-conditioned\n");
+        return kMarkedRead;
+    }
     if (!search.checksum_good) return kMarkFailed;
     if (!count_marked_read(m_config_dat, s)) return kMarkedRead;
     const std::string config_path = card_file_path(m_card_path, kConfigFileName);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "support/card_file.h"
 #include "support/file_utils.h"
 
 inline constexpr char kConfigFileName[] = "config.dat";
@@ -20,7 +21,7 @@ struct FileCloser {
 };
 using CardFile = std::unique_ptr<std::FILE, FileCloser>;
 
-// Opens a card file for reading in byte mode; empty when it cannot be opened.
+// Opens a card file for reading in byte mode; empty when it cannot be opened or is a link.
 inline CardFile open_card_file_for_reading(const std::string& card_folder, const char* name) {
-    return CardFile(std::fopen(native_path(card_file_path(card_folder, name)).c_str(), "rb"));
+    return CardFile(open_card_file_read(card_file_path(card_folder, name)));
 }

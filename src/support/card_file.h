@@ -5,8 +5,17 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <span>
 #include <string>
+
+// Card files are plain files. Every card file call below refuses a path whose last component is
+// a symbolic link (a reparse point on Windows), so that a link planted on a card can neither feed
+// the reader another file nor divert a write elsewhere. Links in the folders above it, such as a
+// drive-map link or an output folder, are followed.
+
+// Opens an existing card file for reading in byte mode; null when it cannot be opened.
+std::FILE* open_card_file_read(const std::string& path);
 
 // Creates or replaces the file with exclusive access, writes all bytes, flushes them to the
 // medium and closes it. True only when every one of these steps succeeded. The new bytes go over

@@ -20,6 +20,12 @@ inline std::string drive_root(char letter) {
 enum class DriveType { unknown, no_root, removable, fixed, remote, cdrom, ramdisk };
 
 // The kind of the drive whose root folder is given. Linux derives it from the mount that serves
-// the root: network and optical file systems, memory file systems, and block devices that the
-// kernel marks removable; every other existing folder counts as fixed.
+// the root: network and optical file systems, and block devices that the kernel marks removable;
+// every other existing folder counts as fixed, a folder in memory (tmpfs) too, as Wine reports
+// folder drives. A drive of the drive map on a network mount is told from its link as written,
+// without asking its server anything, and a link to nothing is a drive without root.
 DriveType drive_type(const std::string& root);
+
+// For the rest of the run, a drive without media or a failing volume makes the calls fail instead
+// of asking the user (Windows shows a critical-error box otherwise). Nothing to do on Linux.
+void suppress_drive_error_dialogs();

@@ -51,6 +51,7 @@ bool remove_folder(const std::string& path);  // one level, must be empty
 // Replaces the target even when it is read-only, keeps the source's last-write time, and leaves
 // the target with normal attributes. Callers that show a status text set it before the call.
 // A target that is the source itself (same_file) is left as it is, and the copy succeeds.
+// A source or target that is a symbolic link (a reparse point) is refused, as card files are.
 bool copy_file_plain(const std::string& source, const std::string& target);
 // Whether both paths name one existing file: the same device and file number, so also through
 // another spelling of the name or a hard link. False when either cannot be examined.
@@ -62,10 +63,20 @@ bool empty_folder(const std::string& folder);  // files only; subfolders stay
 // too when recurse, and then the folder itself unless it is a drive root. Stops at the first
 // file or folder that cannot be deleted.
 bool delete_tree(const std::string& folder, bool recurse, bool clear_attributes);
+// The path of an existing file or folder with every link, drive text and relative part resolved,
+// so that two spellings of one place compare equal; "" when it does not exist.
+std::string real_path(const std::string& path);
 
 // Volumes.
 std::string volume_label(char letter);  // "?" when the volume cannot be read, "" when unlabelled
 bool set_volume_label(const std::string& root, const std::string& label);
+// Whether set_volume_label can be expected to succeed on the drive: false for a missing root, a
+// read-only volume or one whose label belongs to its file system and is not rewritten here (a
+// mounted block device on Linux).
+bool can_set_volume_label(const std::string& root);
+// The commands a user runs to give the volume the label by hand where the program cannot (a
+// mounted device on Linux), one per line; "" where there are none.
+std::string volume_label_commands(const std::string& root, const std::string& label);
 int32_t free_space(const std::string& path);  // clamped to 2147483647; 0 on failure
 int32_t total_size(const std::string& path);  // clamped to 2147483647; 0 on failure
 uint64_t total_size64(const std::string& path);

@@ -1,11 +1,39 @@
 #include "support/messages.h"
 
+#include <utility>
+
 #include "support/analysis_window.h"
 #include "support/string_ids.h"
 #include "support/string_table.h"
 
+namespace {
+
+MessageHook& message_hook() {
+    static MessageHook hook;
+    return hook;
+}
+
+MessageAnswer show_text(int id, const std::string& text, MessageButtons buttons, MessageIcon icon) {
+    if (const MessageHook& hook = message_hook()) return hook(id, text, buttons);
+    return show_message_box(text, load_string(kStringAppTitle), buttons, icon);
+}
+
+}  // namespace
+
+void set_message_hook(MessageHook hook) {
+    message_hook() = std::move(hook);
+}
+
 MessageAnswer show_string(int id, MessageButtons buttons, MessageIcon icon) {
-    return show_message_box(load_string(id), load_string(kStringAppTitle), buttons, icon);
+    return show_text(id, load_string(id), buttons, icon);
+}
+
+MessageAnswer show_string_with_number(int id, int64_t number, MessageButtons buttons,
+                                      MessageIcon icon) {
+    std::string text = load_string(id);
+    if (const size_t at = text.find("%d"); at != std::string::npos)
+        text.replace(at, 2, std::to_string(number));
+    return show_text(id, text, buttons, icon);
 }
 
 MessageAnswer show_read_message(int id, MessageButtons buttons, MessageIcon icon) {

@@ -6,14 +6,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "card/card_search.h"
 #include "card/ccf_disk.h"
 #include "card/default_drive.h"
 #include "card/drive_text.h"
+#include "format/card_files.h"
 #include "format/start_sector.h"
 #include "format/start_sector_reader.h"
 #include "support/analysis_window.h"
-#include "format/card_files.h"
 #include "support/drives.h"
 #include "support/file_utils.h"
 #include "support/messages.h"

@@ -13,7 +13,6 @@
 
 #include "harness.h"
 #include "mapped_peer.h"
-#include "output_files.h"
 
 namespace {
 
@@ -46,99 +45,88 @@ std::string channel_bytes(int channel, uint32_t size) {
     return bytes;
 }
 
+// The input folder takes the card's place in the work folder.
 class CefFolder : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::filesystem::create_directory(folder());
-        std::filesystem::create_directory(out());
-    }
+    CefFolder() { std::filesystem::create_directory(work.card()); }
     // The whole file set of an unpacked recording, each channel file channel_size bytes long.
     void make_full(int channels, uint32_t channel_size = 4096) {
         for (const char* name : {"PATIENT.WAV", "PATEVENT.DAT", "PATIENT.TXT", "PATSUMM.DAT",
                                  "OTHER.DAT", "CNAVOP.DAT"})
-            write_file_text(folder() + "/" + name, std::string(name) + " of the recording\n");
+            write_file(in(name), std::string(name) + " of the recording\n");
         for (int n = 1; n <= channels; ++n)
-            write_file_text(channel_path(n), channel_bytes(n, channel_size));
+            write_file(channel_path(n), channel_bytes(n, channel_size));
     }
-    std::string channel_path(int n) const {
-        return folder() + "/RAWECG" + std::to_string(n) + ".DAT";
-    }
-    int run(const std::string& mode_arguments) {
-        return run_kado(
-            mode_arguments + " /ipdir=" + host_path(folder()) + " /dir=" + host_path(out()),
-            {{"XDG_CONFIG_HOME", m_work.path()}}, 300);
-    }
+    std::string in(const std::string& name) const { return work.card() + "/" + name; }
+    std::string channel_path(int n) const { return in("RAWECG" + std::to_string(n) + ".DAT"); }
     bool delivered(const std::string& name) const {
-        return read_file_text(out() + "/" + name) == read_file_text(folder() + "/" + name) &&
-               std::filesystem::exists(out() + "/" + name);
+        return std::filesystem::exists(work.out(name)) &&
+               read_file(work.out(name)) == read_file(in(name));
     }
-    std::string folder() const { return m_work / "unpacked"; }
-    std::string out() const { return m_work / "out"; }
 
-    TempDir m_work;
+    CardWork work;
 };
 
 }  // namespace
 
 TEST_F(CefFolder, PatientModesCopyThePatientFilesAndReportTheChannels) {
     make_full(3);
-    EXPECT_EQ(run("/readpat=path"), 111);
+    EXPECT_EQ(work.run("/readpat=path"), 111);
     for (const char* name : {"PATSUMM.DAT", "PATIENT.WAV", "PATEVENT.DAT"})
         EXPECT_TRUE(delivered(name)) << name;
-    EXPECT_FALSE(std::filesystem::exists(out() + "/CNAVOP.DAT"));
+    EXPECT_FALSE(std::filesystem::exists(work.out("CNAVOP.DAT")));
 
     // Without CNAV.DAT the cnav files stop there; the channels are still reported.
-    std::filesystem::remove_all(out());
-    std::filesystem::create_directory(out());
-    EXPECT_EQ(run("/readpat=cnav"), 111);
+    EXPECT_EQ(work.read("/readpat=cnav"), 111);
     EXPECT_TRUE(delivered("PATEVENT.DAT"));
-    EXPECT_FALSE(std::filesystem::exists(out() + "/CNAVOP.DAT"));
+    EXPECT_FALSE(std::filesystem::exists(work.out("CNAVOP.DAT")));
 }
 
 TEST_F(CefFolder, ReadOnlyPatientSummaryInTheOutputIsReplaced) {
     make_full(2);
-    write_file_text(out() + "/PATSUMM.DAT", "an older summary\n");
-    std::filesystem::permissions(out() + "/PATSUMM.DAT", std::filesystem::perms::owner_read);
-    EXPECT_EQ(run("/readpat=scan"), 110);
+    std::filesystem::create_directory(work.out());
+    write_file(work.out("PATSUMM.DAT"), "an older summary\n");
+    std::filesystem::permissions(work.out("PATSUMM.DAT"), std::filesystem::perms::owner_read);
+    EXPECT_EQ(work.run("/readpat=scan"), 110);
     EXPECT_TRUE(delivered("PATSUMM.DAT"));
 }
 
 TEST_F(CefFolder, DescriptionOnlyFolderIsAcceptedAndReportsOneChannel) {
     for (const char* name : {"CEFDESC.TXT", "PATIENT.TXT"})
-        write_file_text(folder() + "/" + name, "text\n");
-    write_file_text(channel_path(1), channel_bytes(1, 64));
-    EXPECT_EQ(run("/readpat=path"), 115);
-    EXPECT_TRUE(std::filesystem::is_empty(out()));
+        write_file(in(name), "text\n");
+    write_file(channel_path(1), channel_bytes(1, 64));
+    EXPECT_EQ(work.run("/readpat=path"), 115);
+    EXPECT_TRUE(std::filesystem::is_empty(work.out()));
 }
 
 TEST_F(CefFolder, ModesWithoutACefOutputOrFormatFail) {
     make_full(3);
-    EXPECT_EQ(run("/readpat=stand"), 122);
-    EXPECT_EQ(run("/readecg=hide /opformat=archive"), 105);
-    EXPECT_FALSE(std::filesystem::exists(out() + "/OTHER.DAT"));
+    EXPECT_EQ(work.run("/readpat=stand"), 122);
+    EXPECT_EQ(work.run("/readecg=hide /opformat=archive"), 105);
+    EXPECT_FALSE(std::filesystem::exists(work.out("OTHER.DAT")));
 }
 
 TEST_F(CefFolder, EcgModeHandsTheWindowAfterTheSkipToTheReceiverUnderPlainNames) {
     const PlainSectionTurn turn;
     make_full(2, 3 * kHourBytes);
-    write_file_text(folder() + "/PATEVENT.DAT", "100\n3700\n7199\n7200\n9000\n");
-    MappedPeer peer(m_work.path(), {"--channels=2", "--create=29491200"});
+    write_file(in("PATEVENT.DAT"), "100\n3700\n7199\n7200\n9000\n");
+    MappedPeer peer(work.path(), {"--channels=2", "--create=29491200"});
     // The base name applies to card reads only.
-    EXPECT_EQ(run("/readecg=hide /opformat=mmf /skip=1 /duration=1 /basemmfname=unused"), 0);
+    EXPECT_EQ(work.run("/readecg=hide /opformat=mmf /skip=1 /duration=1 /basemmfname=unused"), 0);
     ASSERT_EQ(peer.wait(), 0);
     for (int n = 1; n <= 2; ++n) {
-        const std::string bytes = read_file_text(channel_path(n)).substr(kHourBytes, kHourBytes);
-        EXPECT_TRUE(read_file_text(peer.channel_file(n)) == bytes) << n;
+        const std::string bytes = read_file(channel_path(n)).substr(kHourBytes, kHourBytes);
+        EXPECT_TRUE(read_file(peer.channel_file(n)) == bytes) << n;
     }
-    EXPECT_EQ(read_file_text(peer.events_file()), "100\n3599\n");
+    EXPECT_EQ(read_file(peer.events_file()), "100\n3599\n");
     EXPECT_TRUE(delivered("OTHER.DAT"));
 }
 
 TEST_F(CefFolder, SkipBeyondTheChannelFilesFailsWith105AndStillFinishes) {
     const PlainSectionTurn turn;
     make_full(2, 2 * kHourBytes);
-    MappedPeer peer(m_work.path(), {"--channels=2", "--create=29491200"});
-    EXPECT_EQ(run("/readecg=hide /opformat=path /skip=24"), 105);
+    MappedPeer peer(work.path(), {"--channels=2", "--create=29491200"});
+    EXPECT_EQ(work.run("/readecg=hide /opformat=path /skip=24"), 105);
     ASSERT_EQ(peer.wait(), 0);
-    EXPECT_TRUE(read_file_text(peer.channel_file(1)).empty());
+    EXPECT_TRUE(read_file(peer.channel_file(1)).empty());
 }

@@ -1,15 +1,16 @@
 #include "harness.h"
 
+#include "output_files.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -121,14 +122,93 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(m_path, ignored);
 }
 
-std::string read_file_text(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+std::string platform_text(const std::string& text) {
+    if (!under_wine()) return text;
+    std::string windows;
+    for (const char c : text) {
+        if (c == '\n') windows += '\r';
+        windows += c;
+    }
+    return windows;
 }
 
-void write_file_text(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
+bool make_card(const std::string& card_folder, const std::string& intended_folder,
+               const std::vector<std::string>& options) {
+    std::filesystem::remove_all(card_folder);
+    std::vector<std::string> argv = tool_argv("cardsim", {"--card=" + host_path(card_folder)});
+    if (!intended_folder.empty()) argv.push_back("--intended=" + host_path(intended_folder));
+    argv.insert(argv.end(), options.begin(), options.end());
+    return run_program(argv, {}, 300) == 0;
+}
+
+bool CardWork::make(const std::vector<std::string>& options, bool with_intended) {
+    return make_card(card(), with_intended ? intended() : "", options);
+}
+
+int CardWork::read(const std::string& arguments, EnvList env, int timeout_seconds) {
+    std::filesystem::remove_all(out());
+    return run(arguments, std::move(env), timeout_seconds);
+}
+
+int CardWork::run(const std::string& arguments, EnvList env, int timeout_seconds) {
+    std::filesystem::create_directory(out());
+    env.emplace_back("XDG_CONFIG_HOME", path());
+    return run_kado(arguments + " /ipdir=" + host_path(card()) + " /dir=" + host_path(out()), env,
+                    timeout_seconds);
+}
+
+TestDriveSet::TestDriveSet(const std::string& work_folder) {
+    if (under_wine()) {
+        const std::string prefix = env_or_empty("WINEPREFIX");
+        if (prefix.empty()) throw std::runtime_error("WINEPREFIX is not set");
+        m_map_folder = prefix + "/dosdevices";
+    } else {
+        m_map_folder = work_folder + "/drives";
+    }
+    std::filesystem::create_directories(m_map_folder);
+}
+
+TestDriveSet::~TestDriveSet() {
+    for (char letter : m_letters)
+        unmap(letter);
+    env();  // later tests must not see these drives
+}
+
+void TestDriveSet::changed() {
+    m_changed = true;
+}
+
+std::string TestDriveSet::link_path(char letter) const {
+    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+    if (lower == 'c' || lower == 'z') throw std::runtime_error("drive C: and Z: are reserved");
+    return m_map_folder + "/" + lower + ":";
+}
+
+void TestDriveSet::map(char letter, const std::string& folder, const std::string& label) {
+    std::filesystem::create_directories(folder);
+    std::error_code ignored;
+    if (label.empty())
+        std::filesystem::remove(folder + "/.windows-label", ignored);
+    else
+        write_file(folder + "/.windows-label", label);
+    link(letter, folder);
+}
+
+void TestDriveSet::link(char letter, const std::string& target) {
+    unmap(letter);
+    std::filesystem::create_symlink(target, link_path(letter));
+    changed();
+    m_letters.push_back(letter);
+}
+
+void TestDriveSet::unmap(char letter) {
+    std::error_code ignored;
+    if (std::filesystem::remove(link_path(letter), ignored)) changed();
+}
+
+EnvList TestDriveSet::env() {
+    if (!under_wine()) return {{"KADO_DRIVES", m_map_folder}};
+    if (m_changed) run_program({"/bin/sh", "-c", "wineserver -k; wineserver -w"}, {}, 60);
+    m_changed = false;
+    return {};
 }

@@ -3,9 +3,12 @@
 // receives; paths inside them go through host_path().
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "output_files.h"
 
 using EnvList = std::vector<std::pair<std::string, std::string>>;
 
@@ -57,5 +60,66 @@ class TempDir {
     std::string m_path;
 };
 
-std::string read_file_text(const std::string& path);
-void write_file_text(const std::string& path, const std::string& text);
+// The text with its lines ended the way the program under test writes text files (patevent.dat):
+// LF from kado, CR LF from kado.exe.
+std::string platform_text(const std::string& text);
+
+// Writes a card with the build's own recorder simulator (cardsim, or cardsim.exe under Wine) and
+// what a correct reader recovers into intended_folder (none when empty); options are cardsim's
+// own ("--format=35", "--event=30"). True on success.
+bool make_card(const std::string& card_folder, const std::string& intended_folder,
+               const std::vector<std::string>& options);
+
+// A work folder for reads of one card: a card copy that the build's own recorder simulator
+// (cardsim, or cardsim.exe under Wine) writes, the recording it intended and an output folder.
+class CardWork {
+  public:
+    // Writes a fresh card, and the intended recording when asked, with cardsim's options
+    // ("--format=35", "--event=30"); true on success.
+    bool make(const std::vector<std::string>& options, bool with_intended = false);
+    // Runs the program with the arguments, the card as /ipdir= and a fresh, empty /dir=.
+    int read(const std::string& arguments, EnvList env = {}, int timeout_seconds = 300);
+    // The same into the output folder as it is.
+    int run(const std::string& arguments, EnvList env = {}, int timeout_seconds = 300);
+
+    std::string card() const { return m_work / "card"; }
+    std::string intended() const { return m_work / "intended"; }
+    std::string out() const { return m_work / "out"; }
+    std::string out(const std::string& name) const { return out() + "/" + name; }
+    const std::string& path() const { return m_work.path(); }
+
+  private:
+    TempDir m_work;
+};
+
+// Drive letters for the program under test: on Linux links in a drive map folder of the set's own
+// (handed to the program as KADO_DRIVES by env()), under Wine links in the prefix's dosdevices
+// folder ($WINEPREFIX/dosdevices), the way Wine maps its own drives. Each drive's label is the
+// ".windows-label" file in its folder, which both read. The links go when the set does; the
+// folders stay with their owner. C: and Z: belong to the Wine prefix and cannot be mapped.
+class TestDriveSet {
+  public:
+    explicit TestDriveSet(const std::string& work_folder);
+    ~TestDriveSet();
+    TestDriveSet(const TestDriveSet&) = delete;
+    TestDriveSet& operator=(const TestDriveSet&) = delete;
+
+    // Makes drive X: point at the folder (created when missing) and gives it the label; an empty
+    // label removes the folder's label file.
+    void map(char letter, const std::string& folder, const std::string& label);
+    // Makes drive X: point at a path that need not exist (a link to nothing).
+    void link(char letter, const std::string& target);
+    void unmap(char letter);
+    // The environment the program needs to see these drives. Under Wine, when the drives changed
+    // since the last call, it also ends the prefix's server: Wine's mount manager reads the
+    // dosdevices links once when it starts and would not see a changed drive.
+    EnvList env();
+
+  private:
+    std::string link_path(char letter) const;
+    void changed();
+    std::string m_map_folder;
+    std::vector<char> m_letters;
+    bool m_changed = false;
+};
+

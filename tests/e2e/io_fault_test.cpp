@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "cardsim_runner.h"
 #include "harness.h"
 #include "mapped_peer.h"
 
@@ -78,7 +77,7 @@ struct RunResult {
 std::map<std::string, std::string> files_of(const std::string& folder, const std::string& prefix) {
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
-        files[prefix + entry.path().filename().string()] = read_file_text(entry.path().string());
+        files[prefix + entry.path().filename().string()] = read_file(entry.path().string());
     return files;
 }
 
@@ -122,9 +121,9 @@ class IoFaultRuns : public ::testing::TestWithParam<FaultCase> {
             EXPECT_EQ(peer->wait(), 0) << fault;
             result.files.merge(files_of(m_work / "peer", "peer/"));
         }
-        result.config = read_file_text(card() + "/config.dat");
-        result.card_wav = read_file_text(card() + "/patient.wav");
-        const std::string text = read_file_text(trace());
+        result.config = read_file(card() + "/config.dat");
+        result.card_wav = read_file(card() + "/patient.wav");
+        const std::string text = read_file(trace());
         for (size_t at = 0; (at = text.find("I/O step ", at)) != std::string::npos; ++at)
             ++result.steps;
         result.step_failed = text.find(" fails\n") != std::string::npos;
@@ -135,7 +134,7 @@ class IoFaultRuns : public ::testing::TestWithParam<FaultCase> {
     std::string out() const { return m_work / "out"; }
     std::string trace() const { return m_work / "trace.txt"; }
     std::string pristine_file(const char* name) const { return m_work / "pristine" + "/" + name; }
-    std::string pristine(const char* name) const { return read_file_text(pristine_file(name)); }
+    std::string pristine(const char* name) const { return read_file(pristine_file(name)); }
 
     TempDir m_work;
 };

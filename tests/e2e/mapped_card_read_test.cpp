@@ -4,16 +4,13 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 
-#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "cardsim_runner.h"
 #include "expected_output.h"
 #include "harness.h"
 #include "mapped_peer.h"
-#include "output_files.h"
 
 namespace {
 
@@ -24,15 +21,11 @@ constexpr int kPreamble = 80;
 
 class MappedCardRead : public ::testing::Test {
   protected:
-    void make(const std::vector<std::string>& options) {
-        ASSERT_TRUE(make_card(card(), intended(), options));
-        std::filesystem::create_directory(out());
-    }
     int read(const std::string& arguments) {
         // The instance names the terminator event too, which then no other run can signal.
-        return run_kado("/readecg=hide " + arguments + " /basemmfname=" + m_base + " /instance=" +
-                            m_base + " /ipdir=" + host_path(card()) + " /dir=" + host_path(out()),
-                        {{"XDG_CONFIG_HOME", m_work.path()}}, 600);
+        return work.read(
+            "/readecg=hide " + arguments + " /basemmfname=" + m_base + " /instance=" + m_base, {},
+            600);
     }
     // The recording's words at full resolution, without the archive road's padding.
     std::vector<uint16_t> recorded(int channel, int duration_hours) const {
@@ -41,14 +34,20 @@ class MappedCardRead : public ::testing::Test {
         settings.duration_hours = duration_hours;
         settings.pad = false;
         return expected::raw_channel(
-            read_words<uint16_t>(intended() + "/channel" + std::to_string(channel) + ".dat"),
-            settings);
+            read_words(work.intended() + "/channel" + std::to_string(channel) + ".dat"), settings);
     }
-    std::string card() const { return m_work / "card"; }
-    std::string intended() const { return m_work / "intended"; }
-    std::string out() const { return m_work / "out"; }
+    // The receiver's samples of every channel against the recording cut or padded to `count`.
+    void expect_samples(const MappedPeer& peer, int duration_hours, size_t count) const {
+        for (int channel = 1; channel <= 3; ++channel) {
+            std::vector<uint16_t> want = recorded(channel, duration_hours);
+            want.resize(count, 0);
+            const std::vector<uint16_t> got = read_words(peer.channel_file(channel));
+            EXPECT_EQ(got.size(), want.size()) << channel;
+            EXPECT_EQ(first_difference(got, want), -1) << channel;
+        }
+    }
 
-    TempDir m_work;
+    CardWork work;
     std::string m_base = unique_section_base();
 };
 
@@ -64,19 +63,14 @@ class MappedCardPadding : public MappedCardRead,
 
 // Five minutes: format 4 pads to 20 minutes, format 1 a further ten minutes less one sample.
 TEST_P(MappedCardPadding, ReceiverGetsTheRecordingAtFullResolutionThenThePadding) {
-    make({"--format=35", "--duration=5m", "--event=30", "--event=75", "--pacing=70"});
-    MappedPeer peer(m_work.path(),
+    ASSERT_TRUE(work.make(
+        {"--format=35", "--duration=5m", "--event=30", "--event=75", "--pacing=70"}, true));
+    MappedPeer peer(work.path(),
                     {"--base=" + m_base, "--create=" + std::to_string(kOwnSectionBytes)});
     ASSERT_EQ(read(std::string("/opformat=") + GetParam().format + " /resolution=8"), 0);
     ASSERT_EQ(peer.wait(), 0);
-    for (int channel = 1; channel <= 3; ++channel) {
-        std::vector<uint16_t> want = recorded(channel, 24);
-        want.resize(GetParam().final_count, 0);
-        const std::vector<uint16_t> got = read_words<uint16_t>(peer.channel_file(channel));
-        EXPECT_EQ(got.size(), want.size()) << channel;
-        EXPECT_EQ(first_difference(got, want), -1) << channel;
-    }
-    EXPECT_EQ(read_file_text(peer.events_file()), "110\n155\n");
+    expect_samples(peer, 24, GetParam().final_count);
+    EXPECT_EQ(read_file(peer.events_file()), "110\n155\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, MappedCardPadding,
@@ -113,7 +107,7 @@ class MappedCardStaleSections : public MappedCardRead, public ::testing::WithPar
   private:
     void plant(const std::string& name, const std::string& bytes) {
         m_planted.push_back("/dev/shm/" + m_base + name);
-        write_file_text(m_planted.back(), bytes);
+        write_file(m_planted.back(), bytes);
     }
     std::vector<std::string> m_planted;
 };
@@ -123,11 +117,11 @@ class MappedCardStaleSections : public MappedCardRead, public ::testing::WithPar
 TEST_P(MappedCardStaleSections, AreNeitherInheritedByTheNextReadNorHandedToItsReceiver) {
     if (under_wine()) GTEST_SKIP() << "Windows removes a section with its last handle";
     // Long enough that a waiting receiver finds the sections while the read still writes.
-    make({"--format=35", "--duration=6h"});
+    ASSERT_TRUE(work.make({"--format=35", "--duration=6h"}, true));
     plant_stale_sections();
     std::vector<std::string> options = {"--base=" + m_base};
     if (GetParam()) options.push_back("--create=" + std::to_string(kOwnSectionBytes));
-    MappedPeer peer(m_work.path(), options);
+    MappedPeer peer(work.path(), options);
     ASSERT_EQ(read("/opformat=mmf"), 0);
     ASSERT_EQ(peer.wait(), 0);
     for (int channel = 1; channel <= 3; ++channel) {
@@ -136,7 +130,7 @@ TEST_P(MappedCardStaleSections, AreNeitherInheritedByTheNextReadNorHandedToItsRe
         EXPECT_EQ(got.size(), want.size()) << channel;
         EXPECT_EQ(first_difference(got, want), -1) << channel;
     }
-    EXPECT_EQ(read_file_text(peer.events_file()), "");
+    EXPECT_EQ(read_file(peer.events_file()), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Receivers, MappedCardStaleSections, ::testing::Bool(),
@@ -172,43 +166,29 @@ class SmallTmpfs {
 // the missing sections (message 141) and fails, instead of dying of SIGBUS on the way.
 TEST_F(MappedCardRead, SharedMemoryTooSmallForTheSectionsFailsTheReadWith108) {
     if (under_wine()) GTEST_SKIP() << "the folder of shared-memory objects is a Linux matter";
-    const std::string shm = m_work / "shm";
+    const std::string shm = work.path() + "/shm";
     const SmallTmpfs tmpfs(shm);
     if (!tmpfs.mounted()) GTEST_SKIP() << "mounting a tmpfs needs root";
-    make({"--format=35", "--duration=5m"});
-    const std::string config = read_file_text(card() + "/config.dat");
-    EXPECT_EQ(run_kado("/readecg=hide /opformat=mmf /ipdir=" + host_path(card()) +
-                           " /dir=" + host_path(out()),
-                       {{"XDG_CONFIG_HOME", m_work.path()}, {"KADO_SHM_DIR", shm}}),
-              108);
-    EXPECT_EQ(read_file_text(card() + "/config.dat"), config);
+    ASSERT_TRUE(work.make({"--format=35", "--duration=5m"}));
+    const std::string config = read_file(work.card() + "/config.dat");
+    EXPECT_EQ(work.read("/readecg=hide /opformat=mmf", {{"KADO_SHM_DIR", shm}}), 108);
+    EXPECT_EQ(read_file(work.card() + "/config.dat"), config);
     EXPECT_TRUE(std::filesystem::is_empty(shm));
 }
 
 // A 40-hour recording: the program's own sections end every channel at 32 hours; sections the
 // receiver made larger beforehand take all of it.
 TEST_F(MappedCardRead, FortyHoursFillOurOwnSectionsExactlyAndLargerOnesWhole) {
-    make({"--format=35", "--duration=40h"});
+    ASSERT_TRUE(work.make({"--format=35", "--duration=40h"}, true));
     {
-        MappedPeer peer(m_work.path(), {"--base=" + m_base});
+        MappedPeer peer(work.path(), {"--base=" + m_base});
         ASSERT_EQ(read("/opformat=mmf"), 0);
         ASSERT_EQ(peer.wait(), 0);
-        for (int channel = 1; channel <= 3; ++channel) {
-            std::vector<uint16_t> want = recorded(channel, 192);
-            want.resize(kOwnSectionSamples);
-            const std::vector<uint16_t> got = read_words<uint16_t>(peer.channel_file(channel));
-            EXPECT_EQ(got.size(), kOwnSectionSamples) << channel;
-            EXPECT_EQ(first_difference(got, want), -1) << channel;
-        }
+        expect_samples(peer, 192, kOwnSectionSamples);
     }
     m_base = unique_section_base();
-    MappedPeer peer(m_work.path(), {"--base=" + m_base, "--create=37000000"});
+    MappedPeer peer(work.path(), {"--base=" + m_base, "--create=37000000"});
     ASSERT_EQ(read("/opformat=mmf"), 0);
     ASSERT_EQ(peer.wait(), 0);
-    for (int channel = 1; channel <= 3; ++channel) {
-        const std::vector<uint16_t> want = recorded(channel, 192);
-        const std::vector<uint16_t> got = read_words<uint16_t>(peer.channel_file(channel));
-        EXPECT_EQ(got.size(), size_t{40} * 460800 + kPreamble * 128) << channel;
-        EXPECT_EQ(first_difference(got, want), -1) << channel;
-    }
+    expect_samples(peer, 192, size_t{40} * 460800 + kPreamble * 128);
 }

@@ -4,17 +4,11 @@
 // sectors the simulator wrote.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "cardsim_runner.h"
 #include "expected_output.h"
 #include "harness.h"
-#include "output_files.h"
-#include "output_text.h"
 
 namespace {
 
@@ -22,9 +16,11 @@ struct FormatCase {
     const char* name;
     int format;
     int channels;
-    std::string card_options;  // beyond the format
-    std::string read_options;  // beyond the mode, format and folders
-    expected::ReadSettings settings;
+    std::vector<std::string> card_options = {"--duration=3m"};  // beyond format and events
+    std::string read_options = "";  // beyond the mode, format, duration and folders
+    int preamble_seconds = 80;      // cards start at 10:15:20, calibration 60 s
+    int skip_hours = 0;
+    int resolution_bits = 12;
     bool whole_read = true;  // no skip and no duration cut: other.dat holds the whole recording
 };
 
@@ -32,36 +28,28 @@ void PrintTo(const FormatCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-expected::ReadSettings settings(int preamble, int skip, int duration, int bits, bool ten_bit) {
-    expected::ReadSettings s;
-    s.preamble_seconds = preamble;
-    s.skip_hours = skip;
-    s.duration_hours = duration;
-    s.resolution_bits = bits;
-    s.ten_bit = ten_bit;
-    return s;
-}
-
-// Cards start at 10:15:20: 60 calibration seconds make an 80 s preamble.
 const FormatCase kCases[] = {
-    {"Format1", 1, 2, "--duration=3m", "/duration=1", settings(80, 0, 1, 12, true)},
-    {"Format2", 2, 3, "--duration=3m", "/duration=1", settings(80, 0, 1, 12, true)},
-    {"Format4", 4, 2, "--duration=3m", "/duration=1", settings(80, 0, 1, 12, false)},
-    {"Format5", 5, 3, "--duration=3m", "/duration=1", settings(80, 0, 1, 12, false)},
-    {"Format33", 33, 1, "--duration=3m", "/duration=1", settings(80, 0, 1, 12, false)},
-    {"Format34", 34, 2, "--duration=3m", "/duration=1", settings(80, 0, 1, 12, false)},
-    {"Format35", 35, 3, "--duration=3m", "/duration=1", settings(80, 0, 1, 12, false)},
-    {"Format48", 48, 3, "--duration=3m", "/duration=1", settings(80, 0, 1, 12, true)},
-    {"Resolution8", 35, 3, "--duration=3m", "/duration=1 /resolution=8",
-     settings(80, 0, 1, 8, false)},
-    {"NoCalibration", 2, 3, "--duration=3m", "/duration=1 /cal=0", settings(0, 0, 1, 12, true)},
-    {"SkipOneHourThroughTheEventTable", 35, 3, "--duration=70m --seek-interval=10m",
-     "/duration=1 /skip=1", settings(80, 1, 1, 12, false), false},
-    {"DurationCutsTheRecording", 5, 3, "--duration=70m", "/duration=1",
-     settings(80, 0, 1, 12, false), false},
-    {"PausesBetweenSegments", 35, 3, "--segments=2m,30s,2m", "/duration=1",
-     settings(80, 0, 1, 12, false)},
-};
+    {"Format1", 1, 2},
+    {"Format2", 2, 3},
+    {"Format4", 4, 2},
+    {"Format5", 5, 3},
+    {"Format33", 33, 1},
+    {"Format34", 34, 2},
+    {"Format35", 35, 3},
+    {"Format48", 48, 3},
+    {"Resolution8", 35, 3, {"--duration=3m"}, "/resolution=8", 80, 0, 8},
+    {"NoCalibration", 2, 3, {"--duration=3m"}, "/cal=0", 0},
+    {"SkipOneHourThroughTheEventTable",
+     35,
+     3,
+     {"--duration=70m", "--seek-interval=10m"},
+     "/skip=1",
+     80,
+     1,
+     12,
+     false},
+    {"DurationCutsTheRecording", 5, 3, {"--duration=70m"}, "", 80, 0, 12, false},
+    {"PausesBetweenSegments", 35, 3, {"--segments=2m,30s,2m"}}};
 
 class ReadFormats : public ::testing::TestWithParam<FormatCase> {};
 
@@ -69,41 +57,38 @@ class ReadFormats : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(ReadFormats, RawFilesAndPatientEventsMatchTheIntendedRecording) {
     const FormatCase& c = GetParam();
-    TempDir work;
-    const std::string card = work / "card", intended = work / "intended", out = work / "out";
+    CardWork work;
     std::vector<std::string> options = {"--format=" + std::to_string(c.format), "--event=30.5",
                                         "--event=75", "--event=4000"};
-    std::istringstream extra(c.card_options);
-    for (std::string option; extra >> option;)
-        options.push_back(option);
-    ASSERT_TRUE(make_card(card, intended, options));
-    std::filesystem::create_directory(out);
-    ASSERT_EQ(run_kado("/readecg=hide /opformat=archive " + c.read_options +
-                           " /ipdir=" + host_path(card) + " /dir=" + host_path(out),
-                       {{"XDG_CONFIG_HOME", work.path()}}, 300),
-              0);
+    options.insert(options.end(), c.card_options.begin(), c.card_options.end());
+    ASSERT_TRUE(work.make(options, true));
+    ASSERT_EQ(work.read("/readecg=hide /opformat=archive /duration=1 " + c.read_options), 0);
+    expected::ReadSettings settings;
+    settings.preamble_seconds = c.preamble_seconds;
+    settings.skip_hours = c.skip_hours;
+    settings.duration_hours = 1;
+    settings.resolution_bits = c.resolution_bits;
+    settings.ten_bit = c.format == 1 || c.format == 2 || c.format == 48;
     for (int channel = 1; channel <= 3; ++channel) {
         const std::string name = "rawecg" + std::to_string(channel) + ".dat";
-        const std::vector<uint16_t> got = read_words<uint16_t>(out + "/" + name);
+        const std::vector<uint16_t> got = read_words(work.out(name));
         if (channel > c.channels) {
             EXPECT_TRUE(got.empty()) << name;
             continue;
         }
         const std::vector<uint16_t> want = expected::raw_channel(
-            read_words<uint16_t>(intended + "/channel" + std::to_string(channel) + ".dat"),
-            c.settings);
+            read_words(work.intended() + "/channel" + std::to_string(channel) + ".dat"), settings);
         EXPECT_EQ(got.size(), want.size()) << name;
         EXPECT_EQ(first_difference(got, want), -1) << name;
     }
     if (c.whole_read) {
-        EXPECT_EQ(
-            first_difference(read_bytes(out + "/other.dat"), read_bytes(intended + "/other.dat")),
-            -1);
+        EXPECT_EQ(first_difference(read_bytes(work.out("other.dat")),
+                                   read_bytes(work.intended() + "/other.dat")),
+                  -1);
     }
-    const bool event_table = c.format >= 33;
-    EXPECT_EQ(read_file_text(out + "/patevent.dat"),
-              platform_text(expected::patevent_text(read_events(intended + "/events.txt"),
-                                                    event_table, c.settings)));
+    EXPECT_EQ(read_file(work.out("patevent.dat")),
+              platform_text(expected::patevent_text(read_events(work.intended() + "/events.txt"),
+                                                    c.format >= 33, settings)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ReadFormats, ::testing::ValuesIn(kCases),

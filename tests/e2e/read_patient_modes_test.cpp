@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "cardsim_runner.h"
 #include "harness.h"
 
 namespace {
@@ -21,73 +20,61 @@ class ReadPatientModes : public ::testing::Test {
             "--patient-id=ID-7", "--event-text=ABC", "--event=30",
             "--event=75"};
         options.insert(options.end(), extra.begin(), extra.end());  // later options win
-        std::filesystem::remove_all(card());
-        ASSERT_TRUE(make_card(card(), "", options));
+        ASSERT_TRUE(work.make(options));
     }
-    // Runs one mode on the card into a fresh output folder.
-    int run(const std::string& mode_option) {
-        std::filesystem::remove_all(out());
-        std::filesystem::create_directory(out());
-        return run_kado(mode_option + " /ipdir=" + host_path(card()) + " /dir=" + host_path(out()),
-                        {{"XDG_CONFIG_HOME", m_work.path()}});
-    }
-    std::string card() const { return m_work / "card"; }
-    std::string out() const { return m_work / "out"; }
-    std::string out_file(const std::string& name) const { return out() + "/" + name; }
     bool delivered(const std::string& name) const {
-        return std::filesystem::exists(out_file(name));
+        return std::filesystem::exists(work.out(name));
     }
     std::vector<std::string> summary_lines() const {
         std::vector<std::string> lines;
-        const std::string text = read_file_text(out_file("patsumm.dat"));
+        const std::string text = read_file(work.out("patsumm.dat"));
         for (size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
             lines.push_back(text.substr(at, end - at));
         return lines;
     }
 
-    TempDir m_work;
+    CardWork work;
 };
 
 }  // namespace
 
 TEST_F(ReadPatientModes, CnavModeDeliversEverySideFileAndSucceeds) {
     make({"--speech=belongs"});
-    ASSERT_EQ(run("/readpat=cnav"), 0);
-    const std::vector<std::string> lines = summary_lines();
-    ASSERT_EQ(lines.size(), 9u);
-    EXPECT_EQ(lines[0], "Ann Example");
-    EXPECT_EQ(lines[1], "ID-7");
-    EXPECT_EQ(lines[2], "14/05/2013 10:14:00");
-    EXPECT_EQ(lines[3], "PN100042");
-    EXPECT_EQ(lines[4], "1");
-    EXPECT_EQ(lines[5], "3");
-    EXPECT_EQ(read_file_text(out_file("patient.wav")), read_file_text(card() + "/patient.wav"));
-    EXPECT_EQ(read_file_text(out_file("cnav.dat")), read_file_text(card() + "/cnav.dat"));
-    EXPECT_EQ(read_file_text(out_file("cnavop.dat")), std::string("ABC") + std::string(77, '\0'));
-    EXPECT_EQ(read_file_text(out_file("event.dat")), "Version 1\r\n1 110\r\n1 155\r\n");
+    // A read-only summary of an earlier read is replaced.
+    std::filesystem::create_directory(work.out());
+    write_file(work.out("patsumm.dat"), "older\r\n");
+    std::filesystem::permissions(work.out("patsumm.dat"), std::filesystem::perms::owner_read);
+    ASSERT_EQ(work.run("/readpat=cnav"), 0);
+    EXPECT_EQ(read_file(work.out("patsumm.dat")),
+              "Ann Example\r\nID-7\r\n14/05/2013 10:14:00\r\nPN100042\r\n1\r\n3\r\n-1\r\n"
+              "14/05/2013 09:15:20\r\n\r\n");
+    EXPECT_EQ(read_file(work.out("patient.wav")), read_file(work.card() + "/patient.wav"));
+    EXPECT_EQ(read_file(work.out("cnav.dat")), read_file(work.card() + "/cnav.dat"));
+    EXPECT_EQ(read_file(work.out("cnavop.dat")), std::string("ABC") + std::string(77, '\0'));
+    EXPECT_EQ(read_file(work.out("event.dat")), "Version 1\r\n1 110\r\n1 155\r\n");
 }
 
 TEST_F(ReadPatientModes, PathAndScanModesReportTheChannelsWithoutCnavFiles) {
     make({"--speech=old"});
     for (const char* mode : {"/readpat=path", "/readpat=scan"}) {
-        EXPECT_EQ(run(mode), 111) << mode;
+        EXPECT_EQ(work.read(mode), 111) << mode;
         EXPECT_TRUE(delivered("patsumm.dat")) << mode;
         EXPECT_TRUE(delivered("event.dat")) << mode;
         EXPECT_FALSE(delivered("patient.wav")) << mode;  // the speech is an older recording's
         EXPECT_FALSE(delivered("cnav.dat")) << mode;
         EXPECT_FALSE(delivered("cnavop.dat")) << mode;
     }
-    EXPECT_EQ(run_kado("/readpat=status /ipdir=" + host_path(card()),
-                       {{"XDG_CONFIG_HOME", m_work.path()}}),
+    EXPECT_EQ(run_kado("/readpat=status /ipdir=" + host_path(work.card()),
+                       {{"XDG_CONFIG_HOME", work.path()}}),
               111);
 }
 
 TEST_F(ReadPatientModes, CardWithoutValidEcgStopsUnlessTheCallerAsksForThePatientAlone) {
     // The record lies behind the recording: the folder copy has no valid ECG.
     make({"--state=inconsistent"});
-    EXPECT_EQ(run("/readpat=cnav"), 109);
+    EXPECT_EQ(work.read("/readpat=cnav"), 109);
     EXPECT_FALSE(delivered("patsumm.dat"));
-    EXPECT_EQ(run("/readpat=corrie"), 111);
+    EXPECT_EQ(work.read("/readpat=corrie"), 111);
     const std::vector<std::string> lines = summary_lines();
     ASSERT_EQ(lines.size(), 9u);
     EXPECT_EQ(lines[0], "");  // the patient data belongs to another recording
@@ -97,7 +84,7 @@ TEST_F(ReadPatientModes, CardWithoutValidEcgStopsUnlessTheCallerAsksForThePatien
 
 TEST_F(ReadPatientModes, PatientDataForTheNextRecordingIsNoValidEcg) {
     make({"--state=no-valid-ecg", "--speech=belongs"});
-    EXPECT_EQ(run("/readpat=cnav"), 109);
+    EXPECT_EQ(work.read("/readpat=cnav"), 109);
     ASSERT_TRUE(delivered("patsumm.dat"));
     EXPECT_EQ(summary_lines()[0], "Ann Example");
     EXPECT_FALSE(delivered("patient.wav"));
@@ -109,39 +96,35 @@ TEST_F(ReadPatientModes, PatientDataForTheNextRecordingIsNoValidEcg) {
 TEST_F(ReadPatientModes, ReadingACopyIntoItselfKeepsItsSideFiles) {
     for (const auto& [mode, code] : {std::pair{"/readpat=path", 111}, {"/readpat=cnav", 0}}) {
         make({"--speech=belongs"});
-        const std::string wav = read_file_text(card() + "/patient.wav");
-        const std::string cnav = read_file_text(card() + "/cnav.dat");
-        const std::string line =
-            std::string(mode) + " /ipdir=" + host_path(card()) + " /dir=" + host_path(card());
+        const std::string wav = read_file(work.card() + "/patient.wav");
+        const std::string cnav = read_file(work.card() + "/cnav.dat");
+        const std::string line = std::string(mode) + " /ipdir=" + host_path(work.card()) +
+                                 " /dir=" + host_path(work.card());
         for (int run = 1; run <= 2; ++run) {
-            EXPECT_EQ(run_kado(line, {{"XDG_CONFIG_HOME", m_work.path()}}), code)
+            EXPECT_EQ(run_kado(line, {{"XDG_CONFIG_HOME", work.path()}}), code)
                 << mode << " run " << run;
-            EXPECT_EQ(read_file_text(card() + "/patient.wav"), wav) << mode << " run " << run;
-            EXPECT_EQ(read_file_text(card() + "/cnav.dat"), cnav) << mode << " run " << run;
+            EXPECT_EQ(read_file(work.card() + "/patient.wav"), wav) << mode << " run " << run;
+            EXPECT_EQ(read_file(work.card() + "/cnav.dat"), cnav) << mode << " run " << run;
         }
     }
 }
 
 TEST_F(ReadPatientModes, IncompleteCopyOrLoaderFolderIsRefused) {
     make({});
-    std::filesystem::remove(card() + "/cnav.dat");
-    EXPECT_EQ(run("/readpat=path"), 103);
+    std::filesystem::remove(work.card() + "/cnav.dat");
+    EXPECT_EQ(work.read("/readpat=path"), 103);
     make({});
-    write_file_text(card() + "/source.LDSC", "x");
-    EXPECT_EQ(run("/readpat=path"), 103);
-    std::filesystem::remove(card() + "/ecg.dat");
-    EXPECT_EQ(run("/readpat=path"), 103);  // a loader's folder; the loaders are not built
+    write_file(work.card() + "/source.LDSC", "x");
+    EXPECT_EQ(work.read("/readpat=path"), 103);
+    std::filesystem::remove(work.card() + "/ecg.dat");
+    EXPECT_EQ(work.read("/readpat=path"), 103);  // a loader's folder; the loaders are not built
 }
 
 TEST_F(ReadPatientModes, RecordingLengthLimitFromTheEnvironment) {
     make({"--format=2", "--duration=2h"});
-    std::filesystem::create_directory(out());
-    const std::string line =
-        "/readpat=path /ipdir=" + host_path(card()) + " /dir=" + host_path(out());
-    ASSERT_EQ(run_kado(line, {{"XDG_CONFIG_HOME", m_work.path()}}), 111);
+    ASSERT_EQ(work.read("/readpat=path"), 111);
     const std::string unlimited = summary_lines().at(6);
-    ASSERT_EQ(run_kado(line, {{"XDG_CONFIG_HOME", m_work.path()}, {"KADO_RECLEN_LIMIT", "1"}}),
-              111);
+    ASSERT_EQ(work.read("/readpat=path", {{"KADO_RECLEN_LIMIT", "1"}}), 111);
     EXPECT_NE(unlimited, "1");
     EXPECT_EQ(summary_lines().at(6), "1");
 }

@@ -4,16 +4,11 @@
 // other.dat byte for byte.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "cardsim_runner.h"
 #include "expected_output.h"
 #include "harness.h"
-#include "output_files.h"
-#include "output_text.h"
 
 namespace {
 
@@ -22,7 +17,7 @@ struct TwelveLeadCase {
     int format;
     const char* output_format;
     std::vector<std::string> card_options;  // beyond the format
-    std::string read_options;
+    std::string procedure_id;
     int preamble_seconds;
     expected::HeaderTime output_start;  // second, minute, hour, day, month, year - 1900
     int skip_hours = 0;
@@ -40,7 +35,7 @@ const TwelveLeadCase kCases[] = {
      64,
      "pn12file",
      {"--start=2016-03-01 00:00:30", "--duration=3m", "--pacing=75", "--event=20", "--event=95"},
-     "/procedure_id=HOLTER-12",
+     "HOLTER-12",
      90,
      {0, 59, 23, 29, 2, 116}},
     {"Format65WithAPauseBackOverMidnight",
@@ -48,14 +43,14 @@ const TwelveLeadCase kCases[] = {
      "pn12arch",
      {"--start=2014-01-01 00:00:10", "--segments=2m,30s,90s", "--pacing=60", "--dual-chamber",
       "--event=200", "--aux-every=16"},
-     "/procedure_id=ABCDEFGHIJKLMNOP",
+     "ABCDEFGHIJKLMNOP",
      70,
      {0, 59, 23, 31, 12, 113}},
     {"Format64WithoutCalibration",
      64,
      "pn12file",
      {"--start=2012-02-28 23:59:58", "--duration=2m", "--pace-pattern"},
-     "/cal=0",
+     "",
      0,
      {58, 59, 23, 28, 2, 112}},
     {"Format65SkipsAnHourThroughTheEventTable",
@@ -63,7 +58,7 @@ const TwelveLeadCase kCases[] = {
      "pn12file",
      {"--start=2015-12-31 23:30:00", "--duration=62m", "--seek-interval=10m", "--pacing=70",
       "--event=1800", "--event=3610"},
-     "/skip=1",
+     "",
      60,
      {0, 29, 0, 1, 1, 116},
      1},
@@ -76,69 +71,56 @@ std::vector<uint16_t> skipped(const std::vector<uint16_t>& words, int skip_hours
     return std::vector<uint16_t>(words.begin() + static_cast<std::ptrdiff_t>(from), words.end());
 }
 
-std::string procedure_id_of(const std::string& read_options) {
-    const std::string key = "/procedure_id=";
-    const size_t at = read_options.find(key);
-    if (at == std::string::npos) return "";
-    const size_t from = at + key.size();
-    return read_options.substr(from, read_options.find(' ', from) - from);
-}
-
 }  // namespace
 
 TEST_P(ReadTwelveLead, LeadAndPacingFilesMatchTheIntendedRecording) {
     const TwelveLeadCase& c = GetParam();
-    TempDir work;
-    const std::string card = work / "card", intended = work / "intended", out = work / "out";
+    CardWork work;
     std::vector<std::string> options = c.card_options;
     options.push_back("--format=" + std::to_string(c.format));
-    ASSERT_TRUE(make_card(card, intended, options));
-    std::filesystem::create_directory(out);
-    ASSERT_EQ(
-        run_kado(std::string("/readecg=hide /opformat=") + c.output_format + " /duration=1 " +
-                     c.read_options + " /ipdir=" + host_path(card) + " /dir=" + host_path(out),
-                 {{"XDG_CONFIG_HOME", work.path()}}, 300),
-        0);
-    const std::string procedure_id = procedure_id_of(c.read_options);
+    ASSERT_TRUE(work.make(options, true));
+    // No calibration, or the default 60 s; the skip is the case's.
+    const std::string read_options =
+        std::string(c.preamble_seconds == 0 ? " /cal=0" : "") +
+        (c.skip_hours ? " /skip=" + std::to_string(c.skip_hours) : "") +
+        (c.procedure_id.empty() ? "" : " /procedure_id=" + c.procedure_id);
+    ASSERT_EQ(work.read(std::string("/readecg=hide /opformat=") + c.output_format + " /duration=1" +
+                        read_options),
+              0);
     for (int lead = 0; lead < 8; ++lead) {
         const std::string name = "pn12ecg" + std::to_string(lead + 1) + ".dat";
         const std::vector<uint16_t> recorded =
-            read_words<uint16_t>(intended + "/lead" + std::to_string(lead + 1) + ".dat");
+            read_words(work.intended() + "/lead" + std::to_string(lead + 1) + ".dat");
         ASSERT_FALSE(recorded.empty()) << name;
         EXPECT_EQ(
-            read_bytes(out + "/" + name, 59),
-            expected::pn12_lead_header(procedure_id, c.output_start, kLeadLabels[lead],
+            read_bytes(work.out(name), 59),
+            expected::pn12_lead_header(c.procedure_id, c.output_start, kLeadLabels[lead],
                                        expected::pn12_lead_range(skipped(recorded, c.skip_hours))))
             << name;
-        const std::vector<uint16_t> got = read_words<uint16_t>(out + "/" + name, 59);
+        const std::vector<uint16_t> got = read_words(work.out(name), 59);
         const std::vector<uint16_t> want =
             expected::pn12_lead(recorded, c.preamble_seconds, c.skip_hours);
         EXPECT_EQ(got.size(), want.size()) << name;
         EXPECT_EQ(first_difference(got, want), -1) << name;
     }
-    EXPECT_EQ(read_bytes(out + "/pn12pac.dat", 29),
-              expected::pn12_pacing_header(procedure_id, c.output_start));
-    const std::vector<uint32_t> pulses = read_words<uint32_t>(intended + "/pace.dat");
+    EXPECT_EQ(read_bytes(work.out("pn12pac.dat"), 29),
+              expected::pn12_pacing_header(c.procedure_id, c.output_start));
+    const std::vector<uint32_t> pulses = read_words<uint32_t>(work.intended() + "/pace.dat");
     EXPECT_FALSE(pulses.empty());
-    EXPECT_EQ(read_words<uint32_t>(out + "/pn12pac.dat", 29),
+    EXPECT_EQ(read_words<uint32_t>(work.out("pn12pac.dat"), 29),
               expected::pn12_pacing(pulses, c.preamble_seconds, c.skip_hours));
-
     if (c.skip_hours == 0) {
-        EXPECT_EQ(
-            first_difference(read_bytes(out + "/other.dat"), read_bytes(intended + "/other.dat")),
-            -1);
+        EXPECT_EQ(first_difference(read_bytes(work.out("other.dat")),
+                                   read_bytes(work.intended() + "/other.dat")),
+                  -1);
     }
-
-    std::istringstream events_text(read_file_text(intended + "/events.txt"));
-    std::vector<double> events;
-    for (double t = 0; events_text >> t;)
-        events.push_back(t);
     expected::ReadSettings s;
     s.preamble_seconds = c.preamble_seconds;
     s.skip_hours = c.skip_hours;
     s.duration_hours = 1;
-    EXPECT_EQ(read_file_text(out + "/patevent.dat"),
-              platform_text(expected::patevent_text(events, true, s)));
+    EXPECT_EQ(read_file(work.out("patevent.dat")),
+              platform_text(
+                  expected::patevent_text(read_events(work.intended() + "/events.txt"), true, s)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ReadTwelveLead, ::testing::ValuesIn(kCases),

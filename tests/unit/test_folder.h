@@ -1,18 +1,18 @@
-// A fresh folder for one test, removed with its contents afterwards, and byte-file helpers.
+// A fresh folder for one test, removed with its contents afterwards; byte-file helpers;
+// environment variables set for one test and the trace lines written while it runs.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "output_files.h"
 #include "support/file_utils.h"
 
 class TestFolder {
@@ -57,23 +57,42 @@ inline std::string with_separators(std::string text) {
     return text;
 }
 
-inline void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+// A text file written in text mode, its lines ended with LF as on Linux, not CR LF as on Windows.
+inline std::string read_text(const std::string& path) {
+    std::string text = read_file(path);
+    std::erase(text, '\r');
+    return text;
 }
 
-inline std::vector<uint8_t> read_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
+// Sets the variable while it lives and removes it afterwards; an empty value removes it.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const std::string& value) : m_name(name) { set(value); }
+    ~ScopedEnv() { set(""); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-inline void write_file(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+    void set(const std::string& value) const {
+#if defined(_WIN32)
+        _putenv_s(m_name, value.c_str());
+#else
+        if (value.empty())
+            unsetenv(m_name);
+        else
+            setenv(m_name, value.c_str(), 1);
+#endif
+    }
 
-inline std::string read_file(const std::string& path) {
-    std::stringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
+  private:
+    const char* m_name;
+};
+
+// Collects the trace lines written while it lives.
+class TraceCapture {
+  public:
+    std::string text() const { return read_file(m_folder / "trace.txt"); }
+
+  private:
+    TestFolder m_folder;
+    ScopedEnv m_trace{"KADO_TRACE", m_folder / "trace.txt"};
+};

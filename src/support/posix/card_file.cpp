@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "support/file_utils.h"
@@ -49,14 +50,23 @@ bool replace_contents(int fd, std::span<const uint8_t> bytes) {
 
 }  // namespace
 
+std::FILE* open_card_file_read(const std::string& path) {
+    const int fd = ::open(native_path(path).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (file == nullptr) ::close(fd);
+    return file;
+}
+
 bool write_card_file(const std::string& path, std::span<const uint8_t> bytes) {
     if (io_step_fails(IoStep::create)) return false;
     const std::string native = native_path(path);
     bool created = true;
-    int fd = ::open(native.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // O_EXCL never follows a link; the open of an existing file refuses one with ELOOP.
+    int fd = ::open(native.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0 && errno == EEXIST) {
         created = false;
-        fd = ::open(native.c_str(), O_RDWR | O_CLOEXEC);
+        fd = ::open(native.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
     }
     if (fd < 0) return false;
     // The advisory lock is the nearest POSIX has to a share mode of none: it keeps out every

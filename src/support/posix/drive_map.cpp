@@ -2,15 +2,20 @@
 // at; the links play the part of Wine's dosdevices, so a test or a user maps a card by linking its
 // mount point. Names are also looked up without regard to letter case when the exact name is
 // missing, so that "CONFIG.DAT" finds "config.dat" as it would on the card's own file system.
+#include "support/posix/drive_map.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "support/drives.h"
 #include "support/file_utils.h"
+#include "support/posix/mount_table.h"
 
 namespace {
 
@@ -32,10 +37,6 @@ char lower_ascii(char c) {
 
 bool is_ascii_letter(char c) {
     return lower_ascii(c) >= 'a' && lower_ascii(c) <= 'z';
-}
-
-std::string drive_link(char letter) {
-    return drive_map_folder() + '/' + lower_ascii(letter) + ':';
 }
 
 bool equal_ignoring_case(const std::string& a, const char* b) {
@@ -90,6 +91,35 @@ std::string resolve_letter_case(const std::string& path) {
 
 }  // namespace
 
+std::string drive_link(char letter) {
+    return drive_map_folder() + '/' + lower_ascii(letter) + ':';
+}
+
+std::optional<std::string> drive_link_target(char letter) {
+    const std::string link = drive_link(letter);
+    struct stat st;
+    if (lstat(link.c_str(), &st) != 0) return std::nullopt;
+    std::string folder = drive_map_folder();
+    if (folder.empty() || folder[0] != '/') {
+        std::vector<char> cwd(4096);
+        if (getcwd(cwd.data(), cwd.size()) == nullptr) return std::nullopt;
+        folder = std::string(cwd.data()) + '/' + folder;
+    }
+    if (!S_ISLNK(st.st_mode)) return lexically_normal(folder + '/' + lower_ascii(letter) + ':');
+    std::vector<char> target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4095) + 1);
+    const ssize_t length = readlink(link.c_str(), target.data(), target.size());
+    if (length < 0 || static_cast<size_t>(length) >= target.size()) return std::nullopt;
+    const std::string text(target.data(), static_cast<size_t>(length));
+    return lexically_normal(text[0] == '/' ? text : folder + '/' + text);
+}
+
+bool drive_on_network_mount(char letter) {
+    const std::optional<std::string> target = drive_link_target(letter);
+    if (!target) return false;
+    const std::optional<MountEntry> mount = mount_serving_lexically(*target);
+    return mount && is_network_file_system(mount->file_system);
+}
+
 std::string native_path(const std::string& path) {
     if (path.size() < 2 || path[1] != ':' || !is_ascii_letter(path[0]))
         return resolve_letter_case(path);
@@ -102,8 +132,10 @@ std::string native_path(const std::string& path) {
 uint32_t logical_drives() {
     uint32_t drives = 0;
     for (char letter = 'a'; letter <= 'z'; ++letter) {
+        // A network drive exists as far as its link goes; asking its server could stall.
         struct stat st;
-        if (stat(drive_link(letter).c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        if (drive_on_network_mount(letter) ||
+            (stat(drive_link(letter).c_str(), &st) == 0 && S_ISDIR(st.st_mode)))
             drives |= 1u << (letter - 'a');
     }
     return drives;

@@ -1,4 +1,6 @@
-// Drive kinds on Linux, from the mount that serves the drive's root.
+// Drive kinds on Linux, from the mount that serves the drive's root. A drive of the drive map is
+// classified from its link as written before anything asks about its target: a hard NFS mount
+// whose server has gone hangs stat and realpath alike, and the card search must never stall.
 #include <sys/stat.h>
 
 #include <fstream>
@@ -8,6 +10,7 @@
 
 #include "support/drives.h"
 #include "support/file_utils.h"
+#include "support/posix/drive_map.h"
 #include "support/posix/mount_table.h"
 
 namespace {
@@ -35,17 +38,23 @@ bool is_removable_device(const std::string& device) {
 }  // namespace
 
 DriveType drive_type(const std::string& root) {
+    const bool is_drive = root.size() >= 2 && root[1] == ':';
+    if (is_drive) {
+        if (!drive_link_target(root[0])) return DriveType::no_root;
+        if (drive_on_network_mount(root[0])) return DriveType::remote;
+    }
     const std::string native = native_path(root);
     struct stat st;
     if (stat(native.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return DriveType::no_root;
     const std::optional<MountEntry> mount = mount_serving(native);
-    if (!mount) return DriveType::unknown;
+    // A folder in memory (tmpfs) or anywhere else is a fixed drive, as Wine reports folder drives.
+    if (!mount) return DriveType::fixed;
     const std::string& fs = mount->file_system;
-    if (is_one_of(fs, {"nfs", "nfs4", "cifs", "smb3", "smbfs", "9p", "afs", "ceph", "fuse.sshfs"}))
-        return DriveType::remote;
+    if (is_network_file_system(fs)) return DriveType::remote;
     if (is_one_of(fs, {"iso9660", "udf"})) return DriveType::cdrom;
-    if (is_one_of(fs, {"tmpfs", "ramfs"})) return DriveType::ramdisk;
     if (mount->source.rfind("/dev/", 0) == 0 && is_removable_device(mount->source))
         return DriveType::removable;
     return DriveType::fixed;
 }
+
+void suppress_drive_error_dialogs() {}

@@ -39,8 +39,8 @@ bool copy_contents(int in, int out) {
 
 bool copy_open_file(int in, const struct stat& source, const std::string& target) {
     if (io_step_fails(IoStep::create)) return false;
-    const int out =
-        open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, source.st_mode & 0777);
+    const int out = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC,
+                         source.st_mode & 0777);
     if (out < 0) return false;
     const struct timespec times[2] = {source.st_atim, source.st_mtim};
     bool copied =
@@ -70,7 +70,7 @@ bool remove_file(const std::string& path) {
 }
 
 bool copy_file_over(const std::string& source, const std::string& target) {
-    const int in = open(native_path(source).c_str(), O_RDONLY | O_CLOEXEC);
+    const int in = open(native_path(source).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (in < 0) return false;
     struct stat st;
     const bool copied =

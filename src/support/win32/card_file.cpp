@@ -1,11 +1,23 @@
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "support/card_file.h"
 #include "support/io_faults.h"
 
 namespace {
+
+// Opened on the reparse point itself rather than on what it points at, so that it can be refused.
+constexpr DWORD kNoFollow = FILE_FLAG_OPEN_REPARSE_POINT;
+
+bool is_reparse_point(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info;
+    return !GetFileInformationByHandle(file, &info) ||
+           (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
 
 // Large writes go in pieces that a DWORD can count.
 constexpr DWORD kLargestPiece = 0x10000000u;
@@ -40,15 +52,38 @@ bool replace_contents(HANDLE file, std::span<const uint8_t> bytes) {
 
 }  // namespace
 
+std::FILE* open_card_file_read(const std::string& path) {
+    const HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | kNoFollow, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    if (is_reparse_point(file)) {
+        CloseHandle(file);
+        return nullptr;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(file);
+        return nullptr;
+    }
+    std::FILE* stream = _fdopen(fd, "rb");
+    if (stream == nullptr) _close(fd);  // closes the handle too
+    return stream;
+}
+
 bool write_card_file(const std::string& path, std::span<const uint8_t> bytes) {
     if (io_step_fails(IoStep::create)) return false;
     // Share mode 0: nobody else may open the file while it is rewritten. Opening rather than
     // creating keeps the file's clusters and its old bytes until the new ones are written; a
     // read-only file cannot be opened for writing and fails here.
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | kNoFollow, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
+    if (!created && is_reparse_point(file)) {
+        CloseHandle(file);
+        return false;
+    }
     bool written = false;
     std::vector<uint8_t> previous;
     if (read_all(file, previous)) {

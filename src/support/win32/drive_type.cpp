@@ -22,3 +22,7 @@ DriveType drive_type(const std::string& root) {
             return DriveType::unknown;
     }
 }
+
+void suppress_drive_error_dialogs() {
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+}

@@ -23,8 +23,20 @@ bool remove_file(const std::string& path) {
 // CopyFileA creates, writes and closes the target in one call, so the I/O fault seam sees one
 // step of each kind; a copy that fails at its end is removed, as CopyFileA removes one that fails
 // on the way.
+namespace {
+
+// CopyFileA follows a link at either end; a copy refuses one instead, as the card file calls do.
+bool is_link(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+}  // namespace
+
 bool copy_file_over(const std::string& source, const std::string& target) {
     if (io_step_fails(IoStep::create) || io_step_fails(IoStep::write)) return false;
+    if (is_link(source) || is_link(target)) return false;
     if (CopyFileA(source.c_str(), target.c_str(), FALSE) == 0) return false;
     if (!io_step_fails(IoStep::flush)) return true;
     DeleteFileA(target.c_str());

@@ -20,6 +20,17 @@ bool set_volume_label(const std::string& root, const std::string& label) {
     return SetVolumeLabelA(root.c_str(), label.c_str()) != 0;
 }
 
+bool can_set_volume_label(const std::string& root) {
+    DWORD flags = 0;
+    if (!GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
+        return false;
+    return (flags & FILE_READ_ONLY_VOLUME) == 0;
+}
+
+std::string volume_label_commands(const std::string&, const std::string&) {
+    return {};
+}
+
 bool disk_space(const std::string& folder, uint64_t& free_to_caller, uint64_t& total) {
     ULARGE_INTEGER available;
     ULARGE_INTEGER bytes;

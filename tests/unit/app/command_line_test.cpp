@@ -1,10 +1,12 @@
-#include "app/command_line.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "app/command_line.h"
+#include "app/kado_app.h"
+#include "test_folder.h"
 
 namespace {
 
@@ -52,89 +54,30 @@ TEST(CommandLineNumbers, ReadLikeAtoiButClampInsteadOfOverflow) {
     EXPECT_EQ(parse_decimal("-99999999999999999999"), -2147483647 - 1);
 }
 
-TEST(CommandLineParse, OptionsAndModeWordsMatchByCaseInsensitivePrefix) {
-    for (const char* line : {"/WRITE=Stand", "/write=standard", "/Write=STAND/x"}) {
-        const Parsed p = parse(line);
-        EXPECT_TRUE(p.ok) << line;
-        EXPECT_EQ(p.request.m_mode, kModeWriteStand) << line;
-    }
-    EXPECT_FALSE(parse("/write=stan").ok);
-    EXPECT_FALSE(parse("/write=").ok);
-}
-
-struct ModeCase {
-    const char* line;
-    RunMode mode;
-};
-
-TEST(CommandLineParse, EveryModeWordSelectsItsMode) {
-    const ModeCase cases[] = {
-        {"/write=cnav", kModeWriteCnav},
-        {"/write=corrie", kModeWriteCnav},
-        {"/write=path", kModeWritePath},
-        {"/write=scan", kModeWriteScan},
-        {"/write=westbury", kModeWriteWestbury},
-        {"/readpat=cnav", kModeReadPatCnav},
-        {"/readpat=path", kModeReadPatPath},
-        {"/readpat=corrie", kModeReadPatPath},
-        {"/readpat=status", kModeReadPatStatus},
-        {"/readpat=stand", kModeReadPatStand},
-        {"/readpat=scan", kModeReadPatScan},
-        {"/readecg=hide /opformat=mmf", kModeReadEcgHide},
-        {"/readecg=stand", kModeReadEcgStand},
-        {"/changepat=cnav", kModeChangePat},
-        {"/wav", kModeWav},
-        {"/setpat=\"C:\\p.ini\"", kModeSetPat},
-        {"/wav /readpat=scan", kModeReadPatScan},
-    };
-    for (const ModeCase& c : cases) {
-        const Parsed p = parse(c.line);
-        EXPECT_TRUE(p.ok) << c.line;
-        EXPECT_EQ(p.request.m_mode, c.mode) << c.line;
-    }
+// The end-to-end reads run every read mode; the corrie words and the interactive read differ
+// from their twins only in these fields.
+TEST(CommandLineParse, ModeWordsSetTheFieldsTheirTwinsLeave) {
+    // Options and mode words match by case-insensitive prefix, also glued to the next option.
+    EXPECT_EQ(parse("/Write=STAND/x").request.m_mode, kModeWriteStand);
+    EXPECT_EQ(parse("/write=corrie").request.m_mode, kModeWriteCnav);
     EXPECT_FALSE(parse("/write=corrie").request.m_not_corrie);
     EXPECT_TRUE(parse("/write=cnav").request.m_not_corrie);
+    EXPECT_EQ(parse("/readpat=corrie").request.m_mode, kModeReadPatPath);
     EXPECT_TRUE(parse("/readpat=corrie").request.m_read_corrie);
+    EXPECT_EQ(parse("/wav /readpat=scan").request.m_mode, kModeReadPatScan);
     EXPECT_EQ(parse("/setpat=\"C:\\p.ini\"").request.m_patient_file, "C:\\p.ini");
+    // The interactive read always writes an archive, whatever was asked for.
+    EXPECT_EQ(parse("/readecg=stand /opformat=mmf").request.m_output_format, kFormatArchive);
 }
 
+// Besides the refusals the end-to-end CommandLineContract runs.
 TEST(CommandLineParse, RejectsWhatTheContractRefuses) {
     for (const char* line :
-         {"hello", "/write=stand hello", "/dir=x", "/readecg=hide", "/readecg=hide /opformat=xyz",
-          "/readecg=hide /opformat=path /duration=29",
-          "/readecg=hide /opformat=pn12file /duration=29", "/readpat=path /fir", "/write=cnav /fir",
-          "/readecg=hide /opformat=mmf /fir", "/wav /ipdir=C:\\x", "/write=stand /skip=-1",
-          "/write=stand /duration=0", "/write=stand /cal=-5", "/write=stand /resolution=7",
-          "/write=stand /resolution=13", "/write=stand /procedure_id=12345678901234567",
-          "/changepat=other", "/readecg=show"}) {
+         {"/write=stan", "/write=", "/write=stand hello", "/dir=x", "/readecg=hide /opformat=xyz",
+          "/readecg=hide /opformat=pn12file /duration=29", "/write=cnav /fir",
+          "/readecg=hide /opformat=mmf /fir", "/write=stand /skip=-1", "/write=stand /duration=0",
+          "/write=stand /cal=-5", "/changepat=other", "/readecg=show"})
         EXPECT_FALSE(parse(line).ok) << line;
-    }
-}
-
-TEST(CommandLineParse, RecordLengthLimitFollowsTheOutputFormat) {
-    struct Case {
-        const char* line;
-        int32_t hours;
-    };
-    const Case cases[] = {
-        {"/readecg=hide /opformat=path", 28},
-        {"/readecg=hide /opformat=path /duration=28", 28},
-        {"/readecg=hide /opformat=pn12file /duration=5", 5},
-        {"/readecg=hide /opformat=archive /duration=29", 29},
-        {"/readecg=hide /opformat=pn12arch", 28},
-        {"/readecg=hide /opformat=mmf", 192},
-        {"/readecg=hide /opformat=mmf /duration=40", 40},
-        {"/readecg=hide /opformat=cnav", 0},
-        // The interactive read always writes an archive, whatever was asked for.
-        {"/readecg=stand /opformat=mmf", 28},
-        {"/readpat=cnav /duration=3", 0},
-    };
-    for (const Case& c : cases) {
-        const Parsed p = parse(c.line);
-        EXPECT_TRUE(p.ok) << c.line;
-        EXPECT_EQ(p.reader.record_length_hours, c.hours) << c.line;
-    }
-    EXPECT_EQ(parse("/readecg=stand /opformat=mmf").request.m_output_format, kFormatArchive);
 }
 
 TEST(CommandLineParse, SkipHoursComeFromSkipThenSkip24ForReadModesOnly) {
@@ -156,37 +99,6 @@ TEST(CommandLineParse, ValuesLoseEveryDoubleQuote) {
     EXPECT_EQ(p.output.mmf_base_name, "XY");
 }
 
-TEST(CommandLineParse, ResolutionDerivesShiftRoundingAndMask) {
-    struct Case {
-        int bits, shift, rounding;
-        int32_t mask;
-    };
-    for (const Case c : {Case{8, 4, 8, -16}, Case{9, 3, 4, -8}, Case{10, 2, 2, -4},
-                         Case{11, 1, 1, -2}, Case{12, 0, 0, -1}}) {
-        const Parsed p = parse("/write=stand /resolution=" + std::to_string(c.bits));
-        ASSERT_TRUE(p.ok);
-        EXPECT_EQ(p.output.resolution_shift, c.shift);
-        EXPECT_EQ(p.output.resolution_rounding, c.rounding);
-        EXPECT_EQ(static_cast<int32_t>(p.output.resolution_mask), c.mask);
-    }
-}
-
-TEST(CommandLineParse, FirIsRefusedByReadAndAutomaticWriteModesOnly) {
-    EXPECT_TRUE(parse("/write=stand /fir").request.m_fir);
-    EXPECT_TRUE(parse("/write=stand /fir").ok);
-    EXPECT_TRUE(parse("/readpat=path /fir /nofir").ok);
-    EXPECT_TRUE(parse("/changepat=cnav /fir").ok);
-}
-
-TEST(CommandLineParse, CalibrationKeepsTheLastGivenValue) {
-    const Parsed p = parse("/write=stand /cal=80 /cal=7");
-    EXPECT_EQ(p.reader.calibration_seconds, 7);
-    ReadSettings reader;
-    reader.set_calibration_seconds(5);
-    reader.set_calibration_seconds(-3);
-    EXPECT_EQ(reader.calibration_seconds, 5);
-}
-
 // A preamble cannot be stopped once begun: more than an hour of it is refused.
 TEST(CommandLineParse, CalibrationAboveAnHourIsRefused) {
     const struct {
@@ -205,4 +117,23 @@ TEST(CommandLineParse, CalibrationAboveAnHourIsRefused) {
     ReadSettings reader;
     reader.calibration_seconds = INT32_MAX;
     EXPECT_EQ(reader.preamble_seconds(59), int64_t{INT32_MAX} + 59);
+}
+
+TEST(KadoApp, CalibrationFromTheCommandLineOverridesKadoCal) {
+    TestFolder folder;
+    const ScopedEnv config("XDG_CONFIG_HOME", folder.path());
+    const ScopedEnv cal("KADO_CAL", "5");
+    const auto calibration = [&](const std::string& options) {
+        CKadoApp app("/write=stand " + options + " /dir=" + folder.path());
+        app.start_instance();
+        return app.disk() ? app.disk()->m_read_settings.calibration_seconds : -1;
+    };
+    EXPECT_EQ(calibration("/cal=7"), 7);
+    EXPECT_EQ(calibration(""), 5);
+    // A negative KADO_CAL leaves the default in force.
+    cal.set("-4");
+    EXPECT_EQ(calibration(""), 60);
+    // So does one above an hour, which would otherwise write calibration for days.
+    cal.set("2000000000");
+    EXPECT_EQ(calibration(""), 60);
 }

@@ -1,11 +1,31 @@
-#include "card/config_record.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <random>
 
+#include "card/ccf_disk.h"
+#include "card/char_set.h"
+#include "card/config_record.h"
+#include "card/counter_rules.h"
+#include "test_folder.h"
+
 using Bytes = std::array<uint8_t, kConfigRecordSize>;
+
+namespace {
+
+ConfigRecord counters(uint16_t recording, uint16_t patient_data, uint16_t wav) {
+    ConfigRecord r;
+    r.recording_num = recording, r.patient_data_num = patient_data, r.wav_recording_num = wav;
+    return r;
+}
+
+std::vector<uint8_t> encoded(const ConfigRecord& record) {
+    std::array<uint8_t, kConfigRecordSize> bytes;
+    encode_config_record(record, bytes);
+    return {bytes.begin(), bytes.end()};
+}
+
+}  // namespace
 
 TEST(ConfigRecord, FieldsSitAtTheirOffsetsLittleEndian) {
     ConfigRecord r;
@@ -33,28 +53,74 @@ TEST(ConfigRecord, RewritingARecordKeepsEveryByteIncludingUninterpretedOnes) {
     EXPECT_EQ(rewritten, original);
 }
 
-TEST(ConfigRecordText, OverlongTextIsCutSoThatTheTerminatorStillFits) {
-    std::array<uint8_t, kEventTextWidth> field;
-    field.fill(0xEE);
-    store_field_text(field, std::string(200, 'x'), false);
-    EXPECT_EQ(field_text(field), std::string(kEventTextWidth - 1, 'x'));
-    EXPECT_EQ(field.back(), 0);
-    store_field_text(field, "short", false);
-    EXPECT_EQ(field_text(field), "short");
-    EXPECT_TRUE(std::all_of(field.begin() + 5, field.end(), [](uint8_t b) { return b == 0; }));
-    // Visual order keeps the beginning of the logical text.
-    std::array<uint8_t, 4> small{};
-    store_field_text(small, "\xE0\xE1\xE2\xE3\xE4", true);
-    EXPECT_EQ(field_text(small), "\xE2\xE1\xE0");
-    // A field without a terminator ends at its width.
-    small.fill('y');
-    EXPECT_EQ(field_text(small), "yyyy");
+// The record's text fields as reads show them: up to the terminator, or the whole width.
+TEST(ConfigRecordText, EndsAtItsTerminatorOrItsWidth) {
+    std::array<uint8_t, 4> field = {'a', 'b', 0, 'c'};
+    EXPECT_EQ(field_text(field), "ab");
+    field.fill('y');
+    EXPECT_EQ(field_text(field), "yyyy");
 }
 
-TEST(TwoDigitYear, NinetyNineIsTheOnlyYearBefore2000) {
-    EXPECT_EQ(two_digit_year(1999), 99);
-    EXPECT_EQ(two_digit_year(2013), 13);
-    EXPECT_EQ(calendar_year(99), 1999);
-    EXPECT_EQ(calendar_year(0), 2000);
-    EXPECT_EQ(calendar_year(13), 2013);
+TEST(CounterRules, FreshCardWithoutPatientIsNeitherUnreadNorValidEcg) {
+    ConfigRecord r;
+    set_conditioning_counters(r, false);
+    EXPECT_EQ(r, counters(3, 2, 2));
+    EXPECT_FALSE(is_unread_recording(r, kConditionedStartRecordingNum));
+    EXPECT_FALSE(is_valid_ecg(r, kConditionedStartRecordingNum));
+    set_conditioning_counters(r, true);
+    EXPECT_EQ(r, counters(3, 3, 2));
+}
+
+TEST(CounterRules, PatientDataSpeechAndValidityFollowTheNumbers) {
+    struct Row {
+        uint16_t recording, patient_data, wav, s;
+        bool patient, speech, valid;
+    };
+    const Row rows[] = {
+        {5, 5, 5, 5, true, true, true},    // all of the recording itself
+        {6, 6, 2, 5, true, false, false},  // entered for the next recording
+        {6, 6, 2, 7, false, false, true},  // the record's number, but older than S
+        {8, 4, 2, 7, false, false, true},  // older patient data
+        {8, 7, 8, 7, true, false, false},  // speech newer than the recording
+    };
+    for (const Row& c : rows) {
+        const ConfigRecord r = counters(c.recording, c.patient_data, c.wav);
+        EXPECT_EQ(patient_data_belongs(r, c.s), c.patient) << c.recording << c.patient_data;
+        EXPECT_EQ(speech_belongs(r, c.s), c.speech) << c.recording << c.patient_data;
+        EXPECT_EQ(is_valid_ecg(r, c.s), c.valid) << c.recording << c.patient_data;
+    }
+    EXPECT_FALSE(needs_recondition(64999));
+    EXPECT_TRUE(needs_recondition(65000));
+}
+
+TEST(CCFDisk, WrittenRecordReplacesTheFileAndReadsBackWhole) {
+    TestFolder folder;
+    write_bytes(folder.file("config.dat"), std::vector<uint8_t>(2000, 0xAA));
+    CCFDisk disk;
+    disk.set_card_path(folder.path());
+    disk.m_config_dat.recording_num = 0x1234;
+    store_field_text(disk.m_config_dat.patient_name, "Jane", false);
+    ASSERT_TRUE(disk.write_config());
+    EXPECT_EQ(read_bytes(folder.file("config.dat")), encoded(disk.m_config_dat));
+    CCFDisk reader;
+    reader.set_card_path(folder.path());
+    ASSERT_TRUE(reader.read_config());
+    EXPECT_EQ(reader.m_config_dat, disk.m_config_dat);
+}
+
+TEST(CCFDisk, ShortRecordFileReplacesOnlyTheBytesItHas) {
+    TestFolder folder;
+    write_bytes(folder.file("config.dat"), std::vector<uint8_t>(100, 0x11));
+    CCFDisk disk;
+    disk.set_card_path(folder.path());
+    store_field_text(disk.m_config_dat.patient_name, "kept name", false);  // offsets 96..104
+    ASSERT_TRUE(disk.read_config());
+    EXPECT_EQ(disk.m_config_dat.recording_num, 0x1111);
+    EXPECT_EQ(field_text(disk.m_config_dat.patient_name), "\x11\x11\x11\x11 name");
+}
+
+TEST(ReverseRtlRuns, ReversesOnlyRunsOfRightToLeftBytes) {
+    EXPECT_EQ(reverse_rtl_runs("\x41\xE0\xE1\xE2\x20\xE3\x42"), "\x41\xE2\xE1\xE0\x20\xE3\x42");
+    EXPECT_EQ(reverse_rtl_runs("\xE0\xE1\xE2\x20\xE3\x42"), "\xE2\xE1\xE0\x20\xE3\x42");
+    EXPECT_EQ(reverse_rtl_runs(""), "");
 }

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "card/card_folder.h"
 #include "card/ccf_disk.h"
+#include "extract/test_card.h"
 #include "support/file_utils.h"
 
 namespace {
@@ -24,11 +24,10 @@ class FolderStatus : public ::testing::TestWithParam<FolderStatusCase> {};
 TEST_P(FolderStatus, ReportsTheCardStateOfTheCopy) {
     const FolderStatusCase& c = GetParam();
     CardFolder card;
-    card.counters(c.c, 2, 2).write({sealed_start_sector(c.s, 35)}, c.cnav_size);
-    CCFDisk disk;
-    disk.m_run_mode = c.mode;
-    card.attach(disk);
-    EXPECT_EQ(disk.folder_status(), c.expected);
+    card.counters(c.c, 2, 2).write({start_sector(35, kStart_2013_05_14_10_15_20, c.s)},
+                                   c.cnav_size);
+    card.disk.m_run_mode = c.mode;
+    EXPECT_EQ(card.disk.folder_status(), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -41,101 +40,41 @@ INSTANTIATE_TEST_SUITE_P(
                       FolderStatusCase{"OddCnav", 6, 5, 4096, kModeReadEcgHide, 103}),
     [](const auto& param_info) { return std::string(param_info.param.name); });
 
-TEST(FolderStatus, RefusesIncompleteFileSetsAndLoaderFolders) {
+// A missing cnav.dat, a loader file and a missing ecg.dat: ReadPatientModes.IncompleteCopy...
+TEST(FolderStatus, RefusesAShortSpeechFileAndAnEmptyEcg) {
     CardFolder card;
-    card.counters(6, 2, 2).write({sealed_start_sector(5, 35)});
-    CCFDisk disk;
-    card.attach(disk);
-    ASSERT_EQ(disk.folder_status(), 0);
-
-    write_bytes(card.file("source.ldsc"), {1});
-    EXPECT_EQ(disk.folder_status(), 103);
-    std::filesystem::remove(card.file("source.ldsc"));
-
-    write_bytes(card.file("patient.wav"), std::vector<uint8_t>(65535));
-    EXPECT_EQ(disk.folder_status(), 103);
-    write_bytes(card.file("patient.wav"), std::vector<uint8_t>(65536));
-
-    card.write_ecg({});
-    EXPECT_EQ(disk.folder_status(), 108);
-    std::filesystem::remove(card.file("ecg.dat"));
-    EXPECT_EQ(disk.folder_status(), 103);
-}
-
-TEST(GetEcgIsValid, MapsTheFormatToItsChannelCode) {
-    const struct {
-        uint8_t format;
-        int expected;
-    } cases[] = {{33, 115},        {1, 110},  {34, 110}, {2, 111}, {48, 111},
-                 {0x80 | 35, 111}, {64, 123}, {65, 123}, {3, 109}, {0, 109}};
-    for (const auto& c : cases) {
-        CardFolder card;
-        card.counters(6, 5, 5).write({sealed_start_sector(5, c.format)});
-        CCFDisk disk;
-        card.attach(disk);
-        EXPECT_EQ(disk.get_ecg_is_valid(), c.expected) << int{c.format};
-        EXPECT_EQ(disk.m_is_twelve_lead, c.expected == 123) << int{c.format};
-    }
+    card.write({start_sector(35)}, 8192, 65535);
+    EXPECT_EQ(card.disk.folder_status(), 103);
+    card.write({});
+    EXPECT_EQ(card.disk.folder_status(), 108);
 }
 
 TEST(GetEcgIsValid, RecordingOlderThanPatientDataOrSpeechIsNoValidEcg) {
-    for (const auto& [patient, wav] : {std::pair{6, 2}, std::pair{2, 6}}) {
+    for (const auto& [patient, wav] : {std::pair{8, 2}, std::pair{2, 8}}) {
         CardFolder card;
-        card.counters(6, static_cast<uint16_t>(patient), static_cast<uint16_t>(wav))
-            .write({sealed_start_sector(5, 35)});
-        CCFDisk disk;
-        card.attach(disk);
-        EXPECT_EQ(disk.get_ecg_is_valid(), 109);
+        card.counters(8, static_cast<uint16_t>(patient), static_cast<uint16_t>(wav))
+            .write({start_sector(35)});
+        EXPECT_EQ(card.disk.get_ecg_is_valid(), 109);
     }
     CardFolder empty;
-    empty.counters(6, 2, 2).write({});
-    CCFDisk disk;
-    empty.attach(disk);
-    EXPECT_EQ(disk.get_ecg_is_valid(), 108);
-}
-
-TEST(MarkAsRead, UnreadRecordingBecomesReadOnce) {
-    CardFolder card;
-    card.counters(5, 5, 2).write({sealed_start_sector(5, 35)});
-    CCFDisk disk;
-    card.attach(disk);
-    ASSERT_EQ(disk.folder_status(), 114);
-    EXPECT_EQ(disk.mark_as_read(true), 0);
-    EXPECT_EQ(disk.folder_status(), 0);
-    ASSERT_TRUE(disk.read_config());
-    EXPECT_EQ(disk.m_config_dat.recording_num, 6);
-    // Already read: nothing changes.
-    EXPECT_EQ(disk.mark_as_read(true), 0);
-    ASSERT_TRUE(disk.read_config());
-    EXPECT_EQ(disk.m_config_dat.recording_num, 6);
-}
-
-TEST(MarkAsRead, ReadOnlyRecordIsReportedAndKept) {
-    CardFolder card;
-    card.counters(5, 5, 2).write({sealed_start_sector(5, 35)});
-    set_read_only(card.file("config.dat"));
-    CCFDisk disk;
-    card.attach(disk);
-    EXPECT_EQ(disk.mark_as_read(true), 1);
-    EXPECT_EQ(disk.folder_status(), 114);
-    clear_read_only(card.file("config.dat"));  // Windows cannot remove a read-only file
+    empty.write({});
+    EXPECT_EQ(empty.disk.get_ecg_is_valid(), 108);
 }
 
 TEST(MarkAsRead, FailsWithoutAGoodStartSectorOrAtTheReconditioningNumber) {
-    Sector damaged = sealed_start_sector(5, 35);
+    Sector damaged = start_sector(35);
     damaged[511] ^= 0x01;
     for (const auto& [c, sectors] :
-         {std::pair{uint16_t{5}, std::vector<Sector>{damaged}},
-          std::pair{uint16_t{5}, std::vector<Sector>{}},
-          std::pair{uint16_t{65000}, std::vector<Sector>{sealed_start_sector(65000, 35)}}}) {
+         {std::pair{kTestRecording, std::vector<Sector>{damaged}},
+          std::pair{kTestRecording, std::vector<Sector>{}},
+          std::pair{uint16_t{65000},
+                    std::vector<Sector>{start_sector(35, kStart_2013_05_14_10_15_20, 65000)}}}) {
         CardFolder card;
         card.counters(c, 2, 2).write(sectors);
-        CCFDisk disk;
-        card.attach(disk);
-        EXPECT_EQ(disk.mark_as_read(false), 2);
-        EXPECT_EQ(disk.mark_as_read(true), 2);
-        ASSERT_TRUE(disk.read_config());
-        EXPECT_EQ(disk.m_config_dat.recording_num, c);
+        EXPECT_EQ(card.disk.mark_as_read(false), 2);
+        EXPECT_EQ(card.disk.mark_as_read(true), 2);
+        ASSERT_TRUE(card.disk.read_config());
+        EXPECT_EQ(card.disk.m_config_dat.recording_num, c);
     }
 }
 
@@ -153,9 +92,7 @@ TEST(RecordingHours, RoundsTheLatestSeekPointUpAndAddsAnHour) {
     };
     for (const auto& c : cases) {
         CardFolder card;
-        card.counters(6, 2, 2).write({sealed_start_sector(5, 35, start), event_sector(c.records)});
-        CCFDisk disk;
-        card.attach(disk);
-        EXPECT_EQ(disk.recording_hours(time_from_sector_bytes(start)), c.expected);
+        card.write({start_sector(35, start), event_sector(c.records)});
+        EXPECT_EQ(card.disk.recording_hours(time_from_sector_bytes(start)), c.expected);
     }
 }

@@ -1,10 +1,12 @@
-#include "card/side_files.h"
-
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "card/ccf_disk.h"
+#include "card/side_files.h"
+#include "extract/test_card.h"
 #include "test_folder.h"
 
 namespace {
@@ -25,18 +27,20 @@ TEST(EmptySideFiles, WavIsSixtyFourKilobytesOfSilenceBehindTheFixedHeader) {
               std::vector<uint8_t>(65478, 0));
 }
 
-TEST(EmptySideFiles, CnavIsEightKilobytesOfZerosAndReplacesAnOldFile) {
-    TestFolder folder;
-    write_bytes(folder.file("cnav.dat"), std::vector<uint8_t>(9000, 0x55));
-    ASSERT_TRUE(write_empty_cnav(folder.path()));
-    EXPECT_EQ(read_bytes(folder.file("cnav.dat")), std::vector<uint8_t>(8192, 0));
-}
-
-TEST(EmptySideFiles, RefuseAPathLongerThan255Characters) {
-    TestFolder folder;
-    const std::string deep = folder.path() + "/" + std::string(255, 'x');
-    EXPECT_FALSE(write_empty_wav(deep));
-    EXPECT_FALSE(write_empty_cnav(deep));
-}
-
 }  // namespace
+
+// A read whose output folder is the card folder: the exports find the card's own files as their
+// targets and must leave them, whether or not they belong to the recording.
+TEST(SideFileExports, IntoTheCardFolderItselfKeepTheCardsFiles) {
+    for (const uint16_t belonging : {kTestRecording, uint16_t{2}}) {
+        CardFolder card;
+        card.counters(kTestRecording, belonging, belonging).write({start_sector(35)});
+        const std::vector<uint8_t> wav = read_bytes(card / "patient.wav");
+        const std::vector<uint8_t> cnav = read_bytes(card / "cnav.dat");
+        ASSERT_TRUE(card.disk.read_config());
+        EXPECT_EQ(card.disk.copy_patient_wav(card.path()), belonging == kTestRecording);
+        EXPECT_EQ(card.disk.copy_cnav(card.path()), belonging == kTestRecording);
+        EXPECT_EQ(read_bytes(card / "patient.wav"), wav) << belonging;
+        EXPECT_EQ(read_bytes(card / "cnav.dat"), cnav) << belonging;
+    }
+}

@@ -1,16 +1,14 @@
-#include "extract/decoder.h"
-
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <random>
-#include <sstream>
+#include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "extract/bit_writer.h"
+#include "extract/decoder.h"
+#include "extract/pace_list.h"
+#include "test_folder.h"
 
 namespace {
 
@@ -69,31 +67,6 @@ std::vector<DecodedBlock> decode_two(const std::vector<Sector>& sectors,
     return decode_blocks(decoder, sectors, 2);
 }
 
-// Collects the trace lines written while it lives.
-class TraceCapture {
-  public:
-    TraceCapture() : m_path(testing::TempDir() + "decoder_trace.txt") {
-        std::remove(m_path.c_str());
-        set("KADO_TRACE", m_path.c_str());
-    }
-    ~TraceCapture() { set("KADO_TRACE", ""); }
-    std::string text() const {
-        std::stringstream text;
-        text << std::ifstream(m_path, std::ios::binary).rdbuf();
-        return text.str();
-    }
-
-  private:
-    static void set(const char* name, const char* value) {
-#if defined(_WIN32)
-        _putenv_s(name, value);
-#else
-        setenv(name, value, 1);
-#endif
-    }
-    std::string m_path;
-};
-
 }  // namespace
 
 TEST(EcgDecoder, ResynchronisesOnlyWhereThePositionDisagreesWithTheIndex) {
@@ -143,18 +116,6 @@ TEST(EcgDecoder, IndexOutsideTheBodyIsNotFollowed) {
     }
 }
 
-TEST(EcgDecoder, AbsentChannelIsZeroWhileTheOthersDecode) {
-    BitWriter stream;
-    stream.put(1, 1).put(0, 3).put(2, 5).put(0, 7);  // channel 2 absent
-    put_ramp_channels(stream.put(0, 1), 2, 100);     // channels 1 and 3
-    EcgDecoder decoder;
-    const auto blocks = decode_blocks(decoder, to_sectors(stream, 0x23, {0}), 1);
-    ASSERT_EQ(blocks.size(), 1u);
-    EXPECT_EQ(blocks[0].channels[0], ramp(100));
-    EXPECT_EQ(blocks[0].channels[1], BlockSamples{});
-    EXPECT_EQ(blocks[0].channels[2], ramp(100));
-}
-
 TEST(EcgDecoder, PacingWindowCarriesIntoTheNextBlockAlsoPastAChannelAbsentCommand) {
     BitWriter stream;
     std::vector<size_t> starts;
@@ -193,26 +154,240 @@ TEST(EcgDecoder, OneChannelBlocksLeaveThePresetSquareWaveAsChannel2) {
     }
 }
 
-TEST(EcgDecoder, RandomSectorsNeverStallOrLeaveTheSampleRange) {
-    std::mt19937 random(2024);
-    EcgDecoder decoder;
-    Sector sector{};
-    for (int n = 0; n < 3000; ++n) {
-        for (uint8_t& byte : sector)
-            byte = static_cast<uint8_t>(random());
-        sector[0] = static_cast<uint8_t>(0x21 + random() % 3);
-        if (n % 2 == 0)
-            put_u16le(&sector[3], static_cast<uint16_t>(kFirstBodyBit + random() % kBodyBits));
-        if (n % 50 == 0) decoder.set_decompression_index(static_cast<uint16_t>(random()));
-        int calls = 0;
-        for (DecodeResult r{}; !r.sector_done; ++calls) {
-            ASSERT_LT(calls, 1000);
-            r = decoder.decode_sector(sector);
-            ASSERT_TRUE(r.ok);
-            for (const BlockSamples& channel : decoder.block().channels) {
-                for (uint16_t sample : channel)
-                    ASSERT_LE(sample, 4095);
-            }
+namespace {
+
+using Code = std::vector<std::pair<uint32_t, int>>;
+
+constexpr std::array<int, 8> kStepFactor = {3, 3, 3, 3, 5, 7, 11, 15};
+// A step of 0 in each type (type 3 after a small step uses type 1's).
+const std::array<Code, 8> kZeroStep = {Code{{2, 3}}, {{3, 3}}, {{6, 4}}, {{3, 3}},
+                                       {{6, 4}},     {{6, 4}}, {{6, 4}}, {{7, 4}}};
+
+uint16_t sample(int level) {
+    return static_cast<uint16_t>(level * 4 + 1);
+}
+
+// One block whose channels each start at `first` and then read `codes`, padded with zero steps.
+DecodedBlock decode_block(uint8_t sector_type, const std::vector<uint32_t>& first,
+                          const std::vector<uint32_t>& nibble_type,
+                          const std::vector<std::vector<Code>>& codes) {
+    BitWriter stream;
+    stream.put(0, 1);
+    for (size_t c = 0; c < first.size(); ++c) {
+        stream.channel_start(first[c], nibble_type[c]);
+        std::vector<Code> samples = codes[c];
+        samples.resize(kSamplesPerBlock - 1, kZeroStep[nibble_type[c]]);
+        for (const Code& code : samples) {
+            for (const auto& [value, width] : code)
+                stream.put(value, width);
         }
+    }
+    EcgDecoder decoder;
+    const auto blocks = decode_blocks(decoder, to_sectors(stream, sector_type, {0}), 1);
+    return blocks.empty() ? DecodedBlock{} : blocks[0];
+}
+
+// Codes of one form: the fields of `prefix`, then a last field of `width` bits whose values
+// first..last move the level by first_step..first_step + (last - first) steps.
+struct CodeRange {
+    uint32_t nibble_type;
+    Code prefix;
+    int width;
+    uint32_t first;
+    int first_step;
+    uint32_t last;
+};
+
+// Every branch of every fixed nibble type, each escape range from one end to the other.
+const std::vector<CodeRange> kCodeRanges = {
+    {0, {}, 3, 0, -2, 4},
+    {0, {{5, 3}}, 3, 0, -6, 3},
+    {0, {{5, 3}}, 3, 4, 3, 7},
+    {0, {{6, 3}}, 5, 0, 7, 30},
+    {0, {{6, 3}, {31, 5}}, 5, 0, 38, 30},
+    {0, {{6, 3}, {31, 5}, {31, 5}}, 5, 0, 69, 31},
+    {0, {{7, 3}}, 5, 0, -37, 30},
+    {0, {{7, 3}, {31, 5}}, 5, 0, -68, 30},
+    {0, {{7, 3}, {31, 5}, {31, 5}}, 5, 0, -100, 31},
+    {1, {}, 3, 0, -3, 6},
+    {1, {{7, 3}}, 3, 0, -6, 2},
+    {1, {{7, 3}}, 3, 3, 4, 5},
+    {1, {{7, 3}, {6, 3}}, 5, 0, 7, 0},
+    {1, {{7, 3}, {6, 3}, {31, 5}, {31, 5}}, 5, 31, 100, 31},
+    {1, {{7, 3}, {7, 3}}, 5, 30, -7, 30},
+    {1, {{7, 3}, {7, 3}, {31, 5}}, 5, 0, -68, 0},
+    {2, {}, 4, 0, -6, 12},
+    {2, {{13, 4}}, 4, 0, -14, 7},
+    {2, {{13, 4}}, 4, 8, 7, 15},
+    {2, {{14, 4}}, 5, 0, -30, 15},
+    {2, {{14, 4}}, 5, 16, 15, 31},
+    {2, {{15, 4}}, 5, 0, -45, 14},
+    {2, {{15, 4}}, 5, 15, 31, 29},
+    {2, {{15, 4}, {30, 5}}, 4, 0, -53, 7},
+    {2, {{15, 4}, {30, 5}}, 4, 8, 46, 15},
+    {2, {{15, 4}, {31, 5}}, 5, 0, -68, 14},
+    {2, {{15, 4}, {31, 5}}, 5, 15, 54, 29},
+    {2, {{15, 4}, {31, 5}, {30, 5}}, 5, 0, 69, 31},
+    {2, {{15, 4}, {31, 5}, {31, 5}}, 5, 0, -100, 31},
+    {4, {}, 4, 0, -6, 12},
+    {4, {{13, 4}}, 4, 0, -14, 0},
+    {4, {{13, 4}}, 4, 15, 14, 15},
+    {4, {{14, 4}}, 5, 0, 15, 30},
+    {4, {{14, 4}, {31, 5}}, 4, 0, 46, 15},
+    {4, {{15, 4}}, 5, 0, -45, 30},
+    {4, {{15, 4}, {31, 5}}, 4, 0, -61, 15},
+    {5, {}, 4, 0, -6, 12},
+    {5, {{13, 4}}, 4, 7, -7, 7},
+    {5, {{13, 4}}, 4, 8, 7, 8},
+    {5, {{14, 4}}, 4, 0, 15, 14},
+    {5, {{14, 4}, {15, 4}}, 4, 0, 30, 15},
+    {5, {{15, 4}}, 4, 0, -29, 14},
+    {5, {{15, 4}, {15, 4}}, 4, 0, -45, 15},
+    {6, {}, 4, 0, -6, 12},
+    {6, {{13, 4}}, 3, 0, -10, 3},
+    {6, {{13, 4}}, 3, 4, 7, 7},
+    {6, {{14, 4}}, 3, 0, -14, 3},
+    {6, {{14, 4}}, 3, 4, 11, 7},
+    {6, {{15, 4}}, 4, 0, -21, 6},
+    {6, {{15, 4}}, 4, 7, 15, 13},
+    {6, {{15, 4}, {14, 4}}, 3, 0, 22, 7},
+    {6, {{15, 4}, {15, 4}}, 3, 0, -29, 7},
+    {7, {}, 4, 0, -7, 14},
+    {7, {{15, 4}}, 5, 0, -23, 15},
+    {7, {{15, 4}}, 5, 16, 8, 31},
+};
+
+}  // namespace
+
+TEST(SampleCodes, EveryCodeMovesTheLevelByItsStepTimesTheStepFactor) {
+    for (const CodeRange& r : kCodeRanges) {
+        for (uint32_t value = r.first; value <= r.last; ++value) {
+            const int step = r.first_step + static_cast<int>(value - r.first);
+            SCOPED_TRACE(testing::Message()
+                         << "nibble type " << r.nibble_type << ", step " << step);
+            Code code = r.prefix;
+            code.emplace_back(value, r.width);
+            const DecodedBlock block = decode_block(0x21, {512}, {r.nibble_type}, {{code}});
+            const int level = 512 + kStepFactor[r.nibble_type] * step;
+            EXPECT_EQ(block.channels[0][0], sample(512));
+            // The zero steps after the code only decode to this level if the code had its exact
+            // length.
+            for (int i = 1; i < kSamplesPerBlock; ++i)
+                ASSERT_EQ(block.channels[0][i], sample(level));
+        }
+    }
+}
+
+TEST(SampleCodes, AdaptiveTypeChoosesItsCodingByThePreviousStepSize) {
+    // Steps 3 and 4 (type 1), 9 and 10 (type 2), 37 and 38 (type 0), -3 (type 2), then type 1.
+    const std::vector<Code> codes = {{{6, 3}},
+                                     {{7, 3}, {3, 3}},
+                                     {{13, 4}, {10, 4}},
+                                     {{13, 4}, {11, 4}},
+                                     {{6, 3}, {30, 5}},
+                                     {{6, 3}, {31, 5}, {0, 5}},
+                                     {{3, 4}}};
+    const DecodedBlock block = decode_block(0x21, {512}, {3}, {codes});
+    const std::vector<int> levels = {512, 521, 533, 560, 590, 701, 815, 806};
+    for (size_t i = 0; i < levels.size(); ++i)
+        EXPECT_EQ(block.channels[0][i], sample(levels[i]));
+    EXPECT_EQ(block.channels[0][127], sample(806));
+}
+
+TEST(SampleCodes, OutputsSaturateAt1And4095WhileTheLevelRunsOn) {
+    const Code up = {{15, 4}, {31, 5}, {30, 5}, {31, 5}};
+    const Code down = {{15, 4}, {31, 5}, {31, 5}, {0, 5}};
+    const std::vector<Code> high = {up, down};            // 1023 -> 1323 -> 1023
+    const std::vector<Code> low = {down, up, {{12, 4}}};  // 0 -> -300 -> 0 -> 18
+    const DecodedBlock block = decode_block(0x22, {1023, 0}, {2, 2}, {high, low});
+    const std::vector<uint16_t> expected_high = {4093, 4095, 4093};
+    const std::vector<uint16_t> expected_low = {1, 1, 1, 73};
+    for (size_t i = 0; i < expected_high.size(); ++i)
+        EXPECT_EQ(block.channels[0][i], expected_high[i]);
+    for (size_t i = 0; i < expected_low.size(); ++i)
+        EXPECT_EQ(block.channels[1][i], expected_low[i]);
+}
+
+namespace {
+
+BlockSamples marks_of(const std::vector<int>& pulses) {
+    BlockSamples marks{};
+    for (int p : pulses) {
+        for (int i = p; i < std::min(p + kPacingWindow, kSamplesPerBlock); ++i) {
+            marks[i] |= kPacingWindowMark;
+        }
+        marks[p] |= kPaceMark;
+    }
+    return marks;
+}
+
+struct PaceCase {
+    std::string name;
+    BitWriter bits;
+    std::vector<int> pulses;
+    int window_carry;
+};
+
+const std::vector<PaceCase> kPaceCases = {
+    {"no pulses", BitWriter().put(0, 1), {}, 0},
+    {"pulse at 120", BitWriter().put(1, 1).put(1, 3).put(120, 7), {120}, 15},
+    // From 100 only 26 positions are left: 5-bit gaps, and the width never grows back.
+    {"narrowed gaps",
+     BitWriter().put(1, 1).put(3, 3).put(100, 7).put(9, 5).put(4, 5),
+     {100, 110, 115},
+     10},
+    // From 126 the gap width is 0: the next pulses follow at 127 and 128, which lies outside.
+    {"zero-width gaps", BitWriter().put(1, 1).put(3, 3).put(126, 7), {126, 127}, 22},
+    {"series of 8 from 0 over 70",
+     BitWriter().put(1, 1).put(0, 3).put(0, 5).put(70, 7).put(0, 6),
+     {0, 10, 20, 30, 40, 50, 60, 70},
+     0},
+    // 31/14 in single precision lies just below the real value, so pulse 7 falls on 15, not 16.
+    {"series spaced in single precision",
+     BitWriter().put(1, 1).put(0, 3).put(7, 5).put(31, 7).put(0, 7),
+     {0, 2, 4, 7, 9, 11, 13, 15, 18, 20, 22, 24, 27, 29, 31},
+     0},
+};
+
+struct Reading {
+    PaceListKind kind;
+    int bits_read;
+    PaceList pace;
+    ChannelPresence present{true, true, true};
+    BlockSamples marks{};
+};
+
+Reading read_one(const BitWriter& bits) {
+    const Sector sector = to_sectors(bits, 0x21, {0})[0];
+    BitReader reader;
+    reader.reset();
+    reader.begin_sector(sector.data() + kStreamBodyOffset);
+    Reading r{};
+    r.kind = read_pace_list(reader, r.pace, r.present, r.marks);
+    r.bits_read = reader.bit_position() - kFirstBodyBit;
+    return r;
+}
+
+}  // namespace
+
+TEST(PaceList, MarksEveryPulseAndTheWindowOf23SamplesFromIt) {
+    for (const PaceCase& c : kPaceCases) {
+        SCOPED_TRACE(c.name);
+        const Reading r = read_one(c.bits);
+        EXPECT_EQ(r.kind, PaceListKind::kPulses);
+        EXPECT_EQ(r.bits_read, static_cast<int>(c.bits.size()));
+        EXPECT_EQ(r.marks, marks_of(c.pulses));
+        EXPECT_EQ(r.pace.window_carry, c.window_carry);
+    }
+}
+
+TEST(PaceList, ChannelAbsentCommandClearsOnlyTheChannelItNames) {
+    for (uint32_t code = 0; code < 32; ++code) {
+        const Reading r = read_one(BitWriter().put(1, 1).put(0, 3).put(code, 5).put(0, 7));
+        EXPECT_EQ(r.kind, PaceListKind::kChannelAbsent);
+        for (int channel = 0; channel < kMaxStreamChannels; ++channel) {
+            EXPECT_EQ(r.present[channel], code != static_cast<uint32_t>(channel) + 1) << code;
+        }
+        EXPECT_EQ(r.marks, BlockSamples{});
     }
 }

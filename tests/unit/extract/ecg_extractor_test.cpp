@@ -1,5 +1,3 @@
-#include "extract/ecg_extractor.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -7,10 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "expected_output.h"
 #include "extract/card_read.h"
+#include "extract/ecg_extractor.h"
 #include "extract/output_settings.h"
+#include "extract/patient_events.h"
+#include "extract/pn12_header.h"
 #include "handoff/mapped_receiver.h"
-#include "support/named_event.h"
+#include "support/byte_order.h"
 #include "test_card.h"
 
 namespace {
@@ -22,94 +24,40 @@ TimeBytes later(int seconds) {
     TimeBytes t = kStart;
     t[0] = static_cast<uint8_t>(t[0] + seconds % 60);
     t[1] = static_cast<uint8_t>(t[1] + seconds / 60 % 60);
-    t[2] = static_cast<uint8_t>(t[2] + seconds / 3600);
+    t[2] = static_cast<uint8_t>(t[2] + seconds / 3600 % 24);
+    t[3] = static_cast<uint8_t>(t[3] + seconds / 86400);
     return t;
-}
-
-Sector end_sector() {
-    return Sector{};
 }
 
 class Extraction : public ::testing::Test {
   protected:
-    void SetUp() override {
-        m_out = folder.file("out");
+    Extraction() {
         std::filesystem::create_directories(m_out);
-        disk.set_card_path(folder.path());
-        disk.m_read_settings = ReadSettings{0, 24, 0};
+        card.disk.m_read_settings = ReadSettings{0, 24, 0};
         settings.mmf_instance =
-            std::string("kado-test-") +
+            "kado-test-" +
             std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
         settings.mmf_base_name = settings.mmf_instance;
     }
 
     bool read(OutputFormat format = kFormatArchive) {
-        return read_card(disk, format, m_out, settings, "PROC-1");
+        return read_card(card.disk, format, m_out, settings, "PROC-1");
     }
     std::string out(const std::string& name) const { return m_out + "/" + name; }
-    // Marking as read moves the record's recording number past the recording.
-    bool marked_as_read() const {
-        CCFDisk reader;
-        reader.set_card_path(folder.path());
-        return reader.read_config() && reader.m_config_dat.recording_num > kTestRecording;
-    }
     std::vector<uint16_t> raw(int channel) const {
         return read_words(out("rawecg" + std::to_string(channel) + ".dat"));
     }
-    // Text files end their lines with CR LF on Windows.
-    std::string text(const std::string& name) const {
-        std::string lines;
-        for (const uint8_t byte : read_bytes(out(name)))
-            if (byte != '\r') lines += static_cast<char>(byte);
-        return lines;
-    }
 
-    TestFolder folder;
+    CardFolder card;
     NoAnswers no_answers;
-    CCFDisk disk;
     OutputSettings settings;
-    std::string m_out;
+    std::string m_out = card / "out";
 };
 
-TEST_F(Extraction, PackedSamplesFollowThePreambleScaledWithPaceMarksAndEvents) {
-    disk.m_read_settings.calibration_seconds = 60;  // with second 20: an 80 s preamble
-    write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 0, 1023}, {5}),
-                             packed_sector({100, 0, 1023}, {}, true), end_sector()});
-    ASSERT_TRUE(read());
-
-    constexpr size_t kPreamble = 80 * 128;
-    const std::vector<uint16_t> ch1 = raw(1), ch2 = raw(2), ch3 = raw(3);
-    ASSERT_EQ(ch1.size(), 153600u);
-    EXPECT_EQ(ch3.size(), 153600u);
-    for (size_t t = 0; t < kPreamble; t += 32)
-        ASSERT_EQ(ch2[t], (t / 32) % 2 == 0 ? 1843 : 2253) << t;
-    for (size_t t = 0; t < 256; ++t) {
-        const uint16_t marks = (t == 5 ? 0x1000 : 0) | (t >= 5 && t < 28 ? 0x8000 : 0);
-        ASSERT_EQ(ch1[kPreamble + t], 400 | marks) << t;
-        ASSERT_EQ(ch2[kPreamble + t], 4 | marks) << t;  // a sample of 0 is stored as 1, x 4
-        ASSERT_EQ(ch3[kPreamble + t], 4092 | marks) << t;
-    }
-    EXPECT_EQ(ch1[kPreamble + 256], 0);  // padding
-    EXPECT_EQ(text("patevent.dat"), "81\n");
-    EXPECT_EQ(read_bytes(out("other.dat")).size(), 512u + 32 + 32);
-    EXPECT_TRUE(marked_as_read());
-}
-
-TEST_F(Extraction, PulseAtTheLastTimePointCarriesItsWindowIntoTheNextSector) {
-    write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 100, 100}, {127}),
-                             packed_sector({100, 100, 100}), end_sector()});
-    ASSERT_TRUE(read());
-    const std::vector<uint16_t> ch1 = raw(1);
-    EXPECT_EQ(ch1[127], 400 | 0x9000);
-    for (size_t t = 128; t < 150; ++t)
-        EXPECT_EQ(ch1[t], 400 | 0x8000) << t;
-    EXPECT_EQ(ch1[150], 400);
-}
-
 TEST_F(Extraction, DurationZeroEndsAnArchiveReadAfterTheFirstSectorWithOnlyThePreamble) {
-    disk.m_read_settings = ReadSettings{0, 0, 1};
-    write_test_card(folder, {start_sector(2, {0, 0, 9, 1, 3, 14}),
-                             packed_sector({100, 100, 100}, {}, true), end_sector()});
+    card.disk.m_read_settings = ReadSettings{0, 0, 1};
+    card.write(
+        {start_sector(2, {0, 0, 9, 1, 3, 14}), packed_sector({100, 100, 100}, {}, true), Sector{}});
     ASSERT_TRUE(read());
     const std::vector<uint16_t> ch1 = raw(1);
     ASSERT_EQ(ch1.size(), 153600u);
@@ -117,58 +65,27 @@ TEST_F(Extraction, DurationZeroEndsAnArchiveReadAfterTheFirstSectorWithOnlyThePr
     EXPECT_EQ(std::vector<uint16_t>(ch1.begin() + 128, ch1.end()),
               std::vector<uint16_t>(153600 - 128, 0));
     EXPECT_EQ(read_bytes(out("other.dat")).size(), 512u);
-    EXPECT_EQ(text("patevent.dat"), "");
+    EXPECT_EQ(read_text(out("patevent.dat")), "");
 }
 
 TEST_F(Extraction, TableEventsInsideTheDurationAreOffsetByThePreamble) {
-    disk.m_read_settings = ReadSettings{0, 1, 60};  // 80 s preamble
-    write_test_card(
-        folder, {start_sector(48, kStart),
-                 event_sector({{3, kStart}, {3, later(3599)}, {3, later(3600)}, {2, later(10)}}),
-                 end_sector()});
+    card.disk.m_read_settings = ReadSettings{0, 1, 60};  // 80 s preamble
+    card.write({start_sector(48, kStart),
+                event_sector({{3, kStart}, {3, later(3599)}, {3, later(3600)}, {2, later(10)}}),
+                Sector{}});
     ASSERT_TRUE(read());
-    EXPECT_EQ(text("patevent.dat"), "80\n3679\n");
+    EXPECT_EQ(read_text(out("patevent.dat")), "80\n3679\n");
     EXPECT_EQ(read_bytes(out("other.dat")).size(), 1024u);
 }
 
-TEST_F(Extraction, SkipSeeksToTheSeekPointAtTheTargetAndWritesFromThere) {
-    disk.m_read_settings = ReadSettings{2, 24, 0};
-    std::vector<Sector> sectors = {start_sector(35, kStart), event_sector({{1, later(3600), 2, 0},
-                                                                           {2, later(7200), 4, 40},
-                                                                           {4, later(7300), 2, 40},
-                                                                           {3, later(7205)},
-                                                                           {3, later(7000)}})};
-    for (const Sector& s : compressed_sectors(0x23, 3, 1, {50, 50, 50}))
-        sectors.push_back(s);  // sectors 2 and 3: before the target
-    for (const Sector& s : compressed_sectors(0x23, 3, 2, {100, 200, 300}))
-        sectors.push_back(s);  // from sector 4: the target
-    sectors.push_back(end_sector());
-    write_test_card(folder, sectors);
-    ASSERT_TRUE(read());
-    const std::vector<uint16_t> ch3 = raw(3);
-    EXPECT_EQ(std::vector<uint16_t>(ch3.begin(), ch3.begin() + 256),
-              std::vector<uint16_t>(256, 1201));
-    EXPECT_EQ(ch3[256], 0);
-    EXPECT_EQ(text("patevent.dat"), "5\n");
-}
-
 TEST_F(Extraction, SectorOfAnotherRecordingEndsTheReadWithoutError) {
-    write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 100, 100}),
-                             packed_sector({200, 200, 200}, {}, false, kTestRecording - 1),
-                             packed_sector({300, 300, 300})});
+    card.write({start_sector(2, kStart), packed_sector({100, 100, 100}),
+                packed_sector({200, 200, 200}, {}, false, kTestRecording - 1),
+                packed_sector({300, 300, 300})});
     ASSERT_TRUE(read());
     EXPECT_EQ(raw(1)[127], 400);
     EXPECT_EQ(raw(1)[128], 0);
-    EXPECT_TRUE(marked_as_read());
-}
-
-TEST_F(Extraction, ChecksumErrorFailsTheReadWithoutMarkingIt) {
-    Sector damaged = sealed(SectorBuilder(0x30).field(0, 100).build());
-    damaged[100] ^= 0x01;
-    write_test_card(folder, {start_sector(48, kStart), damaged, end_sector()});
-    EXPECT_FALSE(read());
-    EXPECT_FALSE(marked_as_read());
-    EXPECT_EQ(raw(1).size(), 153600u);  // the end of output still pads
+    EXPECT_TRUE(card.marked_as_read());
 }
 
 struct ResumeCase {
@@ -182,11 +99,10 @@ class ResumingStartSector : public Extraction, public ::testing::WithParamInterf
 
 TEST_P(ResumingStartSector, FillsThePauseWithGapSecondsOrFailsWhenInconsistent) {
     const ResumeCase& c = GetParam();
-    TimeBytes resume = later(c.resume_after % 86400);
-    resume[3] = static_cast<uint8_t>(resume[3] + c.resume_after / 86400);
-    write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 100, 100}),
-                             packed_sector({100, 100, 100}), start_sector(c.resume_format, resume),
-                             packed_sector({200, 200, 200}), end_sector()});
+    card.write({start_sector(2, kStart), packed_sector({100, 100, 100}),
+                packed_sector({100, 100, 100}),
+                start_sector(c.resume_format, later(c.resume_after)),
+                packed_sector({200, 200, 200}), Sector{}});
     EXPECT_EQ(read(), c.accepted);
     if (!c.accepted) return;
     const std::vector<uint16_t> ch2 = raw(2);
@@ -206,48 +122,19 @@ INSTANTIATE_TEST_SUITE_P(Extraction, ResumingStartSector,
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST_F(Extraction, PauseOfAWeekStopsAtTheDurationLimit) {
-    disk.m_read_settings.record_length_hours = 1;
-    TimeBytes resume = later(2);
-    resume[3] = static_cast<uint8_t>(resume[3] + 7);  // exactly 604800 s after the clock
-    write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 100, 100}),
-                             packed_sector({100, 100, 100}), start_sector(2, resume),
-                             packed_sector({200, 200, 200}), end_sector()});
+    card.disk.m_read_settings.record_length_hours = 1;
+    card.write({start_sector(2, kStart), packed_sector({100, 100, 100}),
+                packed_sector({100, 100, 100}), start_sector(2, later(2 + 604800)),
+                packed_sector({200, 200, 200}), Sector{}});
     ASSERT_TRUE(read());
     EXPECT_EQ(raw(1).size(), 460800u);
     EXPECT_EQ(read_bytes(out("other.dat")).size(), 512u + 64 + 512);
 }
 
-// Signals the terminator when the bar first moves, 180 sectors into the read.
-class SignallingProgress final : public ProgressControl {
-  public:
-    explicit SignallingProgress(std::string instance) : m_instance(std::move(instance)) {}
-    void set_range(int, int) override {}
-    void set_pos(int) override {
-        if (!m_event) m_event = NamedEvent::create_or_open(terminator_event_name(m_instance));
-        m_event->signal();
-    }
-
-  private:
-    std::string m_instance;
-    std::unique_ptr<NamedEvent> m_event;
-};
-
-TEST_F(Extraction, TerminatorEventStopsTheReadAtTheNextSectorWithoutMarkingIt) {
-    std::vector<Sector> sectors = {start_sector(2, kStart)};
-    sectors.insert(sectors.end(), 400, packed_sector({100, 100, 100}));
-    write_test_card(folder, sectors);
-    SignallingProgress progress(settings.mmf_instance);
-    ASSERT_TRUE(read_card(disk, kFormatArchive, m_out, settings, {}, &progress));
-    const std::vector<uint16_t> ch1 = raw(1);
-    EXPECT_EQ(ch1[179 * 128 - 1], 400);
-    EXPECT_EQ(ch1[179 * 128], 0);
-    EXPECT_FALSE(marked_as_read());
-}
-
 TEST_F(Extraction, FullEventListEndsANonTableReadAtThe4097thEvent) {
     std::vector<Sector> sectors = {start_sector(2, kStart)};
     sectors.insert(sectors.end(), 4097, packed_sector({100, 100, 100}, {}, true));
-    write_test_card(folder, sectors);
+    card.write(sectors);
     MappedReceiver receiver(card_road_names(settings.mmf_base_name), 3, kSampleSectionSize);
     EXPECT_FALSE(read(kFormatMmf));
     const std::vector<int32_t> events = receiver.events();
@@ -256,80 +143,41 @@ TEST_F(Extraction, FullEventListEndsANonTableReadAtThe4097thEvent) {
     EXPECT_EQ(receiver.count(0), 4096u * 128);
 }
 
-TEST_F(Extraction, BadInputEndsTheReadWithoutMarkingOrWritingElsewhere) {
-    write_test_card(folder, {start_sector(2, kStart), packed_sector({1, 1, 1})});
-    m_out = folder.file("missing");
-    EXPECT_FALSE(read());
-    EXPECT_FALSE(std::filesystem::exists(m_out));
-
-    m_out = folder.file("out");
-    write_test_card(folder, {start_sector(2, kStart), packed_sector({1, 1, 1})},
-                    kTestRecording - 1);
-    EXPECT_FALSE(read());  // the record is older than the recording
-
-    write_bytes(folder.file("ecg.dat"), std::vector<uint8_t>(300, 0x83));
-    EXPECT_FALSE(read());  // no whole start sector
-    EXPECT_FALSE(marked_as_read());
-
-    write_test_card(
-        folder, {start_sector(2, kStart), packed_sector({100, 1, 1}), packed_sector({200, 1, 1})});
-    std::filesystem::resize_file(folder.file("ecg.dat"), 512 * 3 - 100);
-    EXPECT_TRUE(read());  // a truncated sector ends the recording
-    EXPECT_EQ(raw(1)[127], 400);
-    EXPECT_EQ(raw(1)[128], 0);
-}
-
-TEST_F(Extraction, OlderSpeechRecordingIsReplacedByTheEmptyForm) {
-    write_test_card(folder, {start_sector(2, kStart), end_sector()});
-    ConfigRecord config;
-    config.recording_num = kTestRecording;
-    config.wav_recording_num = kTestRecording - 1;
-    std::array<uint8_t, kConfigRecordSize> bytes;
-    encode_config_record(config, bytes);
-    write_bytes(folder.file("config.dat"), {bytes.begin(), bytes.end()});
-    write_bytes(folder.file("patient.wav"), std::vector<uint8_t>(65536, 0x80));
-    ASSERT_TRUE(read());
-    EXPECT_EQ(read_bytes(folder.file("patient.wav"))[100], 0);
-}
-
-}  // namespace
-
 TEST_F(Extraction, SectorsAheadOfTheFirstStartSectorArePassedOver) {
-    write_test_card(
-        folder, {packed_sector({9, 9, 9}, {}, false, kTestRecording - 1), start_sector(2, kStart),
-                 packed_sector({100, 100, 100}), end_sector()});
+    card.write({packed_sector({9, 9, 9}, {}, false, kTestRecording - 1), start_sector(2, kStart),
+                packed_sector({100, 100, 100}), Sector{}});
     ASSERT_TRUE(read());
     EXPECT_EQ(raw(1)[0], 400);
-    EXPECT_TRUE(marked_as_read());
+    EXPECT_TRUE(card.marked_as_read());
 }
 
 // Skipping past the end keeps its exit code and padded files but delivers no recorded second,
 // so the card keeps its recording unread; a damaged seek point past ecg.dat is not followed.
 TEST_F(Extraction, SkipPastTheEndDeliversNothingAndLeavesTheRecordingUnread) {
-    disk.m_read_settings = ReadSettings{1, 24, 0};
+    card.disk.m_read_settings = ReadSettings{1, 24, 0};
     for (const uint32_t seek_sector : {0u, 999u}) {
         std::vector<Sector> sectors = {start_sector(35, kStart)};
         if (seek_sector != 0) sectors.push_back(event_sector({{2, later(3600), seek_sector, 40}}));
         for (const Sector& s : compressed_sectors(0x23, 3, 2, {50, 50, 50}))
             sectors.push_back(s);
-        sectors.push_back(end_sector());
-        write_test_card(folder, sectors);
+        sectors.push_back(Sector{});
+        card.write(sectors);
         ASSERT_TRUE(read()) << seek_sector;
         EXPECT_EQ(raw(1), std::vector<uint16_t>(153600, 0)) << seek_sector;
-        EXPECT_FALSE(marked_as_read()) << seek_sector;
+        EXPECT_FALSE(card.marked_as_read()) << seek_sector;
     }
 }
 
 // Every failing road pads the raw files of the recording's channels (channel 1 when no start
 // sector tells how many).
 TEST_F(Extraction, FailedReadsStillPadTheRawFiles) {
-    write_test_card(folder, {packed_sector({100, 100, 100})});
+    card.write({packed_sector({100, 100, 100})});
     EXPECT_FALSE(read());
     EXPECT_EQ(raw(1).size(), 153600u);
     EXPECT_TRUE(raw(2).empty());
 
-    write_test_card(folder, {start_sector(2, kStart), packed_sector({100, 100, 100})},
-                    kTestRecording - 1);
+    card.counters(kTestRecording - 1, 0, kTestRecording - 1)
+        .write({start_sector(2, kStart), packed_sector({100, 100, 100})});
     EXPECT_FALSE(read());
     for (int channel = 1; channel <= 3; ++channel)
         EXPECT_EQ(raw(channel), std::vector<uint16_t>(153600, 0)) << channel;
@@ -337,8 +185,73 @@ TEST_F(Extraction, FailedReadsStillPadTheRawFiles) {
 
 TEST_F(Extraction, EventTableFormatsTakePatientEventsFromTheTableOnly) {
     const Sector flagged = sealed(SectorBuilder(0x30).byte(6, 1).build());
-    write_test_card(folder, {start_sector(48, kStart), event_sector({{3, later(1)}}), flagged,
-                             flagged, end_sector()});
+    card.write(
+        {start_sector(48, kStart), event_sector({{3, later(1)}}), flagged, flagged, Sector{}});
     ASSERT_TRUE(read());
-    EXPECT_EQ(text("patevent.dat"), "1\n");
+    EXPECT_EQ(read_text(out("patevent.dat")), "1\n");
+}
+
+struct TimeCase {
+    const char* name;
+    int64_t seconds;  // since 2000-01-01
+    HeaderTime fields;
+};
+
+class HeaderTimeOf : public ::testing::TestWithParam<TimeCase> {};
+
+TEST_P(HeaderTimeOf, GivesTheCalendarTimeWithTheYearFrom1900) {
+    EXPECT_EQ(header_time_of(GetParam().seconds), GetParam().fields);
+}
+
+constexpr int64_t kDay = 86400;
+// 2016-02-29 is day 5903 after 2000-01-01, 2015-03-01 day 5538.
+INSTANTIATE_TEST_SUITE_P(
+    Dates, HeaderTimeOf,
+    ::testing::Values(TimeCase{"Start2000", 0, {0, 0, 0, 1, 1, 100}},
+                      TimeCase{"Feb29", 5903 * kDay, {0, 0, 0, 29, 2, 116}},
+                      TimeCase{"Feb28To1March2015", 5538 * kDay, {0, 0, 0, 1, 3, 115}},
+                      TimeCase{"Before2000", -1, {59, 59, 23, 31, 12, 99}}),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
+
+// The end-to-end ReadTwelveLead tests compare headers, lead words and pulses of whole recordings;
+// a recording's pulses never come as close as these.
+TEST_F(Extraction, TwelveLeadKeepsAtMostSixPacingIndicesOfASector) {
+    card.write({start_sector(64, {0, 0, 12, 1, 3, 16}),
+                twelve_lead_sector(
+                    -100, {0 << 3, 1 << 3, 2 << 3, 3 << 3, 4 << 3, 5 << 3, 6 << 3, 7 << 3, 8 << 3}),
+                Sector{}});
+    ASSERT_TRUE(read(kFormatPn12File));
+    EXPECT_EQ(read_words<uint32_t>(out("pn12pac.dat"), 29),
+              (std::vector<uint32_t>{0, 1, 2, 3, 4, 5}));
+}
+
+TEST_F(Extraction, TwelveLeadLeadsWithoutSamplesReportTheEmptyStatistics) {
+    card.write({start_sector(65, {0, 0, 12, 1, 3, 16}), Sector{}});
+    ASSERT_TRUE(read(kFormatPn12Arch));
+    const std::vector<uint8_t> lead8 = read_bytes(out("pn12ecg8.dat"));
+    ASSERT_EQ(lead8.size(), 59u + 2 * 76800);
+    EXPECT_EQ(std::vector<uint8_t>(lead8.begin(), lead8.begin() + 59),
+              expected::pn12_lead_header("PROC-1", {0, 0, 12, 1, 3, 116}, "V6", {}));
+}
+
+TEST_F(Extraction, ThreeChannelRecordingFailsA12LeadRead) {
+    card.write({start_sector(2, {0, 0, 12, 1, 3, 16}), Sector{}});
+    EXPECT_FALSE(read(kFormatPn12File));
+}
+
+}  // namespace
+
+// The list lives in memory the receiver shares: whatever it writes into the count, the events
+// go on at our own count, and the count never runs ahead of its entry.
+TEST(PatientEventList, KeepsItsOwnCountWhateverTheReceiverWrites) {
+    std::vector<uint8_t> list(kEventListSize, 0xEE);
+    PatientEvents events;
+    events.set_list(std::span<uint8_t, kEventListSize>(list.data(), list.size()));
+    EXPECT_EQ(get_u32le(list.data()), 0u);
+    ASSERT_TRUE(events.add(5));
+    put_u32le(list.data(), kMaxListedEvents);
+    ASSERT_TRUE(events.add(6));
+    EXPECT_EQ(get_u32le(list.data()), 2u);
+    EXPECT_EQ(get_u32le(&list[4]), 5u);
+    EXPECT_EQ(get_u32le(&list[8]), 6u);
 }

@@ -33,11 +33,4 @@ INSTANTIATE_TEST_SUITE_P(
         WordCase{8, 23, k12, 16}, WordCase{8, kNoDataValue, k12, 0}, WordCase{10, 1023, k10, 4092},
         WordCase{9, 101, k10, 408}, WordCase{11, 6, k12, 6}, WordCase{11, 7, k12, 8}));
 
-TEST(MappedSampleWord, KeepsFullResolutionAndReplacesZero) {
-    EXPECT_EQ(mapped_sample_word(0, 0x1000, SampleScale::twelve_bit), 0x1001);
-    EXPECT_EQ(mapped_sample_word(5, 0, SampleScale::twelve_bit), 5);
-    EXPECT_EQ(mapped_sample_word(1023, 0, SampleScale::ten_bit), 4092);
-    EXPECT_EQ(mapped_sample_word(kNoDataValue, 0, SampleScale::twelve_bit), 0);
-}
-
 }  // namespace

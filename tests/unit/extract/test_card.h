@@ -1,7 +1,8 @@
-// Hand-built cards for the extraction tests: a config.dat and an ecg.dat of sealed sectors, with
-// builders for the sector kinds the reads meet.
+// Hand-built cards for the card, extraction and hand-off tests: sealed sectors of the kinds a
+// read meets, and a folder copy of a card with a card storage object on it.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <iostream>
@@ -10,8 +11,10 @@
 #include <vector>
 
 #include "bit_writer.h"
+#include "card/ccf_disk.h"
 #include "card/config_record.h"
 #include "format/crc16.h"
+#include "format/event_table.h"
 #include "format/sector_checksum.h"
 #include "format/start_sector.h"
 #include "sector_builder.h"
@@ -19,6 +22,10 @@
 #include "test_folder.h"
 
 inline constexpr uint16_t kTestRecording = 7;
+
+// second, minute, hour, day, month, two-digit year
+using TimeBytes = TimeField;
+inline constexpr TimeBytes kStart_2013_05_14_10_15_20 = {20, 15, 10, 14, 5, 13};
 
 inline const Crc16Table& test_crc_table() {
     static const Crc16Table table;
@@ -30,16 +37,20 @@ inline Sector sealed(Sector sector) {
     return sector;
 }
 
-// second, minute, hour, day, month, two-digit year
-using TimeBytes = std::array<uint8_t, 6>;
-
-inline Sector start_sector(uint8_t format, TimeBytes time, uint8_t type = 0x83,
-                           uint16_t recording = kTestRecording) {
-    SectorBuilder b(type, recording);
-    for (size_t i = 0; i < time.size(); ++i)
-        b.byte(kStartSectorTimeOffset + i, time[i]);
-    b.byte(kStartSectorFormatOffset, format);
-    return sealed(b.build());
+// A start sector of recorder PN100042.
+inline Sector start_sector(uint8_t format, TimeBytes start = kStart_2013_05_14_10_15_20,
+                           uint16_t recording = kTestRecording,
+                           uint8_t length = kNoRecordingLength) {
+    StartSector fields;
+    fields.sector_format_num = 0x81;
+    fields.recording_num = recording;
+    fields.recording_start_time = start;
+    fields.recording_format = format;
+    fields.recording_length = length;
+    fields.recorder_serial_no = {'P', 'N', '1', '0', '0', '0', '4', '2'};
+    Sector sector{};
+    encode_start_sector(fields, sector);
+    return sealed(sector);
 }
 
 // A 3-channel 10-bit sector (type 0x02) whose channels hold the same value at every time point.
@@ -56,8 +67,7 @@ inline Sector packed_sector(std::array<uint16_t, 3> values, std::vector<uint8_t>
 // The stream is closed with channel-absent commands that change nothing, up to the end of one
 // whole sector after the last block, so that the last block is complete and no other follows.
 inline std::vector<Sector> compressed_sectors(uint8_t type, int channels, int seconds,
-                                              std::array<uint32_t, 3> firsts,
-                                              uint16_t recording = kTestRecording) {
+                                              std::array<uint32_t, 3> firsts) {
     BitWriter stream;
     std::vector<size_t> starts;
     for (int s = 0; s < seconds; ++s) {
@@ -75,24 +85,59 @@ inline std::vector<Sector> compressed_sectors(uint8_t type, int channels, int se
     std::vector<Sector> sectors = to_sectors(stream, type, starts);
     sectors.resize(count);
     for (Sector& sector : sectors)
-        put_u16le(&sector[1], recording);
+        put_u16le(&sector[1], kTestRecording);
     return sectors;
 }
 
 // A 12-lead sector: time point t of lead l holds first + 8 * t + l; pace entries as stored.
 inline Sector twelve_lead_sector(int16_t first, std::vector<uint8_t> pace = {}) {
-    SectorBuilder b(0x40);
-    for (int t = 0; t < 30; ++t)
-        for (int l = 0; l < 8; ++l) {
-            const auto v = static_cast<uint16_t>(first + 8 * t + l);
-            b.byte(32 + 2 * static_cast<size_t>(8 * t + l), static_cast<uint8_t>(v));
-            b.byte(33 + 2 * static_cast<size_t>(8 * t + l), static_cast<uint8_t>(v >> 8));
-        }
-    b.byte(7, static_cast<uint8_t>(pace.size()));
-    for (size_t i = 0; i < pace.size() && i < 24; ++i)
-        b.byte(8 + i, pace[i]);
-    return sealed(b.build());
+    Sector s = SectorBuilder(0x40).build();
+    for (size_t i = 0; i < 240; ++i)
+        put_u16le(&s[32 + 2 * i], static_cast<uint16_t>(first + static_cast<int16_t>(i)));
+    s[7] = static_cast<uint8_t>(pace.size());
+    std::copy(pace.begin(), pace.begin() + std::min<std::ptrdiff_t>(std::ssize(pace), 24), &s[8]);
+    return sealed(s);
 }
+
+// Event records written back to back from byte 3 of an event sector (type 0x20 unless asked);
+// fields that would lie past a record's length or the sector are left out.
+class EventSectorBuilder {
+  public:
+    explicit EventSectorBuilder(uint8_t type = 0x20) : m_sector(type) {}
+
+    EventSectorBuilder& record(uint8_t type, uint8_t length, TimeBytes time = {0, 0, 0, 1, 1, 0},
+                               uint32_t sector = 0, uint16_t index = 0) {
+        const auto put = [&](size_t offset, uint32_t value) {
+            if (offset < length && m_at + offset < kSectorSize)
+                m_sector.byte(m_at + offset, static_cast<uint8_t>(value));
+        };
+        put(0, type);
+        put(1, length);
+        for (size_t i = 0; i < time.size(); ++i)
+            put(2 + i, time[i]);
+        for (size_t i = 0; i < 4; ++i)
+            put(8 + i, sector >> (8 * i));
+        put(12, index);
+        put(13, index >> 8);
+        m_at += length;
+        return *this;
+    }
+    EventSectorBuilder& next_sector() { return marker(kEventNextSector); }
+    EventSectorBuilder& numbered_sector(uint32_t number) {
+        for (size_t i = 0; i < 4; ++i)
+            m_sector.byte(508 + i, static_cast<uint8_t>(number >> (8 * i)));
+        return marker(kEventNumberedSector);
+    }
+    const Sector& build() const { return m_sector.build(); }
+
+  private:
+    EventSectorBuilder& marker(uint8_t type) {
+        m_sector.byte(m_at++, type);
+        return *this;
+    }
+    SectorBuilder m_sector;
+    size_t m_at = 3;
+};
 
 struct TestEventRecord {
     uint8_t type;
@@ -101,48 +146,68 @@ struct TestEventRecord {
     uint16_t index = 0;
 };
 
-// An event sector (type 0x20) holding 14-byte records and the end of the table.
+// An event sector of 14-byte records, then the end of the table.
 inline Sector event_sector(const std::vector<TestEventRecord>& records) {
-    SectorBuilder b(0x20);
-    size_t at = 3;
-    for (const TestEventRecord& r : records) {
-        b.byte(at, r.type).byte(at + 1, 14);
-        for (size_t i = 0; i < 6; ++i)
-            b.byte(at + 2 + i, r.time[i]);
-        Sector s = b.build();
-        put_u32le(&s[at + 8], r.sector);
-        put_u16le(&s[at + 12], r.index);
-        for (size_t i = 8; i < 14; ++i)
-            b.byte(at + i, s[at + i]);
-        at += 14;
-    }
+    EventSectorBuilder b;
+    for (const TestEventRecord& r : records)
+        b.record(r.type, 14, r.time, r.sector, r.index);
     return b.build();
 }
 
-// config.dat and ecg.dat in the folder; the record says this recording is the unread one and the
-// speech file belongs to it.
-inline void write_test_card(const TestFolder& folder, const std::vector<Sector>& sectors,
-                            uint16_t config_recording = kTestRecording) {
-    ConfigRecord config;
-    config.byte_0 = 1;
-    config.recording_num = config_recording;
-    config.wav_recording_num = config_recording;
-    std::array<uint8_t, kConfigRecordSize> bytes;
-    encode_config_record(config, bytes);
-    write_bytes(folder.file("config.dat"), {bytes.begin(), bytes.end()});
-    std::vector<uint8_t> ecg;
-    for (const Sector& s : sectors)
-        ecg.insert(ecg.end(), s.begin(), s.end());
-    write_bytes(folder.file("ecg.dat"), ecg);
-}
+// A folder copy of a card: config.dat from `record`, ecg.dat from sectors, cnav.dat and
+// patient.wav of chosen sizes; `disk` is a card storage object on the folder.
+class CardFolder {
+  public:
+    CardFolder() {
+        record.byte_0 = 1;
+        counters(kTestRecording, kTestRecording, kTestRecording);
+        disk.set_card_path(m_folder.path());
+    }
 
-inline std::vector<uint16_t> read_words(const std::string& path, size_t skip_bytes = 0) {
-    const std::vector<uint8_t> bytes = read_bytes(path);
-    std::vector<uint16_t> words;
-    for (size_t i = skip_bytes; i + 1 < bytes.size(); i += 2)
-        words.push_back(get_u16le(&bytes[i]));
-    return words;
-}
+    // Counters: recording_num C, patient_data_num and wav_recording_num.
+    CardFolder& counters(uint16_t c, uint16_t patient, uint16_t wav) {
+        record.recording_num = c;
+        record.patient_data_num = patient;
+        record.wav_recording_num = wav;
+        return *this;
+    }
+
+    void write(const std::vector<Sector>& sectors, size_t cnav_size = 8192,
+               size_t wav_size = 65536) {
+        std::array<uint8_t, kConfigRecordSize> bytes;
+        encode_config_record(record, bytes);
+        write_bytes(file("config.dat"), {bytes.begin(), bytes.end()});
+        write_bytes(file("cnav.dat"), std::vector<uint8_t>(cnav_size, 0x5C));
+        write_bytes(file("patient.wav"), std::vector<uint8_t>(wav_size, 0x3A));
+        write_ecg(sectors);
+    }
+    void write_ecg(const std::vector<Sector>& sectors) {
+        std::vector<uint8_t> ecg;
+        for (const Sector& sector : sectors)
+            ecg.insert(ecg.end(), sector.begin(), sector.end());
+        write_bytes(file("ecg.dat"), ecg);
+    }
+
+    // Marking as read moves the record's recording number past the recording.
+    bool marked_as_read() const {
+        CCFDisk reader;
+        reader.set_card_path(path());
+        return reader.read_config() && reader.m_config_dat.recording_num > kTestRecording;
+    }
+
+    // Another card storage object on this folder.
+    void attach(CCFDisk& other) const { other.set_card_path(m_folder.path()); }
+
+    std::string path() const { return m_folder.path(); }
+    std::string file(const std::string& name) const { return m_folder.file(name); }
+    std::string operator/(const std::string& name) const { return file(name); }
+
+    ConfigRecord record;
+    CCFDisk disk;
+
+  private:
+    TestFolder m_folder;
+};
 
 // Message boxes on Linux read their answer from standard input; tests give them none.
 class NoAnswers {

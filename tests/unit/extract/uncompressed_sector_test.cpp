@@ -64,26 +64,6 @@ TEST(PackedSector, FieldsAreALittleEndianBitStringInterleavedByTimePoint) {
     EXPECT_EQ(points[2].values, (std::vector<uint16_t>{0, 0}));
 }
 
-class PackedSectorType : public ::testing::TestWithParam<uint8_t> {};
-
-TEST_P(PackedSectorType, EveryFieldReachesItsTimePointAndChannel) {
-    const UncompressedLayout layout = *uncompressed_layout(GetParam());
-    SectorBuilder builder(GetParam());
-    const auto value = [](int k) { return static_cast<uint16_t>((k * 37 + 5) % 1024); };
-    for (int k = 0; k < 384; ++k)
-        builder.field(k, value(k));
-    const std::vector<TimePoint> points = unpack(builder.build());
-    ASSERT_EQ(points.size(), static_cast<size_t>(layout.time_points));
-    int k = 0;
-    for (const TimePoint& point : points) {
-        ASSERT_EQ(point.values.size(), static_cast<size_t>(layout.channels));
-        for (const uint16_t v : point.values)
-            EXPECT_EQ(v, value(k++)) << "field " << k - 1;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Types, PackedSectorType, ::testing::Values(0x01, 0x02, 0x30));
-
 TEST(UncompressedSector, PaceEntriesMarkTheirTimePointsUpToTenEntries) {
     for (const uint8_t type : {0x01, 0x05}) {
         const auto last = static_cast<uint8_t>(uncompressed_layout(type)->time_points - 1);
@@ -93,12 +73,6 @@ TEST(UncompressedSector, PaceEntriesMarkTheirTimePointsUpToTenEntries) {
     }
     const Sector eleven = SectorBuilder(0x02).pace({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}).build();
     EXPECT_EQ(pulses(unpack(eleven)), (std::vector<size_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-}
-
-TEST(UncompressedSector, RefusedGroupEndsTheSector) {
-    EXPECT_EQ(unpack(SectorBuilder(0x01).build(), 3).size(), 6u);
-    EXPECT_EQ(unpack(SectorBuilder(0x05).build(), 3).size(), 12u);
-    EXPECT_EQ(unpack(SectorBuilder(0x30).build(), 0).size(), 0u);
 }
 
 TEST(UncompressedSector, PatientEventIsBitZeroOfByteSix) {

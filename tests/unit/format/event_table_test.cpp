@@ -6,52 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "extract/sector_builder.h"
-#include "test_folder.h"
+#include "extract/test_card.h"
 
 namespace {
-
-// Writes event records back to back from byte 3 of an event sector.
-class EventSectorBuilder {
-  public:
-    explicit EventSectorBuilder(uint8_t type = 0x20) : m_sector(type) {}
-
-    // Fields that would lie past the record's length or the sector are left out.
-    EventSectorBuilder& record(uint8_t type, uint8_t length, uint8_t second = 0,
-                               uint32_t sector = 0, uint16_t index = 0) {
-        const auto put = [&](size_t offset, uint32_t value) {
-            if (offset < length && m_at + offset < kSectorSize)
-                m_sector.byte(m_at + offset, static_cast<uint8_t>(value));
-        };
-        put(0, type);
-        put(1, length);
-        put(2, second);
-        put(5, 1);  // day
-        put(6, 1);  // month
-        for (size_t i = 0; i < 4; ++i)
-            put(8 + i, sector >> (8 * i));
-        put(12, index);
-        put(13, index >> 8);
-        m_at += length;
-        return *this;
-    }
-    EventSectorBuilder& next_sector() { return marker(kEventNextSector); }
-    EventSectorBuilder& numbered_sector(uint32_t number) {
-        for (size_t i = 0; i < 4; ++i)
-            m_sector.byte(508 + i, static_cast<uint8_t>(number >> (8 * i)));
-        return marker(kEventNumberedSector);
-    }
-    const Sector& build() const { return m_sector.build(); }
-
-  private:
-    EventSectorBuilder& marker(uint8_t type) {
-        m_sector.byte(m_at, type);
-        m_at += 1;
-        return *this;
-    }
-    SectorBuilder m_sector;
-    size_t m_at = 3;
-};
 
 Sector data_sector() {
     return SectorBuilder(0x23).build();
@@ -82,11 +39,11 @@ std::vector<uint8_t> types_of(const EventTable& table) {
 TEST(EventTable, StoresTheRecordTypesOfEachSectorKindAndStepsOverOthersByLength) {
     EventTable table;
     parse_event_sector(EventSectorBuilder(0x20)
-                           .record(1, 16, 5, 1234, 99)
+                           .record(1, 16, {5, 0, 0, 1, 1, 0}, 1234, 99)
                            .record(4, 20)
                            .record(2, 16)
                            .record(77, 3)
-                           .record(3, 16, 9)
+                           .record(3, 16, {9, 0, 0, 1, 1, 0})
                            .build(),
                        table);
     EXPECT_EQ(types_of(table), (std::vector<uint8_t>{1, 2, 3}));
@@ -111,7 +68,8 @@ TEST(EventTable, StoresTheRecordTypesOfEachSectorKindAndStepsOverOthersByLength)
 TEST(EventTable, ShortRecordsReadAsZeroFilled) {
     EventTable table;
     // Bytes 10 and 11 of the short record are the next record's type and length.
-    parse_event_sector(EventSectorBuilder().record(3, 10, 7).record(1, 16).build(), table);
+    parse_event_sector(EventSectorBuilder().record(3, 10, {7, 0, 0, 1, 1, 0}).record(1, 16).build(),
+                       table);
     ASSERT_EQ(table.size(), 2u);
     EXPECT_EQ(table[0].time().second, 7);
     EXPECT_EQ(table[0].sector, 0u);
@@ -147,12 +105,12 @@ TEST(EventTable, HoldsAtMost500Records) {
 
 TEST(EventTable, FollowsTheChainPastDataSectorsAndToNumberedSectors) {
     TestFolder folder;
-    const EventTable table =
-        load(folder, {SectorBuilder(0x81).build(), data_sector(),
-                      EventSectorBuilder().record(1, 16).next_sector().build(), data_sector(),
-                      data_sector(), EventSectorBuilder().record(2, 16).numbered_sector(8).build(),
-                      EventSectorBuilder().record(3, 16, 11).build(), data_sector(),
-                      EventSectorBuilder().record(3, 16, 22).build()});
+    const EventTable table = load(
+        folder, {SectorBuilder(0x81).build(), data_sector(),
+                 EventSectorBuilder().record(1, 16).next_sector().build(), data_sector(),
+                 data_sector(), EventSectorBuilder().record(2, 16).numbered_sector(8).build(),
+                 EventSectorBuilder().record(3, 16, {11, 0, 0, 1, 1, 0}).build(), data_sector(),
+                 EventSectorBuilder().record(3, 16, {22, 0, 0, 1, 1, 0}).build()});
     EXPECT_EQ(types_of(table), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(table[2].time().second, 22);  // sector 6 was jumped over
 }

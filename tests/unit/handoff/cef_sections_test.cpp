@@ -1,19 +1,21 @@
-#include "handoff/cef_sections.h"
-
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "handoff/cef_sections.h"
+#include "handoff/unpacked_folder.h"
 #include "mapped_receiver.h"
 #include "test_folder.h"
 
 namespace {
-
-constexpr uint32_t kHourBytes = 921600;
 
 // Channel n's word at sample i: distinct per channel and position.
 uint16_t word_at(int channel, size_t i) {
     return static_cast<uint16_t>((i * 7 + static_cast<size_t>(channel) * 1000) & 0x0FFF);
 }
 
+// The end-to-end CefFolder tests read the window after a skip and a skip past the end; these
+// cover partial sections, short files and the event list's edges.
 class CefRoad : public ::testing::Test {
   protected:
     void write_channels(std::initializer_list<uint32_t> byte_sizes) {
@@ -37,6 +39,18 @@ class CefRoad : public ::testing::Test {
     MappedReceiver receiver{names, 3, kSampleSectionSize};
 };
 
+struct FolderCase {
+    const char* name;
+    std::vector<std::pair<const char*, size_t>> files;  // name and size
+    bool unpacked;
+    int channels;
+};
+
+class UnpackedFolder : public ::testing::TestWithParam<FolderCase> {};
+
+// The whole file set, the description-only set and card copies are read end to end (CefFolder
+// and every card read); these are the sets they do not meet.
+
 }  // namespace
 
 TEST_F(CefRoad, TwoChannelFolderFillsTwoSectionsAndLeavesTheThirdRecordAlone) {
@@ -52,25 +66,6 @@ TEST_F(CefRoad, TwoChannelFolderFillsTwoSectionsAndLeavesTheThirdRecordAlone) {
     EXPECT_EQ(receiver.finished(2), 0u);
 }
 
-TEST_F(CefRoad, OneHourLimitAfterTheSkipEndsEveryCountAtExactlyOneHour) {
-    write_channels({3 * kHourBytes, 3 * kHourBytes, 3 * kHourBytes});
-    ASSERT_TRUE(write(1, 1));
-    for (int c = 0; c < 3; ++c) {
-        EXPECT_EQ(receiver.count(c), 460800u) << c;
-        const std::vector<uint16_t> samples = receiver.samples(c);
-        EXPECT_EQ(samples.front(), word_at(c, 460800));
-        EXPECT_EQ(samples.back(), word_at(c, 2 * 460800 - 1));
-    }
-}
-
-TEST_F(CefRoad, SkipPastTheEndOfTheFilesFailsButStillFinishes) {
-    write_channels({22118400 - 2, 22118400 - 2});  // just under 24 hours
-    EXPECT_FALSE(write(24, 192));
-    EXPECT_EQ(receiver.count(0), 0u);
-    EXPECT_EQ(receiver.finished(0), 1u);
-    EXPECT_EQ(receiver.finished(1), 1u);
-}
-
 TEST_F(CefRoad, ShortChannelFileEndsTheCopyOfEveryChannelAfterItsLastPiece) {
     constexpr uint32_t kMiB = 1 << 20;
     write_channels({3 * kMiB, 3 * kMiB / 2});
@@ -78,13 +73,6 @@ TEST_F(CefRoad, ShortChannelFileEndsTheCopyOfEveryChannelAfterItsLastPiece) {
     EXPECT_EQ(receiver.count(0), 3 * kMiB / 2);
     EXPECT_EQ(receiver.count(1), 3 * kMiB / 4);
     EXPECT_EQ(receiver.finished(1), 1u);
-}
-
-TEST_F(CefRoad, OnlyEventsInsideTheWindowArePublishedRelativeToTheSkip) {
-    write_channels({2 * kHourBytes + 2});
-    write_events("100\n3600\n 5000 \r\n\n-5\nabc\n7199\n7200\n99999999999999999999\n");
-    ASSERT_TRUE(write(1, 1));
-    EXPECT_EQ(receiver.events(), (std::vector<int32_t>{0, 1400, 3599}));
 }
 
 TEST_F(CefRoad, EventsBeyondTheListsRoomAreDropped) {
@@ -99,7 +87,31 @@ TEST_F(CefRoad, EventsBeyondTheListsRoomAreDropped) {
     EXPECT_EQ(events.back(), 4095);
 }
 
-TEST_F(CefRoad, FolderWithoutChannelsFails) {
-    write_channels({0});
-    EXPECT_FALSE(write(0, 192));
+TEST_P(UnpackedFolder, IsRecognisedByItsFileSetAndCountsChannelsWithBytes) {
+    TestFolder folder;
+    for (const auto& [name, size] : GetParam().files)
+        write_bytes(folder.file(name), std::vector<uint8_t>(size, 1));
+    EXPECT_EQ(is_unpacked_recording(folder.path()), GetParam().unpacked);
+    EXPECT_EQ(folder_channel_count(folder.path()), GetParam().channels);
+    int channels = -1;
+    EXPECT_EQ(locate_cef_input(folder.path(), channels).empty(), !GetParam().unpacked);
+    EXPECT_EQ(channels, GetParam().unpacked ? GetParam().channels : 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Handoff, UnpackedFolder,
+    ::testing::Values(FolderCase{"EmptyThirdChannel",
+                                 {{"CEFDESC.TXT", 1},
+                                  {"RAWECG1.DAT", 4},
+                                  {"RAWECG2.DAT", 4},
+                                  {"RAWECG3.DAT", 0},
+                                  {"PATIENT.TXT", 1}},
+                                 true,
+                                 2},
+                      FolderCase{"EmptyFirstChannel",
+                                 {{"CEFDESC.TXT", 1}, {"RAWECG1.DAT", 0}, {"PATIENT.TXT", 1}},
+                                 true,
+                                 0},
+                      FolderCase{
+                          "NoPatientText", {{"CEFDESC.TXT", 1}, {"RAWECG1.DAT", 4}}, false, 1}),
+    [](const auto& param_info) { return std::string(param_info.param.name); });

@@ -4,54 +4,18 @@
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "io_fault_scope.h"
 #include "support/card_file.h"
-#include "support/file_utils.h"
-#include "support/mapped_section.h"
-#include "support/shared_objects.h"
 #include "test_folder.h"
 
 namespace {
-
-// Which steps of a fixed sequence fail under the armed text.
-std::string failing_steps(const std::string& text) {
-    const IoFaultScope scope(text);
-    std::string result;
-    for (const IoStep step :
-         {IoStep::create, IoStep::write, IoStep::flush, IoStep::write, IoStep::map, IoStep::write})
-        result += io_step_fails(step) ? 'X' : '.';
-    return result;
-}
 
 std::span<const uint8_t> bytes_of(const std::string& text) {
     return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
 }
 
 }  // namespace
-
-TEST(IoFaults, TheNthStepOfTheArmedKindFailsOnce) {
-    const struct {
-        const char* text;
-        const char* fails;
-    } cases[] = {
-        {"write:2", "...X.."}, {"write:1", ".X...."}, {"create:1", "X....."},
-        {"flush:1", "..X..."}, {"map:1", "....X."},   {"any:4", "...X.."},
-        {"any:6", ".....X"},   {"any:0", "......"},   {"write:4", "......"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(failing_steps(c.text), c.fails) << c.text;
-    EXPECT_FALSE(io_step_fails(IoStep::write)) << "disarmed";
-}
-
-TEST(IoFaults, TextsOtherThanKindAndCountLeaveTheSeamAlone) {
-    for (const char* text : {"", "write", "write:", "write:x", "write:2x", "write:-1", "read:1",
-                             "WRITE:1", ":1", "write:1:2"}) {
-        EXPECT_FALSE(arm_io_fault_from_text(text)) << text;
-        EXPECT_FALSE(g_io_faults.armed) << text;
-    }
-}
 
 // config.dat is the card's record of the recording: a write that fails at any step must leave
 // the record the card had, and a file that did not exist must not appear half made.
@@ -66,28 +30,4 @@ TEST(WriteCardFile, AFailedStepLeavesTheOldFileOrNone) {
         EXPECT_EQ(read_file(dir / "config.dat"), "the old record") << fault;
         EXPECT_FALSE(std::filesystem::exists(dir / "patsumm.dat")) << fault;
     }
-}
-
-TEST(CopyFilePlain, AFailedStepLeavesTheSourceAndNoPartialTarget) {
-    for (const char* fault : {"create:1", "write:1", "flush:1"}) {
-        TestFolder dir;
-        write_file(dir / "patient.wav", std::string(70000, 'w'));
-        {
-            const IoFaultScope scope(fault);
-            EXPECT_FALSE(copy_file_plain(dir / "patient.wav", dir / "copy.wav")) << fault;
-        }
-        EXPECT_EQ(read_file(dir / "patient.wav"), std::string(70000, 'w')) << fault;
-        EXPECT_FALSE(std::filesystem::exists(dir / "copy.wav")) << fault;
-    }
-}
-
-TEST(MappedSection, AFailedMappingLeavesNoSection) {
-    PrivateSharedObjects objects;
-    const IoFaultScope scope("map:2");
-    MappedSection first("kado unit faults 1", 4096, true);
-    MappedSection second("kado unit faults 2", 4096, true);
-    EXPECT_NE(first.view(), nullptr);
-    EXPECT_EQ(second.view(), nullptr);
-    EXPECT_EQ(second.size(), 0u);
-    EXPECT_FALSE(second.open_existing("kado unit faults 2", true));
 }

@@ -32,20 +32,6 @@ TEST(MappedSection, AnotherOpenerSeesTheSameBytesWithTheCreatorsSize) {
     EXPECT_EQ(first.view()[8191], 0x5A);
 }
 
-TEST(MappedSection, CreatingAgainReleasesTheFirstSection) {
-    PrivateSharedObjects objects;
-    MappedSection section("kado unit first", 4096, true);
-    ASSERT_NE(section.view(), nullptr);
-    section.view()[0] = 7;
-    ASSERT_TRUE(section.create("kado unit second", 4096, true));
-    EXPECT_EQ(section.name(), "kado unit second");
-    // The first one is gone: a new section of its name starts from zeros.
-    MappedSection again("kado unit first", 4096, true);
-    ASSERT_NE(again.view(), nullptr);
-    EXPECT_TRUE(again.created_here());
-    EXPECT_EQ(again.view()[0], 0);
-}
-
 TEST(MappedSection, RefusesNamesThePlatformCannotTakeInsteadOfAlteringThem) {
     MappedSection section;
     EXPECT_FALSE(section.create("", 4096, true));

@@ -23,11 +23,6 @@ TEST(NamedEvent, StartsUnsignalledAndSeesASignalFromAnotherHandle) {
     EXPECT_TRUE(again->is_signalled());
 }
 
-TEST(NamedEvent, SignallingAMissingEventFails) {
-    PrivateSharedObjects objects;
-    EXPECT_FALSE(signal_named_event("kado unit test no such event"));
-}
-
 // The creator going first must not split the event: the holder left and every later opener share
 // one event, and once nobody holds it, it starts again unsignalled.
 TEST(NamedEvent, LivesWhileAnyoneHoldsIt) {

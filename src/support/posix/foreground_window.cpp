@@ -1,0 +1,5 @@
+#include "support/foreground_window.h"
+
+ForegroundWindowKeeper::ForegroundWindowKeeper() = default;
+
+ForegroundWindowKeeper::~ForegroundWindowKeeper() = default;
