@@ -160,11 +160,8 @@ bool CKadoInitDlg::initialise_from_dialog(bool report_success) {
 bool CKadoInitDlg::initialise_chosen_card(bool report_success) {
     m_disk.set_card_path(m_card_drive.substr(0, 2));
     if (has_two_cards_marker(m_card_drive)) {
-        std::string text = load_string(kStringTwoCardsWarning);
-        if (const size_t percent = text.find('%'); percent != std::string::npos)
-            text.replace(percent, 1, 1, m_card_drive[0]);
-        if (show_message_box(text, load_string(kStringAppTitle), MessageButtons::kOkCancel,
-                             MessageIcon::kNone) == MessageAnswer::kCancel)
+        if (show_string_replacing(kStringTwoCardsWarning, "%", m_card_drive.substr(0, 1),
+                                  MessageButtons::kOkCancel) == MessageAnswer::kCancel)
             return false;
     }
     if (!folder_exists(drive_root(m_card_drive[0]))) {
