@@ -33,7 +33,8 @@ TEST(ChangePatient, ReplacesPatientDataThatIsNotYetAttachedOrWhenConfirmed) {
                                 {"Older", 2, false, 0}};
     for (const ChangeCase& c : cases) {
         CardFolder card;
-        card.counters(6, c.patient_data_num, 2).write({start_sector(35, kStart_2013_05_14_10_15_20, 5)});
+        card.counters(6, c.patient_data_num, 2)
+            .write({start_sector(35, kStart_2013_05_14_10_15_20, 5)});
         const ConfigRecord before = config_in(card);
         CCFDisk disk;
         card.attach(disk);
