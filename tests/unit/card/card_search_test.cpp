@@ -84,7 +84,6 @@ TEST_F(CardSearch, ChoosesAmongLabelledDrivesAndTheDefaultDrive) {
         {"unlabelled default", {{'G', nullptr, B}}, 'G', true, "G:"},
         {"default on A", {{'A', nullptr, F}}, 'A', false, "A:"},
         {"empty labelled drive", {{'E', V, N}}, '?', false, "E:"},
-        {"card files only", {{'E', V, F}}, '?', false, "E:"},
         {"archive pair only", {{'E', V, A}}, '?', false, "E:"},
         {"card files and archive", {{'E', V, B}}, '?', false, "?"},
         {"card files and archive, all", {{'E', V, B}}, '?', true, "E:"},
