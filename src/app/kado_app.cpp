@@ -42,6 +42,9 @@ bool CKadoApp::start_instance() {
     if (!parse_command_line(m_request, arguments, m_output_settings, m_disk->m_read_settings))
         m_request.m_exit_code = kExitBadCommandLine;
     m_disk->m_run_mode = m_request.m_mode;
+    m_disk->m_output_format = m_request.m_output_format;
+    // Initialising and the patient change take the host's cnav.dat from the output folder.
+    m_disk->m_host_folder = m_request.m_output_dir;
     check_folders();
 
     if (m_request.m_exit_code == 0) run_selected_mode();
@@ -65,10 +68,11 @@ void CKadoApp::check_folders() {
 void CKadoApp::run_selected_mode() {
     m_read_dialog = std::make_unique<CKadoReadDlg>(*m_disk, m_request.m_output_dir,
                                                    m_request.m_procedure_id, m_output_settings);
+    m_init_dialog = std::make_unique<CKadoInitDlg>(*m_disk, m_request.m_output_dir);
     int channels = 0;
     const std::string cef_folder = locate_cef_input(m_request.m_input_dir, channels);
     if (cef_folder.empty())
-        run_main_flow(m_request, *m_disk, *m_read_dialog);
+        run_main_flow(m_request, *m_disk, {*m_read_dialog, *m_init_dialog});
     else
         m_request.m_exit_code =
             dispatch_cef_output(m_request.m_mode, m_request.m_output_format, m_request.m_output_dir,
@@ -76,6 +80,7 @@ void CKadoApp::run_selected_mode() {
 }
 
 int CKadoApp::end_instance() {
+    m_init_dialog.reset();
     m_read_dialog.reset();
     m_disk.reset();
     profile_write_int(kSettingsSection, kDefaultDriveKey,

@@ -1,7 +1,9 @@
 #include "app/main_flow.h"
 
+#include "app/card_modes.h"
 #include "app/patient_file.h"
 #include "card/ccf_disk.h"
+#include "card/drive_text.h"
 #include "support/exit_codes.h"
 #include "support/file_finder.h"
 #include "support/file_utils.h"
@@ -17,19 +19,14 @@ bool is_loader_source_folder(const std::string& folder) {
     return !finder.done() && !file_exists(join_path(folder, "ECG.DAT"));
 }
 
-bool is_quiet_patient_read(RunMode mode) {
-    return mode == kModeReadPatCnav || mode == kModeReadPatPath || mode == kModeReadPatScan ||
-           mode == kModeReadPatStatus;
-}
-
-bool is_folder_read(const RunRequest& request) {
-    return !request.m_input_dir.empty() &&
-           (is_quiet_patient_read(request.m_mode) || request.m_mode == kModeReadEcgHide);
-}
-
-void not_available(RunRequest& request) {
-    trace("mode %i not available\n", static_cast<int>(request.m_mode));
+void run_loader_dispatch(RunRequest& request) {
+    // The loaders of the other analysis system are not part of this program yet.
+    trace("loader dispatch not available\n");
     request.m_exit_code = kExitNotCompleted;
+}
+
+bool is_interactive_read(RunMode mode) {
+    return mode == kModeReadPatStand || mode == kModeReadEcgStand;
 }
 
 // The patient details, the speech recording and the side files of the recording.
@@ -57,40 +54,94 @@ void read_ecg(RunRequest& request, CCFDisk& disk, CKadoReadDlg& read_dialog) {
     if (!read_dialog.read_ecg(request.m_output_format)) request.m_exit_code = kExitEcgOutputFailed;
 }
 
-// A read of a folder copy of a card.
-void read_folder(RunRequest& request, CCFDisk& disk, CKadoReadDlg& read_dialog) {
-    disk.set_card_path(request.m_input_dir);
-    request.m_exit_code = disk.folder_status();
+// Finds the card for a read without an input folder and takes its status; false when the card
+// holds a loader source and the loader dispatch has taken over.
+bool find_card_to_read(RunRequest& request, CCFDisk& disk) {
+    const std::string drive = disk.find_card(true, true);
+    request.m_input_dir = drive;
+    if (has_two_cards_marker(drive)) {
+        request.m_exit_code = kExitTwoCards;
+        trace("More than one drive found and user cancelled dialog.\n");
+        return true;
+    }
+    if (drive == kNoCardDrive) {
+        // The interactive Read dialog opens without a card.
+        request.m_exit_code = is_interactive_read(request.m_mode) ? 0 : kExitNoCard;
+        trace("No drives found.\n");
+        return true;
+    }
+    if (request.m_mode != kModeReadPatStatus && is_loader_source_folder(drive)) {
+        run_loader_dispatch(request);
+        return false;
+    }
+    disk.set_card_path(drive);
+    request.m_exit_code = disk.card_status(false, false);
     trace("CF_conditioned_ : %i\n", request.m_exit_code);
+    return true;
+}
+
+void read_card(RunRequest& request, CCFDisk& disk, CKadoReadDlg& read_dialog) {
+    if (request.m_input_dir.empty()) {
+        if (!find_card_to_read(request, disk)) return;
+    } else {
+        disk.set_card_path(request.m_input_dir);
+        request.m_exit_code = disk.folder_status();
+        trace("CF_conditioned_ : %i\n", request.m_exit_code);
+    }
+    disk.set_card_path(request.m_input_dir);
     const int code = request.m_exit_code;
     // A read for the patient details alone goes on without a valid ECG when the caller asks.
     if (code != 0 && code != kExitUnread && !(code == kExitNoValidEcg && request.m_read_corrie))
         return;
     disk.read_config();
-    if (request.m_mode == kModeReadEcgHide)
+    if (is_interactive_read(request.m_mode)) {
+        // The Read dialog's window comes with the program's windows; until then the mode ends
+        // here rather than pretending the user saw it.
+        trace("Read dialog not available\n");
+        request.m_exit_code = kExitNotCompleted;
+    } else if (request.m_mode == kModeReadEcgHide) {
         read_ecg(request, disk, read_dialog);
-    else
+    } else {
         read_patient(request, disk, read_dialog);
+    }
 }
 
 }  // namespace
 
-void run_main_flow(RunRequest& request, CCFDisk& disk, CKadoReadDlg& read_dialog) {
+void run_main_flow(RunRequest& request, CCFDisk& disk, const CardDialogs& dialogs) {
     if (is_loader_source_folder(request.m_input_dir)) {
-        // The loaders of the other analysis system are not part of this program yet.
-        trace("loader dispatch not available\n");
-        request.m_exit_code = kExitNotCompleted;
+        run_loader_dispatch(request);
         return;
     }
-    if (request.m_mode == kModeSetPat) {
-        apply_patient_file(request, disk);
-        return;
+    switch (request.m_mode) {
+        case kModeWriteCnav:
+        case kModeWritePath:
+        case kModeWriteStand:
+        case kModeWriteScan:
+        case kModeWriteWestbury:
+            run_initialise_mode(request, disk, dialogs.init);
+            break;
+        case kModeReadPatCnav:
+        case kModeReadPatPath:
+        case kModeReadPatStand:
+        case kModeReadPatScan:
+        case kModeReadEcgHide:
+        case kModeReadEcgStand:
+        case kModeReadPatStatus:
+            read_card(request, disk, dialogs.read);
+            break;
+        case kModeChangePat:
+            run_change_patient(request, disk);
+            break;
+        case kModeWav:
+            run_speech_probe(request, disk);
+            break;
+        case kModeSetPat:
+            apply_patient_file(request, disk);
+            break;
+        default:
+            trace("mode %i not available\n", static_cast<int>(request.m_mode));
+            request.m_exit_code = kExitNotCompleted;
+            break;
     }
-    // Reads without an input folder need the card search; the other modes need the dialogs and
-    // card conditioning. None of them may pretend to succeed.
-    if (!is_folder_read(request)) {
-        not_available(request);
-        return;
-    }
-    read_folder(request, disk, read_dialog);
 }

@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "card/card_rewrite.h"
 #include "card/ccf_disk.h"
+#include "card/drive_text.h"
 #include "format/card_files.h"
 #include "support/exit_codes.h"
 #include "support/file_utils.h"
@@ -14,10 +16,6 @@ constexpr char kPatientSection[] = "Patient Details";
 constexpr char kPatientNameKey[] = "PatientName";
 constexpr char kPatientIdKey[] = "PatientId";
 
-bool is_more_than_one_card(const std::string& drive_text) {
-    return drive_text.size() >= 2 && drive_text.compare(drive_text.size() - 2, 2, ">2") == 0;
-}
-
 // Only the two texts change: the counters, the change marker and the change time stay as the
 // recorder and the last initialising left them, so the card's recording state is untouched. The
 // texts are stored as given, without the visual order of a newly built record. A read-only
@@ -26,12 +24,8 @@ bool write_patient_texts(CCFDisk& disk, const std::string& name, const std::stri
     if (!disk.read_config()) return false;
     store_field_text(disk.m_config_dat.patient_name, name, false);
     store_field_text(disk.m_config_dat.patient_id, id, false);
-    const std::string config = card_file_path(disk.m_card_path, kConfigFileName);
-    const bool read_only = is_read_only(config);
-    if (read_only) clear_read_only(config);
-    const bool written = disk.write_config();
-    if (read_only) set_read_only(config);
-    return written;
+    return write_keeping_read_only(card_file_path(disk.m_card_path, kConfigFileName),
+                                   [&disk] { return disk.write_config(); });
 }
 
 int apply(RunRequest& request, CCFDisk& disk) {
@@ -45,8 +39,8 @@ int apply(RunRequest& request, CCFDisk& disk) {
     if (request.m_patient_id.empty()) return kExitNoPatientId;
 
     const std::string drive = disk.find_card(true, true);
-    if (drive == "?") return kExitNoCard;
-    if (is_more_than_one_card(drive)) return kExitTwoCards;
+    if (drive == kNoCardDrive) return kExitNoCard;
+    if (has_two_cards_marker(drive)) return kExitTwoCards;
     disk.set_card_path(drive.substr(0, 2));
     if (!write_patient_texts(disk, request.m_patient_name, request.m_patient_id))
         return kExitNotCompleted;

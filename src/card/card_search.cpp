@@ -4,6 +4,7 @@
 
 #include "card/ccf_disk.h"
 #include "card/default_drive.h"
+#include "card/drive_text.h"
 #include "support/drives.h"
 #include "support/file_finder.h"
 #include "support/file_utils.h"
@@ -18,7 +19,6 @@ namespace {
 constexpr char kCardLabel[] = "VNT_CFR";
 constexpr size_t kCardLabelLength = sizeof kCardLabel - 1;
 constexpr const char* kCardFileNames[] = {"CONFIG.DAT", "CNAV.DAT", "PATIENT.WAV", "ECG.DAT"};
-constexpr char kMoreThanOneCard[] = ">2";
 
 char upper_ascii(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;

@@ -34,6 +34,13 @@ bool CCFDisk::new_config_record(const std::string& patient_name, const std::stri
     m_config_dat = ConfigRecord{};
     m_config_dat.byte_0 = 1;
     set_conditioning_counters(m_config_dat, !patient_name.empty() || !patient_id.empty());
+    store_prepared_patient(patient_name, patient_id, event_text, fir_present, fir_elements);
+    return write_config();
+}
+
+void CCFDisk::store_prepared_patient(const std::string& patient_name,
+                                     const std::string& patient_id, const std::string& event_text,
+                                     bool fir_present, const FirElements& fir_elements) {
     m_config_dat.change_marker = 0;
     m_config_dat.char_set = system_char_set();
     const bool visual_order = m_config_dat.char_set == kCharSetHebrew;
@@ -42,7 +49,6 @@ bool CCFDisk::new_config_record(const std::string& patient_name, const std::stri
     store_field_text(m_config_dat.event_text, event_text, visual_order);
     stamp_time(m_config_dat.init_time);
     set_fir_block(fir_present, fir_elements);
-    return write_config();
 }
 
 void CCFDisk::set_fir_block(bool present, const FirElements& elements) {

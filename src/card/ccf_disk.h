@@ -173,6 +173,11 @@ class CCFDisk {
     const Crc16Table m_crc_table;
 
   private:
+    // The patient part of a record prepared for the next recording: the texts (in visual order
+    // for a Hebrew system), the initialising time and the FIR block; the marker cleared.
+    void store_prepared_patient(const std::string& patient_name, const std::string& patient_id,
+                                const std::string& event_text, bool fir_present,
+                                const FirElements& fir_elements);
     // The side files as conditioning and initialising leave them: cnav.dat from the host in the
     // modes that bring one (1 and 5), else the empty form; the empty patient.wav.
     bool reset_card_cnav();

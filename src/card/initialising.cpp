@@ -34,14 +34,7 @@ bool CCFDisk::initialise_record(const std::string& patient_name, const std::stri
                                 bool fir_present, const FirElements& fir_elements,
                                 const std::string& event_text) {
     count_on_initialise(m_config_dat, !patient_name.empty() || !patient_id.empty());
-    m_config_dat.change_marker = 0;
-    m_config_dat.char_set = system_char_set();
-    const bool visual_order = m_config_dat.char_set == kCharSetHebrew;
-    store_field_text(m_config_dat.patient_name, patient_name, visual_order);
-    store_field_text(m_config_dat.patient_id, patient_id, visual_order);
-    store_field_text(m_config_dat.event_text, event_text, visual_order);
-    stamp_time(m_config_dat.init_time);
-    set_fir_block(fir_present, fir_elements);
+    store_prepared_patient(patient_name, patient_id, event_text, fir_present, fir_elements);
     if (!write_keeping_read_only(card_file_path(m_card_path, kConfigFileName),
                                  [this] { return write_config(); }))
         return false;

@@ -28,12 +28,18 @@ MessageAnswer show_string(int id, MessageButtons buttons, MessageIcon icon) {
     return show_text(id, load_string(id), buttons, icon);
 }
 
+MessageAnswer show_string_replacing(int id, const std::string& placeholder,
+                                    const std::string& value, MessageButtons buttons,
+                                    MessageIcon icon) {
+    std::string text = load_string(id);
+    if (const size_t at = text.find(placeholder); at != std::string::npos)
+        text.replace(at, placeholder.size(), value);
+    return show_text(id, text, buttons, icon);
+}
+
 MessageAnswer show_string_with_number(int id, int64_t number, MessageButtons buttons,
                                       MessageIcon icon) {
-    std::string text = load_string(id);
-    if (const size_t at = text.find("%d"); at != std::string::npos)
-        text.replace(at, 2, std::to_string(number));
-    return show_text(id, text, buttons, icon);
+    return show_string_replacing(id, "%d", std::to_string(number), buttons, icon);
 }
 
 MessageAnswer show_read_message(int id, MessageButtons buttons, MessageIcon icon) {

@@ -10,6 +10,11 @@
 
 MessageAnswer show_string(int id, MessageButtons buttons = MessageButtons::kOk,
                           MessageIcon icon = MessageIcon::kNone);
+// The text of the id with its first placeholder (such as "%d" or "%") replaced by the value.
+MessageAnswer show_string_replacing(int id, const std::string& placeholder,
+                                    const std::string& value,
+                                    MessageButtons buttons = MessageButtons::kOk,
+                                    MessageIcon icon = MessageIcon::kNone);
 // The text of the id with its "%d" replaced by the number, which may exceed 32 bits.
 MessageAnswer show_string_with_number(int id, int64_t number,
                                       MessageButtons buttons = MessageButtons::kOk,

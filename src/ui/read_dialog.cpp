@@ -55,10 +55,7 @@ bool CKadoReadDlg::run_read(OutputFormat format) {
         case kFormatPn12Arch:
             return extract_samples(format);
         case kFormatCnav:
-            // The copy of the card's files comes with the card copy operations; until then the
-            // request fails rather than reporting a copy that was never made.
-            trace("copy_all_files not available\n");
-            return false;
+            return m_disk.copy_all_files(m_output_folder);
         default:
             return true;
     }

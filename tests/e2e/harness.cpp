@@ -3,12 +3,15 @@
 #include "output_files.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -37,13 +40,21 @@ std::string host_path(const std::string& path) {
 
 namespace {
 
-pid_t start_program(const std::vector<std::string>& argv, const EnvList& env) {
+// Standard input from /dev/null, or from and standard error into the pipes when given.
+pid_t start_program(const std::vector<std::string>& argv, const EnvList& env,
+                    const int* input_pipe = nullptr, const int* error_pipe = nullptr) {
     const pid_t child = fork();
     if (child != 0) return child;
     for (const auto& [name, value] : env)
         setenv(name.c_str(), value.c_str(), 1);
-    const int devnull = open("/dev/null", O_RDONLY);
-    if (devnull >= 0) dup2(devnull, 0);
+    if (input_pipe != nullptr && error_pipe != nullptr) {
+        dup2(input_pipe[0], 0);
+        dup2(error_pipe[1], 2);
+        for (const int fd : {input_pipe[0], input_pipe[1], error_pipe[0], error_pipe[1]})
+            close(fd);
+    } else if (const int devnull = open("/dev/null", O_RDONLY); devnull >= 0) {
+        dup2(devnull, 0);
+    }
     std::vector<char*> args;
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
@@ -107,6 +118,50 @@ int run_kado(const std::string& command_line, const EnvList& env, int timeout_se
     const std::string launcher = env_or_empty("KADO_TOOLS_DIR") + "/winlaunch/winlaunch.exe";
     return run_program({env_or_empty("KADO_WINE"), launcher, host_path(program)}, all,
                        timeout_seconds);
+}
+
+int run_kado_answering(const std::string& command_line, const std::vector<std::string>& answers,
+                       const EnvList& env, const std::function<void(size_t)>& before_answer) {
+    if (under_wine()) return run_kado(command_line, env);
+    const std::string program = env_or_empty("KADO_UNDER_TEST");
+    int input[2];
+    int error[2];
+    if (program.empty() || pipe(input) != 0 || pipe(error) != 0)
+        throw std::runtime_error("cannot start the program with pipes");
+    const pid_t child = start_program({program, command_line}, env, input, error);
+    close(input[0]);
+    close(error[1]);
+    // Each prompt ends a message box; its text goes to the test's log.
+    const auto prompt_end = [](const std::string& text) {
+        size_t end = std::string::npos;
+        for (const char* prompt : {"[y/n] ", "[o/c] ", "[r] "})
+            if (const size_t at = text.find(prompt); at != std::string::npos)
+                end = std::min(end, at + std::char_traits<char>::length(prompt));
+        return end;
+    };
+    std::string seen;
+    size_t asked = 0;
+    for (char buffer[4096];;) {
+        pollfd fd{error[0], POLLIN, 0};
+        if (poll(&fd, 1, 120000) <= 0) break;
+        const ssize_t got = read(error[0], buffer, sizeof buffer);
+        if (got <= 0) break;
+        seen.append(buffer, static_cast<size_t>(got));
+        for (size_t end; (end = prompt_end(seen)) != std::string::npos; ++asked) {
+            std::fprintf(stderr, "%s\n", seen.substr(0, end).c_str());
+            seen.erase(0, end);
+            if (before_answer) before_answer(asked);
+            if (input[1] < 0) continue;
+            const std::string line = asked < answers.size() ? answers[asked] + "\n" : "";
+            if (line.empty() || write(input[1], line.data(), line.size()) < 0) {
+                close(input[1]);
+                input[1] = -1;
+            }
+        }
+    }
+    if (input[1] >= 0) close(input[1]);
+    close(error[0]);
+    return wait_for_program(child, 10);
 }
 
 TempDir::TempDir() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,6 +21,14 @@ std::string host_path(const std::string& path);
 // Runs the program with the command-line text and extra environment; returns its exit code, or
 // -1 when it did not end within the timeout (it is then killed).
 int run_kado(const std::string& command_line, const EnvList& env = {}, int timeout_seconds = 120);
+
+// Runs the program answering its message boxes. On Linux each question (its prompt on standard
+// error) gets the next of the answer lines ("y", "n", "o", "c") on standard input, and end of
+// input after the last; before_answer(i), when given, runs before the i-th question is answered.
+// Under Wine message boxes take their safe answer headless: answers and hook go unused.
+int run_kado_answering(const std::string& command_line, const std::vector<std::string>& answers,
+                       const EnvList& env = {},
+                       const std::function<void(size_t)>& before_answer = {});
 
 // Runs any program (argv[0] is the file) with extra environment; same results as run_kado.
 int run_program(const std::vector<std::string>& argv, const EnvList& env = {},
@@ -122,4 +131,3 @@ class TestDriveSet {
     std::vector<char> m_letters;
     bool m_changed = false;
 };
-

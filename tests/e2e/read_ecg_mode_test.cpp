@@ -52,6 +52,22 @@ TEST_F(ReadEcgMode, ArchiveReadDeliversTheRawFilesAndMarksTheCopyRead) {
     EXPECT_EQ(config_recording_num(), kRecording + 1);
 }
 
+// The cnav format copies the card's files: the recording's own sectors of ecg.dat, and both the
+// card and the copy marked as read.
+TEST_F(ReadEcgMode, CnavFormatCopiesTheCardAndMarksBothRead) {
+    ASSERT_TRUE(work.make({"--format=35", "--duration=1m"}));
+    const std::vector<uint8_t> ecg = read_bytes(work.card() + "/ecg.dat");
+    ASSERT_EQ(run("cnav"), 0);
+    EXPECT_EQ(delivered(),
+              (std::vector<std::string>{"cnav.dat", "config.dat", "ecg.dat", "patient.wav"}));
+    const std::vector<uint8_t> copy = read_bytes(work.out("ecg.dat"));
+    ASSERT_TRUE(!copy.empty() && copy.size() % 512 == 0 && copy.size() <= ecg.size());
+    EXPECT_TRUE(std::equal(copy.begin(), copy.end(), ecg.begin()));
+    EXPECT_EQ(config_recording_num(), kRecording + 1);
+    const std::vector<uint8_t> record = read_bytes(work.out("config.dat"));
+    EXPECT_EQ(record.at(1) | record.at(2) << 8, kRecording + 1);
+}
+
 // Failed reads leave the recording unread; damaged but readable cards end without hanging.
 TEST_F(ReadEcgMode, ExitCodesOfFailedAndDamagedReads) {
     const struct {
@@ -61,7 +77,6 @@ TEST_F(ReadEcgMode, ExitCodesOfFailedAndDamagedReads) {
     } cases[] = {
         {"archive", {"--format=2", "--duration=1m", "--flip-bit=5:4090"}, 108},    // checksum error
         {"archive", {"--format=35", "--duration=1m", "--truncate-ecg=300"}, 108},  // no start
-        {"cnav", {"--format=35", "--duration=1m"}, 108},     // the card copy does not exist yet
         {"archive", {"--format=64", "--duration=1m"}, 108},  // 12-lead sectors
         {"archive", {"--format=35", "--duration=1m", "--state=no-valid-ecg"}, 109},
         {"archive", {"--format=35", "--duration=1m", "--state=inconsistent"}, 109},

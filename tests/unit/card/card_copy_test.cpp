@@ -44,8 +44,7 @@ TEST(CopyAllFiles, CopiesTheCurrentRecordingAndMarksBothAsRead) {
         write_recording_7(card, sectors);
         TestFolder out;
         write_file(out / "old.txt", "stale");
-        CCFDisk& disk = card.disk;
-        ASSERT_TRUE(disk.copy_all_files(out.path()));
+        ASSERT_TRUE(card.disk.copy_all_files(out.path()));
         EXPECT_EQ(fs::file_size(out / "ecg.dat"), sectors * 512) << sectors;
         const std::vector<uint8_t> card_ecg = read_bytes(card.file("ecg.dat"));
         EXPECT_TRUE(std::equal(card_ecg.begin(), card_ecg.begin() + sectors * 512,
@@ -69,9 +68,8 @@ TEST(CopyAllFiles, RefusesTheCardItselfAndFoldersInsideIt) {
     fs::create_directory_symlink(card.path(), elsewhere / "link");
     destinations.push_back(elsewhere / "link");
 #endif
-    CCFDisk& disk = card.disk;
     for (const std::string& destination : destinations) {
-        EXPECT_FALSE(disk.copy_all_files(destination)) << destination;
+        EXPECT_FALSE(card.disk.copy_all_files(destination)) << destination;
         EXPECT_EQ(fs::file_size(card.file("ecg.dat")), 150 * 512u);
         EXPECT_EQ(recording_num_in(card.path()), 7);
     }
@@ -80,7 +78,9 @@ TEST(CopyAllFiles, RefusesTheCardItselfAndFoldersInsideIt) {
 // Whatever fails, no partial ecg.dat is left and nothing is marked as read.
 TEST(CopyAllFiles, AFailedCopyLeavesNoPartialFileAndMarksNothing) {
     const std::vector<std::pair<const char*, std::vector<Sector>>> cases = {
-        {"write:4", {start_sector(35, kStart_2013_05_14_10_15_20, 7)}},  // the ecg.dat write after three file copies
+        {"write:4",
+         {start_sector(35, kStart_2013_05_14_10_15_20,
+                       7)}},  // the ecg.dat write after three file copies
         {"flush:5", {start_sector(35, kStart_2013_05_14_10_15_20, 7)}},
         {"any:0", {}},  // ecg.dat without a first sector
     };
@@ -88,10 +88,9 @@ TEST(CopyAllFiles, AFailedCopyLeavesNoPartialFileAndMarksNothing) {
         CardFolder card;
         card.counters(7, 7, 2).write(ecg);
         TestFolder out;
-        CCFDisk& disk = card.disk;
         {
             const IoFaultScope scope(fault);
-            EXPECT_FALSE(disk.copy_all_files(out.path())) << fault;
+            EXPECT_FALSE(card.disk.copy_all_files(out.path())) << fault;
         }
         EXPECT_FALSE(fs::exists(out / "ecg.dat")) << fault;
         EXPECT_EQ(recording_num_in(card.path()), 7) << fault;
@@ -105,8 +104,7 @@ TEST(CopyAllFiles, IntoAFolderTooSmallFailsWithoutAPartialFile) {
     // Room for the three small files, not for the recording.
     const CardDrive small(128 << 10, "");
     SKIP_UNLESS_MOUNTED(small);
-    CCFDisk& disk = card.disk;
-    EXPECT_FALSE(disk.copy_all_files(small.file("")));
+    EXPECT_FALSE(card.disk.copy_all_files(small.file("")));
     EXPECT_FALSE(fs::exists(small.file("ecg.dat")));
     EXPECT_EQ(recording_num_in(card.path()), 7);
 }

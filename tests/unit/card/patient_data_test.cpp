@@ -10,6 +10,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A card whose record holds the counters and whose start sector holds recording 5.
+CardFolder& write_card(CardFolder& card, uint16_t c = 6, uint16_t patient = 2, uint16_t wav = 2) {
+    card.counters(c, patient, wav).write({start_sector(35, kStart_2013_05_14_10_15_20, 5)});
+    return card;
+}
+
 ConfigRecord config_in(const CardFolder& card) {
     CCFDisk disk;
     card.attach(disk);
@@ -17,96 +23,66 @@ ConfigRecord config_in(const CardFolder& card) {
     return disk.m_config_dat;
 }
 
-struct ChangeCase {
-    const char* name;
-    uint16_t patient_data_num;  // of a card whose record holds 6 and whose start sector 5
-    bool confirmed;
-    int expected;
-};
-
 }  // namespace
 
+// In the change-patient mode patient data not yet attached to a recording, or confirmed, is
+// replaced, and the host's cnav.dat or else the empty form replaces the card's; a refused or
+// failed change leaves record and cnav.dat as they were.
 TEST(ChangePatient, ReplacesPatientDataThatIsNotYetAttachedOrWhenConfirmed) {
-    const ChangeCase cases[] = {{"Attached", 5, false, 116},
-                                {"AttachedConfirmed", 5, true, 0},
-                                {"PreparedForNextRecording", 6, false, 116},
-                                {"Older", 2, false, 0}};
-    for (const ChangeCase& c : cases) {
+    const struct {
+        const char* name;
+        uint16_t patient_data_num;  // of a card whose record holds 6 and start sector 5
+        bool start_sector;
+        bool confirmed;
+        bool host_cnav;
+        const char* fault;  // any:0 fails no step
+        int expected;
+    } cases[] = {
+        {"Attached", 5, true, false, true, "any:0", 116},
+        {"AttachedConfirmed", 5, true, true, true, "any:0", 0},
+        {"PreparedForNextRecording", 6, true, false, true, "any:0", 116},
+        {"Older", 2, true, false, false, "any:0", 0},
+        {"NoStartSector", 2, false, true, true, "any:0", 108},
+        {"WriteFails", 2, true, false, true, "write:1", 105},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         CardFolder card;
-        card.counters(6, c.patient_data_num, 2).write({start_sector(35, kStart_2013_05_14_10_15_20, 5)});
-        const ConfigRecord before = config_in(card);
-        CCFDisk disk;
-        card.attach(disk);
-        EXPECT_EQ(disk.change_patient("Ann", "A1", "chest pain", c.confirmed), c.expected)
-            << c.name;
-        const ConfigRecord after = config_in(card);
-        if (c.expected != 0) {
-            EXPECT_EQ(after, before) << c.name;
-            continue;
-        }
-        EXPECT_EQ(after.change_marker, 0xA5) << c.name;
-        EXPECT_NE(after.change_time[4], 0) << c.name;  // month 1-12
-        EXPECT_EQ(after.patient_data_num, 5) << c.name;
-        EXPECT_EQ(field_text(after.patient_name), "Ann") << c.name;
-        EXPECT_EQ(field_text(after.event_text), "chest pain") << c.name;
-    }
-}
-
-// Without a start sector there is no recording number to attach the patient data to.
-TEST(ChangePatient, WithoutAStartSectorLeavesTheCardUntouched) {
-    CardFolder card;
-    card.counters(6, 2, 2).write({});
-    const std::vector<uint8_t> before = read_bytes(card.file("config.dat"));
-    CCFDisk disk;
-    disk.m_run_mode = kModeChangePat;
-    card.attach(disk);
-    EXPECT_EQ(disk.change_patient("Ann", "A1", "", true), 108);
-    EXPECT_EQ(read_bytes(card.file("config.dat")), before);
-    EXPECT_EQ(read_bytes(card.file("cnav.dat")), std::vector<uint8_t>(8192, 0x5C));
-}
-
-// In the change-patient mode the host's cnav.dat replaces the card's, or the empty form does;
-// a read-only record stays read-only; a failing write is 105 with the old record kept.
-TEST(ChangePatient, RewritesCnavAndTheRecordInPlace) {
-    for (const bool host_has_cnav : {true, false}) {
-        CardFolder card;
-        card.counters(6, 2, 2).write({start_sector(35, kStart_2013_05_14_10_15_20, 5)});
-        set_read_only(card.file("config.dat"));
+        write_card(card, 6, c.patient_data_num);
+        if (!c.start_sector) card.write({});
         TestFolder host;
-        if (host_has_cnav) write_bytes(host / "cnav.dat", std::vector<uint8_t>(8192, 0xC7));
+        if (c.host_cnav) write_bytes(host / "cnav.dat", std::vector<uint8_t>(8192, 0xC7));
+        const ConfigRecord before = config_in(card);
         CCFDisk disk;
         disk.m_run_mode = kModeChangePat;
         disk.m_host_folder = host.path();
         card.attach(disk);
-        EXPECT_EQ(disk.change_patient("Ann", "A1", "", false), 0);
-        EXPECT_TRUE(is_read_only(card.file("config.dat")));
-        EXPECT_EQ(read_bytes(card.file("cnav.dat")),
-                  std::vector<uint8_t>(8192, host_has_cnav ? 0xC7 : 0));
-        clear_read_only(card.file("config.dat"));
+        {
+            const IoFaultScope scope(c.fault);
+            EXPECT_EQ(disk.change_patient("Ann", "A1", "chest pain", c.confirmed), c.expected);
+        }
+        const ConfigRecord after = config_in(card);
+        const std::vector<uint8_t> cnav = read_bytes(card.file("cnav.dat"));
+        if (c.expected != 0) {
+            EXPECT_EQ(after, before);
+            EXPECT_EQ(cnav, std::vector<uint8_t>(8192, 0x5C));
+            continue;
+        }
+        EXPECT_EQ(cnav, std::vector<uint8_t>(8192, c.host_cnav ? 0xC7 : 0));
+        EXPECT_EQ(after.change_marker, 0xA5);
+        EXPECT_NE(after.change_time[4], 0);  // month 1-12
+        EXPECT_EQ(after.patient_data_num, 5);
+        EXPECT_EQ(field_text(after.patient_name), "Ann");
+        EXPECT_EQ(field_text(after.event_text), "chest pain");
     }
-    CardFolder card;
-    card.counters(6, 2, 2).write({start_sector(35, kStart_2013_05_14_10_15_20, 5)});
-    const std::vector<uint8_t> before = read_bytes(card.file("config.dat"));
-    CCFDisk disk;
-    card.attach(disk);
-    const IoFaultScope scope("write:1");
-    EXPECT_EQ(disk.change_patient("Ann", "A1", "", false), 105);
-    EXPECT_EQ(read_bytes(card.file("config.dat")), before);
 }
 
 // Initialising counts on, resets the speech recording, and gives the card the host's cnav.dat
-// when the patient data is for the next recording, else the empty form.
+// when the patient data is for the next recording, else the empty form; any failing step fails.
 TEST(InitialiseRecord, CountsOnAndResetsTheSideFiles) {
-    const struct {
-        const char* name;
-        bool has_patient;
-        uint16_t recording_num;
-        uint16_t patient_data_num;
-        uint8_t cnav_byte;
-    } cases[] = {{"Patient", true, 6, 6, 0xC7}, {"NoPatient", false, 7, 6, 0}};
-    for (const auto& c : cases) {
+    for (const bool has_patient : {true, false}) {
         CardFolder card;
-        card.counters(5, 5, 5).write({start_sector(35, kStart_2013_05_14_10_15_20, 5)});
+        write_card(card, 5, 5, 5);
         TestFolder host;
         write_bytes(host / "cnav.dat", std::vector<uint8_t>(8192, 0xC7));
         const std::vector<uint8_t> ecg = read_bytes(card.file("ecg.dat"));
@@ -115,22 +91,19 @@ TEST(InitialiseRecord, CountsOnAndResetsTheSideFiles) {
         disk.m_host_folder = host.path();
         card.attach(disk);
         ASSERT_TRUE(disk.read_config());
-        ASSERT_TRUE(disk.initialise_record(c.has_patient ? "Ann" : "", "", true, {7}, ""))
-            << c.name;
+        ASSERT_TRUE(disk.initialise_record(has_patient ? "Ann" : "", "", true, {7}, ""));
         const ConfigRecord after = config_in(card);
-        EXPECT_EQ(after.recording_num, c.recording_num) << c.name;
-        EXPECT_EQ(after.patient_data_num, c.patient_data_num) << c.name;
-        EXPECT_EQ(after.fir_flag, 0x20) << c.name;
-        EXPECT_EQ(read_bytes(card.file("cnav.dat")), std::vector<uint8_t>(8192, c.cnav_byte))
-            << c.name;
-        EXPECT_EQ(read_bytes(card.file("patient.wav"))[0], 'R') << c.name;
-        EXPECT_EQ(read_bytes(card.file("ecg.dat")), ecg) << c.name;
+        EXPECT_EQ(after.recording_num, has_patient ? 6 : 7);
+        EXPECT_EQ(after.patient_data_num, 6);
+        EXPECT_EQ(after.fir_flag, 0x20);
+        EXPECT_EQ(read_bytes(card.file("cnav.dat")),
+                  std::vector<uint8_t>(8192, has_patient ? 0xC7 : 0));
+        EXPECT_EQ(read_bytes(card.file("patient.wav"))[0], 'R');
+        EXPECT_EQ(read_bytes(card.file("ecg.dat")), ecg);
     }
     for (const char* fault : {"write:1", "flush:1", "write:2", "create:3"}) {
         CardFolder card;
-        card.counters(5, 5, 5).write({start_sector(35, kStart_2013_05_14_10_15_20, 5)});
-        CCFDisk disk;
-        card.attach(disk);
+        CCFDisk& disk = write_card(card, 5, 5, 5).disk;
         ASSERT_TRUE(disk.read_config());
         const IoFaultScope scope(fault);
         EXPECT_FALSE(disk.initialise_record("Ann", "", false, {}, "")) << fault;
@@ -140,11 +113,8 @@ TEST(InitialiseRecord, CountsOnAndResetsTheSideFiles) {
 // A card path that names a folder is no card to prepare: nothing is written.
 TEST(InitialiseCard, AFolderPathIsLeftAlone) {
     CardFolder card;
-    card.counters(5, 5, 5).write({start_sector(35, kStart_2013_05_14_10_15_20, 5)});
-    const std::vector<uint8_t> before = read_bytes(card.file("config.dat"));
-    CCFDisk disk;
-    card.attach(disk);
-    EXPECT_TRUE(disk.initialise_card("Ann", "", false, {}, "", false));
+    const std::vector<uint8_t> before = read_bytes(write_card(card).file("config.dat"));
+    EXPECT_TRUE(card.disk.initialise_card("Ann", "", false, {}, "", false));
     EXPECT_EQ(read_bytes(card.file("config.dat")), before);
 }
 
@@ -153,15 +123,14 @@ TEST(InitialiseCard, AFolderPathIsLeftAlone) {
 TEST(PatientDataLinks, LinkedRecordOrCnavOutsideTheCardIsNeverWritten) {
     for (const char* name : {"config.dat", "cnav.dat"}) {
         CardFolder card;
-        card.counters(6, 2, 2).write({start_sector(35, kStart_2013_05_14_10_15_20, 5)});
+        write_card(card);
         TestFolder outside;
         const std::vector<uint8_t> original = read_bytes(card.file(name));
         write_bytes(outside / "target", original);
         fs::remove(card.file(name));
         fs::create_symlink(outside / "target", card.file(name));
-        CCFDisk disk;
+        CCFDisk& disk = card.disk;
         disk.m_run_mode = kModeChangePat;
-        card.attach(disk);
         EXPECT_EQ(disk.change_patient("Ann", "A1", "", true), 105) << name;
         disk.read_config();
         EXPECT_FALSE(disk.initialise_record("Ann", "", false, {}, "")) << name;

@@ -154,6 +154,22 @@ inline Sector event_sector(const std::vector<TestEventRecord>& records) {
     return b.build();
 }
 
+// A card's files in `folder`: config.dat from `record`, ecg.dat from the sectors, and cnav.dat
+// and patient.wav of the given sizes.
+inline void write_card_files(const std::string& folder, const ConfigRecord& record,
+                             const std::vector<Sector>& sectors, size_t cnav_size = 8192,
+                             size_t wav_size = 65536) {
+    std::array<uint8_t, kConfigRecordSize> bytes;
+    encode_config_record(record, bytes);
+    write_bytes(folder + "/config.dat", {bytes.begin(), bytes.end()});
+    write_bytes(folder + "/cnav.dat", std::vector<uint8_t>(cnav_size, 0x5C));
+    write_bytes(folder + "/patient.wav", std::vector<uint8_t>(wav_size, 0x3A));
+    std::vector<uint8_t> ecg;
+    for (const Sector& sector : sectors)
+        ecg.insert(ecg.end(), sector.begin(), sector.end());
+    write_bytes(folder + "/ecg.dat", ecg);
+}
+
 // A folder copy of a card: config.dat from `record`, ecg.dat from sectors, cnav.dat and
 // patient.wav of chosen sizes; `disk` is a card storage object on the folder.
 class CardFolder {
@@ -174,18 +190,7 @@ class CardFolder {
 
     void write(const std::vector<Sector>& sectors, size_t cnav_size = 8192,
                size_t wav_size = 65536) {
-        std::array<uint8_t, kConfigRecordSize> bytes;
-        encode_config_record(record, bytes);
-        write_bytes(file("config.dat"), {bytes.begin(), bytes.end()});
-        write_bytes(file("cnav.dat"), std::vector<uint8_t>(cnav_size, 0x5C));
-        write_bytes(file("patient.wav"), std::vector<uint8_t>(wav_size, 0x3A));
-        write_ecg(sectors);
-    }
-    void write_ecg(const std::vector<Sector>& sectors) {
-        std::vector<uint8_t> ecg;
-        for (const Sector& sector : sectors)
-            ecg.insert(ecg.end(), sector.begin(), sector.end());
-        write_bytes(file("ecg.dat"), ecg);
+        write_card_files(path(), record, sectors, cnav_size, wav_size);
     }
 
     // Marking as read moves the record's recording number past the recording.

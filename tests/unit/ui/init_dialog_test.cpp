@@ -1,0 +1,125 @@
+// The Initialise dialog's logic without a window: which drives it offers, the FIR file, and the
+// choice between several cards before a card is initialised.
+#include "ui/init_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "card/card_drive.h"
+#include "card/ccf_disk.h"
+#include "card/default_drive.h"
+#include "test_folder.h"
+
+namespace {
+
+// The default drive is process-wide; each test leaves it as it found it.
+class DefaultDrive {
+  public:
+    explicit DefaultDrive(char letter) : m_saved(g_default_drive) { g_default_drive = letter; }
+    ~DefaultDrive() { g_default_drive = m_saved; }
+
+  private:
+    char m_saved;
+};
+
+}  // namespace
+
+TEST(InitDialogFir, LinesKeepTheirLow8BitsAndMissingLinesRepeatTheLast) {
+    TestFolder out;
+    CCFDisk disk;
+    CKadoInitDlg dialog(disk, out.path());
+    EXPECT_EQ(dialog.load_fir_file(), -1);
+    EXPECT_EQ(dialog.fir_elements()[0], 0);
+    write_file(out / "fir.dat", "300\n-1\n7\r\n99999999999\n");
+    ASSERT_EQ(dialog.load_fir_file(), 0);
+    const FirElements& fir = dialog.fir_elements();
+    EXPECT_EQ(fir[0], 44);
+    EXPECT_EQ(fir[1], 255);
+    EXPECT_EQ(fir[2], 7);
+    EXPECT_EQ(fir[3], 255);
+    EXPECT_EQ(fir[31], 255);
+}
+
+#if !defined(_WIN32)
+TEST(InitDialogDrives, OffersCardSizedDrivesAndTheDefaultOnly) {
+    for (const uint64_t bytes : {uint64_t{419430400}, uint64_t{419430400 + 4096}}) {
+        const CardDrive drive(bytes);
+        SKIP_UNLESS_MOUNTED(drive);
+        const DefaultDrive none('?');
+        CCFDisk disk;
+        CKadoInitDlg dialog(disk, drive.file(""));
+        EXPECT_EQ(dialog.is_candidate_drive('E'), bytes == 419430400) << bytes;
+        EXPECT_FALSE(dialog.is_candidate_drive('C'));
+        const DefaultDrive c('C');
+        EXPECT_TRUE(dialog.is_candidate_drive('C'));
+    }
+}
+
+TEST(InitDialogDrives, NeverOffersANetworkDriveUnlessItIsTheDefault) {
+    const CardDrive drive(1 << 20);
+    SKIP_UNLESS_MOUNTED(drive);
+    const DefaultDrive none('?');
+    CCFDisk disk;
+    CKadoInitDlg dialog(disk, drive.file(""));
+    dialog.fill_drive_letters('E');
+    EXPECT_EQ(dialog.drive_letters(), std::vector<std::string>{"E"});
+    // The same drive, as the mount table would show a network share.
+    TestFolder table;
+    std::string root = drive.file("");
+    root.pop_back();
+    write_file(table / "mounts", "srv:/cards " + root + " nfs4 rw 0 0\n");
+    setenv("KADO_MOUNT_TABLE", (table / "mounts").c_str(), 1);
+    dialog.fill_drive_letters('E');
+    EXPECT_TRUE(dialog.drive_letters().empty());
+    const DefaultDrive e('E');
+    dialog.fill_drive_letters('E');
+    EXPECT_EQ(dialog.drive_letters(), std::vector<std::string>{"E"});
+    unsetenv("KADO_MOUNT_TABLE");
+}
+
+// With two cards present the user confirms the drive shown: OK initialises that card, Cancel
+// leaves it as it was. In automatic use no other message is shown.
+TEST(InitDialogTwoCards, OkInitialisesTheDriveShownAndCancelLeavesItAlone) {
+    const CardDrive drive(1 << 20, "");
+    SKIP_UNLESS_MOUNTED(drive);
+    const DefaultDrive none('?');
+    CCFDisk disk;
+    disk.m_run_mode = kModeWriteCnav;
+    drive.attach(disk);
+    {
+        const ScriptedMessages yes({MessageAnswer::kYes});
+        ASSERT_TRUE(disk.condition_card("", "", false, {}, "", false));
+    }
+    const std::vector<uint8_t> conditioned = read_bytes(drive.file("config.dat"));
+    CKadoInitDlg dialog(disk, drive.file(""));
+    dialog.set_card_drive("E:>2");
+    dialog.set_patient_name("Ann");
+    {
+        const ScriptedMessages cancel({MessageAnswer::kCancel});
+        EXPECT_FALSE(dialog.initialise_from_dialog(false));
+        EXPECT_EQ(cancel.ids, std::vector<int>{152});
+        EXPECT_EQ(cancel.texts.at(0).rfind("Drive Letter E selected.", 0), 0u);
+    }
+    EXPECT_EQ(read_bytes(drive.file("config.dat")), conditioned);
+    const ScriptedMessages ok({MessageAnswer::kOk});
+    EXPECT_TRUE(dialog.initialise_from_dialog(false));
+    EXPECT_EQ(ok.ids, std::vector<int>{152});
+    ASSERT_TRUE(disk.read_config());
+    EXPECT_EQ(disk.m_config_dat.recording_num, 4);
+}
+
+TEST(InitDialogTwoCards, WithoutADriveNothingIsInitialised) {
+    const CardDrive drive;
+    const DefaultDrive none('?');
+    CCFDisk disk;
+    CKadoInitDlg dialog(disk, drive.file(""));
+    dialog.set_automatic(false);
+    dialog.set_card_drive("?");
+    dialog.open();
+    const ScriptedMessages messages;
+    EXPECT_FALSE(dialog.initialise_from_dialog(true));
+    EXPECT_EQ(messages.ids, std::vector<int>{132});
+}
+#endif
