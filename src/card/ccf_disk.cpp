@@ -38,9 +38,9 @@ bool CCFDisk::new_config_record(const std::string& patient_name, const std::stri
     return write_config();
 }
 
-void CCFDisk::store_prepared_patient(const std::string& patient_name,
-                                     const std::string& patient_id, const std::string& event_text,
-                                     bool fir_present, const FirElements& fir_elements) {
+void CCFDisk::store_prepared_patient(const std::string& patient_name, const std::string& patient_id,
+                                     const std::string& event_text, bool fir_present,
+                                     const FirElements& fir_elements) {
     m_config_dat.change_marker = 0;
     m_config_dat.char_set = system_char_set();
     const bool visual_order = m_config_dat.char_set == kCharSetHebrew;

@@ -39,6 +39,8 @@ class MappedSection {
   private:
 #if defined(_WIN32)
     bool adopt(intptr_t handle, uint32_t access, size_t known_size, const std::string& name);
+#else
+    bool adopt(int fd, bool writable, const std::string& name);
 #endif
     intptr_t m_handle = -1;
     uint8_t* m_view = nullptr;

@@ -35,21 +35,26 @@ Mapping map_whole(int fd, bool writable) {
 
 }  // namespace
 
+// Maps the held object whole; the descriptor stays open, as it carries the hold that keeps the
+// section alive. A mapping that fails gives the hold up again.
+bool MappedSection::adopt(int fd, bool writable, const std::string& name) {
+    const Mapping mapping = map_whole(fd, writable);
+    if (mapping.view == nullptr) {
+        release_shared_object(fd, name);
+        return false;
+    }
+    m_handle = fd;
+    m_view = mapping.view;
+    m_size = mapping.size;
+    m_name = name;
+    return true;
+}
+
 bool MappedSection::create(const std::string& name, uint32_t size, bool writable) {
     close();
     if (size == 0 || io_step_fails(IoStep::map)) return false;
     const HeldObject object = hold_shared_object(name, size, writable);
-    if (object.fd < 0) return false;
-    const Mapping mapping = map_whole(object.fd, writable);
-    if (mapping.view == nullptr) {
-        release_shared_object(object.fd, name);
-        return false;
-    }
-    // The descriptor stays open: it carries the hold that keeps the section alive.
-    m_handle = object.fd;
-    m_view = mapping.view;
-    m_size = mapping.size;
-    m_name = name;
+    if (object.fd < 0 || !adopt(object.fd, writable, name)) return false;
     m_created_here = object.fresh;
     return true;
 }
@@ -58,17 +63,7 @@ bool MappedSection::open_existing(const std::string& name, bool writable) {
     close();
     if (io_step_fails(IoStep::map)) return false;
     const HeldObject object = hold_shared_object(name, 0, writable);
-    if (object.fd < 0) return false;
-    const Mapping mapping = map_whole(object.fd, writable);
-    if (mapping.view == nullptr) {
-        release_shared_object(object.fd, name);
-        return false;
-    }
-    m_handle = object.fd;
-    m_view = mapping.view;
-    m_size = mapping.size;
-    m_name = name;
-    return true;
+    return object.fd >= 0 && adopt(object.fd, writable, name);
 }
 
 void MappedSection::close() {
