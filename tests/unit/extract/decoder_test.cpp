@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "cardsim/lib/step_codes.h"
 #include "extract/bit_writer.h"
 #include "extract/decoder.h"
 #include "extract/pace_list.h"
@@ -154,13 +155,14 @@ namespace {
 
 using Code = std::vector<std::pair<uint32_t, int>>;
 
-constexpr std::array<int, 8> kStepFactor = {3, 3, 3, 3, 5, 7, 11, 15};
-// A step of 0 in each type (type 3 after a small step uses type 1's).
-const std::array<Code, 8> kZeroStep = {Code{{2, 3}}, {{3, 3}}, {{6, 4}}, {{3, 3}},
-                                       {{6, 4}},     {{6, 4}}, {{6, 4}}, {{7, 4}}};
-
 uint16_t sample(int level) {
     return static_cast<uint16_t>(level * 4 + 1);
+}
+
+// A step of 0 in the type (type 3 after a small step uses type 1's).
+Code zero_step(uint32_t nibble_type) {
+    const cardsim::StepCode zero = cardsim::step_codes(nibble_type == 3 ? 1 : nibble_type)[0];
+    return {{zero.bits, zero.width}};
 }
 
 // One block whose channels each start at `first` and then read `codes`, padded with zero steps.
@@ -172,7 +174,7 @@ DecodedBlock decode_block(uint8_t sector_type, const std::vector<uint32_t>& firs
     for (size_t c = 0; c < first.size(); ++c) {
         stream.channel_start(first[c], nibble_type[c]);
         std::vector<Code> samples = codes[c];
-        samples.resize(kSamplesPerBlock - 1, kZeroStep[nibble_type[c]]);
+        samples.resize(kSamplesPerBlock - 1, zero_step(nibble_type[c]));
         for (const Code& code : samples) {
             for (const auto& [value, width] : code)
                 stream.put(value, width);
@@ -183,91 +185,23 @@ DecodedBlock decode_block(uint8_t sector_type, const std::vector<uint32_t>& firs
     return blocks.empty() ? DecodedBlock{} : blocks[0];
 }
 
-// Codes of one form: the fields of `prefix`, then a last field of `width` bits whose values
-// first..last move the level by first_step..first_step + (last - first) steps.
-struct CodeRange {
-    uint32_t nibble_type;
-    Code prefix;
-    int width;
-    uint32_t first;
-    int first_step;
-    uint32_t last;
-};
-
-// Every branch of every fixed nibble type, each escape range from one end to the other.
-const std::vector<CodeRange> kCodeRanges = {
-    {0, {}, 3, 0, -2, 4},
-    {0, {{5, 3}}, 3, 0, -6, 3},
-    {0, {{5, 3}}, 3, 4, 3, 7},
-    {0, {{6, 3}}, 5, 0, 7, 30},
-    {0, {{6, 3}, {31, 5}}, 5, 0, 38, 30},
-    {0, {{6, 3}, {31, 5}, {31, 5}}, 5, 0, 69, 31},
-    {0, {{7, 3}}, 5, 0, -37, 30},
-    {0, {{7, 3}, {31, 5}}, 5, 0, -68, 30},
-    {0, {{7, 3}, {31, 5}, {31, 5}}, 5, 0, -100, 31},
-    {1, {}, 3, 0, -3, 6},
-    {1, {{7, 3}}, 3, 0, -6, 2},
-    {1, {{7, 3}}, 3, 3, 4, 5},
-    {1, {{7, 3}, {6, 3}}, 5, 0, 7, 0},
-    {1, {{7, 3}, {6, 3}, {31, 5}, {31, 5}}, 5, 31, 100, 31},
-    {1, {{7, 3}, {7, 3}}, 5, 30, -7, 30},
-    {1, {{7, 3}, {7, 3}, {31, 5}}, 5, 0, -68, 0},
-    {2, {}, 4, 0, -6, 12},
-    {2, {{13, 4}}, 4, 0, -14, 7},
-    {2, {{13, 4}}, 4, 8, 7, 15},
-    {2, {{14, 4}}, 5, 0, -30, 15},
-    {2, {{14, 4}}, 5, 16, 15, 31},
-    {2, {{15, 4}}, 5, 0, -45, 14},
-    {2, {{15, 4}}, 5, 15, 31, 29},
-    {2, {{15, 4}, {30, 5}}, 4, 0, -53, 7},
-    {2, {{15, 4}, {30, 5}}, 4, 8, 46, 15},
-    {2, {{15, 4}, {31, 5}}, 5, 0, -68, 14},
-    {2, {{15, 4}, {31, 5}}, 5, 15, 54, 29},
-    {2, {{15, 4}, {31, 5}, {30, 5}}, 5, 0, 69, 31},
-    {2, {{15, 4}, {31, 5}, {31, 5}}, 5, 0, -100, 31},
-    {4, {}, 4, 0, -6, 12},
-    {4, {{13, 4}}, 4, 0, -14, 0},
-    {4, {{13, 4}}, 4, 15, 14, 15},
-    {4, {{14, 4}}, 5, 0, 15, 30},
-    {4, {{14, 4}, {31, 5}}, 4, 0, 46, 15},
-    {4, {{15, 4}}, 5, 0, -45, 30},
-    {4, {{15, 4}, {31, 5}}, 4, 0, -61, 15},
-    {5, {}, 4, 0, -6, 12},
-    {5, {{13, 4}}, 4, 7, -7, 7},
-    {5, {{13, 4}}, 4, 8, 7, 8},
-    {5, {{14, 4}}, 4, 0, 15, 14},
-    {5, {{14, 4}, {15, 4}}, 4, 0, 30, 15},
-    {5, {{15, 4}}, 4, 0, -29, 14},
-    {5, {{15, 4}, {15, 4}}, 4, 0, -45, 15},
-    {6, {}, 4, 0, -6, 12},
-    {6, {{13, 4}}, 3, 0, -10, 3},
-    {6, {{13, 4}}, 3, 4, 7, 7},
-    {6, {{14, 4}}, 3, 0, -14, 3},
-    {6, {{14, 4}}, 3, 4, 11, 7},
-    {6, {{15, 4}}, 4, 0, -21, 6},
-    {6, {{15, 4}}, 4, 7, 15, 13},
-    {6, {{15, 4}, {14, 4}}, 3, 0, 22, 7},
-    {6, {{15, 4}, {15, 4}}, 3, 0, -29, 7},
-    {7, {}, 4, 0, -7, 14},
-    {7, {{15, 4}}, 5, 0, -23, 15},
-    {7, {{15, 4}}, 5, 16, 8, 31},
-};
-
 }  // namespace
 
+// The simulator builds its code table from the code forms, not from this decoder: every code of
+// every fixed nibble type, each escape range from one end to the other.
 TEST(SampleCodes, EveryCodeMovesTheLevelByItsStepTimesTheStepFactor) {
-    for (const CodeRange& r : kCodeRanges) {
-        for (uint32_t value = r.first; value <= r.last; ++value) {
-            const int step = r.first_step + static_cast<int>(value - r.first);
-            SCOPED_TRACE(testing::Message()
-                         << "nibble type " << r.nibble_type << ", step " << step);
-            Code code = r.prefix;
-            code.emplace_back(value, r.width);
-            const DecodedBlock block = decode_block(0x21, {512}, {r.nibble_type}, {{code}});
-            const int level = 512 + kStepFactor[r.nibble_type] * step;
+    for (const int type : {0, 1, 2, 4, 5, 6, 7}) {
+        for (int step = -cardsim::step_range(type); step <= cardsim::step_range(type); ++step) {
+            SCOPED_TRACE(testing::Message() << "nibble type " << type << ", step " << step);
+            const cardsim::StepCode code = cardsim::step_codes(type)[step];
+            ASSERT_GT(code.width, 0);
+            const auto nibble_type = static_cast<uint32_t>(type);
+            const DecodedBlock block =
+                decode_block(0x21, {512}, {nibble_type}, {{Code{{code.bits, code.width}}}});
             EXPECT_EQ(block.channels[0][0], sample(512));
             // The zero steps after the code only decode to this level if the code had its exact
             // length.
+            const int level = 512 + cardsim::step_factor(type) * step;
             for (int i = 1; i < kSamplesPerBlock; ++i)
                 ASSERT_EQ(block.channels[0][i], sample(level));
         }
