@@ -114,19 +114,3 @@ TEST_F(ReadEcgMode, TerminatorEventFromAnotherProcessStopsALongReadUnmarked) {
     EXPECT_EQ(config_recording_num(), kRecording);
     EXPECT_LT(std::filesystem::file_size(work.out("rawecg1.dat")), 48u * 3600 * 128 * 2);
 }
-
-// A read killed while its terminator was signalled leaves the event behind on Linux, signalled
-// and held by nobody. It must not stop the reads that come after.
-TEST_F(ReadEcgMode, StaleSignalledTerminatorOfAKilledReadStopsNoLaterRead) {
-    if (under_wine()) GTEST_SKIP() << "Windows removes an event with its last handle";
-    ASSERT_TRUE(work.make({"--format=35", "--duration=3m"}));
-    // An instance of this run's own, where the backend keeps its events.
-    const std::string instance = "kado-e2e-" + std::to_string(std::random_device{}());
-    const std::string stale = "/dev/shm/" + instance + ".terminator.signal";
-    write_file(stale, "\1");
-    const int code = run("archive /instance=" + instance);
-    std::filesystem::remove(stale);
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(std::filesystem::file_size(work.out("rawecg1.dat")), 153600u * 2);
-    EXPECT_EQ(config_recording_num(), kRecording + 1);
-}

@@ -11,29 +11,20 @@
 
 #include "card/ccf_disk.h"
 #include "extract/test_card.h"
+#include "scratch_tmpfs.h"
 #include "support/messages.h"
 #include "test_drives.h"
 
 #if !defined(_WIN32)
-#include <sys/mount.h>
-
 class CardDrive {
   public:
     // A folder on the test disk with tmpfs_bytes 0, else a tmpfs of that size.
     explicit CardDrive(uint64_t tmpfs_bytes = 0, const std::string& label = "VNT_CFR")
-        : m_root(m_drives.add('E')) {
-        const std::string options = "size=" + std::to_string(tmpfs_bytes);
-        if (tmpfs_bytes != 0)
-            m_mounted = mount("tmpfs", m_root.c_str(), "tmpfs", 0, options.c_str()) == 0;
+        : m_root(m_drives.add('E')), m_tmpfs(m_root, tmpfs_bytes) {
         if (!label.empty()) write_file(file(".windows-label"), label);
     }
-    ~CardDrive() {
-        if (m_mounted) umount2(m_root.c_str(), MNT_DETACH);
-    }
-    CardDrive(const CardDrive&) = delete;
-    CardDrive& operator=(const CardDrive&) = delete;
 
-    bool mounted() const { return m_mounted; }
+    bool mounted() const { return m_tmpfs.mounted(); }
     std::string file(const std::string& name) const { return m_root + "/" + name; }
     void attach(CCFDisk& disk) const { disk.set_card_path("E:"); }
     // A card as the recorder leaves it, with the record's counters C and patient_data_num.
@@ -47,11 +38,8 @@ class CardDrive {
   private:
     TestDrives m_drives;
     std::string m_root;
-    bool m_mounted = false;
+    ScratchTmpfs m_tmpfs;
 };
-
-#define SKIP_UNLESS_MOUNTED(drive) \
-    if (!(drive).mounted()) GTEST_SKIP() << "mounting a tmpfs card needs root"
 #endif
 
 // Answers message boxes from a list, then with the safe answer, and keeps what was shown;

@@ -5,32 +5,10 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <utility>
 
-#if !defined(_WIN32)
-#include <sys/mount.h>
-#endif
-
+#include "scratch_tmpfs.h"
 #include "support/named_event.h"
 #include "support/shared_objects.h"
-
-TEST(MappedSection, AnotherOpenerSeesTheSameBytesWithTheCreatorsSize) {
-    PrivateSharedObjects objects;
-    MappedSection first("kado unit RAWECG1.MMF", 8192, true);
-    ASSERT_NE(first.view(), nullptr);
-    EXPECT_TRUE(first.created_here());
-    EXPECT_EQ(first.size(), 8192u);
-    std::memcpy(first.view(), "samples", 7);
-
-    // Asking for a smaller section of the same name gives the existing, larger one.
-    MappedSection second("kado unit RAWECG1.MMF", 48, true);
-    ASSERT_NE(second.view(), nullptr);
-    EXPECT_FALSE(second.created_here());
-    EXPECT_GE(second.size(), 8192u);
-    EXPECT_EQ(std::memcmp(second.view(), "samples", 7), 0);
-    second.view()[8191] = 0x5A;
-    EXPECT_EQ(first.view()[8191], 0x5A);
-}
 
 TEST(MappedSection, RefusesNamesThePlatformCannotTakeInsteadOfAlteringThem) {
     MappedSection section;
@@ -79,29 +57,6 @@ TEST(MappedSection, LivesWhileAnyoneHoldsIt) {
 }
 
 #if !defined(_WIN32)
-namespace {
-
-// A 16 MiB tmpfs on an empty folder, for as long as the object lives.
-class SmallTmpfs {
-  public:
-    explicit SmallTmpfs(std::string folder) : m_folder(std::move(folder)) {
-        std::filesystem::create_directory(m_folder);
-        m_mounted = mount("tmpfs", m_folder.c_str(), "tmpfs", 0, "size=16m") == 0;
-    }
-    ~SmallTmpfs() {
-        if (m_mounted) umount2(m_folder.c_str(), MNT_DETACH);
-    }
-    SmallTmpfs(const SmallTmpfs&) = delete;
-    SmallTmpfs& operator=(const SmallTmpfs&) = delete;
-    bool mounted() const { return m_mounted; }
-
-  private:
-    std::string m_folder;
-    bool m_mounted = false;
-};
-
-}  // namespace
-
 // A killed read leaves its sections behind with counts and finished flags in them; nobody holds
 // them. A sender gets them empty and of its own size, a receiver that waits does not find them.
 TEST(MappedSection, StaleSectionIsMadeAfreshForCreatorsAndMissingForOpeners) {
@@ -128,8 +83,8 @@ TEST(MappedSection, StaleSectionIsMadeAfreshForCreatorsAndMissingForOpeners) {
 TEST(MappedSection, OnAFolderTooSmallForItTheSectionIsMissing) {
     PrivateSharedObjects objects;
     const std::string small = objects.file("small");
-    const SmallTmpfs tmpfs(small);
-    if (!tmpfs.mounted()) GTEST_SKIP() << "mounting a tmpfs needs root";
+    const ScratchTmpfs tmpfs(small, 16 << 20);
+    SKIP_UNLESS_MOUNTED(tmpfs);
     setenv("KADO_SHM_DIR", small.c_str(), 1);
     MappedSection section;
     EXPECT_FALSE(section.create("kado unit RAWECG1.MMF", 29491200, true));
