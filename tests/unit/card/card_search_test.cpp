@@ -8,24 +8,12 @@
 #include "card/card_drive.h"
 #include "card/default_drive.h"
 
+#if !defined(_WIN32)
 namespace {
 
-TEST(DriveKind, TellsFloppiesAndNonDrivesWithoutAskingTheSystem) {
-    const struct {
-        const char* path;
-        int kind;
-    } cases[] = {
-        {"a:", kDriveKindFloppy}, {"B:\\data", kDriveKindFloppy}, {"b:", kDriveKindFloppy},
-        {"x", kDriveKindOther},   {"", kDriveKindOther},          {"data", kDriveKindOther},
-        {"1:", kDriveKindOther},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(drive_kind(c.path), c.kind) << '"' << c.path << '"';
-}
-
-#if !defined(_WIN32)
-
-enum class Content { nothing, card_files, archive_pair, both };
+// What a drive holds; `dangling` maps the letter to nothing, `network` serves the card files
+// from a mount the table calls nfs.
+enum class Content { nothing, card_files, archive_pair, both, dangling, network };
 
 struct Drive {
     char letter;
@@ -33,44 +21,42 @@ struct Drive {
     Content content;
 };
 
-struct SearchCase {
-    const char* name;
-    std::vector<Drive> drives;
-    char default_drive;
-    bool accept_all;
-    const char* expected;
-};
-
-void fill(const std::string& root, Content content) {
-    if (content == Content::card_files || content == Content::both)
+void add(TestDrives& drives, const Drive& d) {
+    if (d.content == Content::dangling) return drives.link(d.letter, drives.folder("gone"));
+    const std::string root = drives.add(d.letter, d.label ? d.label : "");
+    if (d.content != Content::nothing && d.content != Content::archive_pair)
         for (const char* name : {"config.dat", "cnav.dat", "patient.wav", "ecg.dat"})
             write_file(root + "/" + name, "x");
-    if (content == Content::archive_pair || content == Content::both) {
+    if (d.content == Content::archive_pair || d.content == Content::both) {
         write_file(root + "/REC1.LDSC", "s");
         write_file(root + "/REC1.LECG", "e");
     }
+    if (d.content == Content::network)
+        drives.use_mount_table("server:/export " + root + " nfs4 rw,hard 0 0\n");
+}
+
+std::string find(bool no_prompt, bool accept_all) {
+    return CCFDisk().find_card(no_prompt, accept_all);
 }
 
 class CardSearch : public ::testing::Test {
   protected:
     void TearDown() override { g_default_drive = '?'; }
-    std::string add(char letter, Content content) {
-        const std::string root = m_drives.add(letter, "VNT_CFR");
-        fill(root, content);
-        return root;
-    }
-    std::string find(bool no_prompt, bool accept_all) const {
-        CCFDisk disk;
-        return disk.find_card(no_prompt, accept_all);
-    }
-    TestDrives m_drives;
 };
+
+}  // namespace
 
 TEST_F(CardSearch, ChoosesAmongLabelledDrivesAndTheDefaultDrive) {
     constexpr Content N = Content::nothing, F = Content::card_files, A = Content::archive_pair,
-                      B = Content::both;
+                      B = Content::both, X = Content::dangling, W = Content::network;
     const char* V = "VNT_CFR";
-    const SearchCase cases[] = {
+    const struct {
+        const char* name;
+        std::vector<Drive> drives;
+        char default_drive;
+        bool accept_all;
+        const char* expected;
+    } cases[] = {
         {"one card", {{'E', V, F}}, '?', false, "E:"},
         {"longer label", {{'E', "VNT_CFR2", F}}, '?', false, "E:"},
         {"short label", {{'E', "VNT_CF", F}}, '?', true, "?"},
@@ -89,37 +75,26 @@ TEST_F(CardSearch, ChoosesAmongLabelledDrivesAndTheDefaultDrive) {
         {"card files and archive, all", {{'E', V, B}}, '?', true, "E:"},
         {"refused drive does not count", {{'D', V, B}, {'E', V, F}}, '?', false, "E:"},
         {"refused default falls back", {{'D', V, B}, {'E', V, N}}, 'D', false, "E:"},
+        {"dangling link", {{'D', nullptr, X}, {'F', V, F}}, '?', false, "F:"},
+        // The user's own default is examined whatever it holds; without a root it holds no entry.
+        {"dangling default", {{'D', nullptr, X}, {'F', V, F}}, 'D', false, "D:>2"},
+        // A card in every respect but the mount that serves it.
+        {"network drive", {{'E', V, W}}, '?', true, "?"},
+        {"network default", {{'E', V, W}}, 'E', false, "E:"},
     };
-    for (const SearchCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TestDrives drives;
         for (const Drive& d : c.drives)
-            fill(drives.add(d.letter, d.label ? d.label : ""), d.content);
+            add(drives, d);
         g_default_drive = c.default_drive;
         EXPECT_EQ(find(true, c.accept_all), c.expected);
     }
 }
 
-TEST_F(CardSearch, ADanglingLinkIsNoDriveUnlessItIsTheDefault) {
-    m_drives.link('D', m_drives.folder("gone"));
-    add('F', Content::card_files);
-    EXPECT_EQ(find(true, false), "F:");
-    // The user's own default is examined whatever it holds; without a root it holds no entry.
-    g_default_drive = 'D';
-    EXPECT_EQ(find(true, false), "D:>2");
-}
-
-TEST_F(CardSearch, SkipsANetworkDriveWithoutTouchingItUnlessItIsTheDefault) {
-    const std::string card = add('E', Content::card_files);
-    // The folder is a card in every respect but the mount that the table says serves it.
-    m_drives.use_mount_table("server:/export " + card + " nfs4 rw,hard 0 0\n");
-    EXPECT_EQ(find(true, true), "?");
-    g_default_drive = 'E';
-    EXPECT_EQ(find(true, false), "E:");
-}
-
 TEST_F(CardSearch, AsksAgainWhileTheUserPressesOkWithTwoCardsInserted) {
-    add('F', Content::nothing);
+    TestDrives drives;
+    add(drives, {'F', "VNT_CFR", Content::nothing});
     const struct {
         const char* name;
         std::vector<MessageAnswer> answers;
@@ -133,26 +108,26 @@ TEST_F(CardSearch, AsksAgainWhileTheUserPressesOkWithTwoCardsInserted) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        add('D', Content::nothing);
+        add(drives, {'D', "VNT_CFR", Content::nothing});
         const ScriptedMessages user(c.answers, [&](size_t answer) {
-            if (static_cast<int>(answer) == c.remove_d_before_answer) m_drives.remove('D');
+            if (static_cast<int>(answer) == c.remove_d_before_answer) drives.remove('D');
         });
         EXPECT_EQ(find(false, true), c.expected);
         EXPECT_EQ(user.ids.size(), c.questions);
     }
 }
 
-TEST(DriveKind, AsksTheSystemAboutDriveLetters) {
+// Floppies are told by their letter alone, without asking the system about the drive.
+TEST(DriveKind, TellsFloppiesByTheLetterAndAsksTheSystemAboutOthers) {
     TestDrives drives;
     const std::string root = drives.add('E');
     EXPECT_EQ(drive_kind("e:\\sub"), kDriveKindFixed);
-    EXPECT_EQ(drive_kind("Q:"), kDriveKindOther);
     drives.use_mount_table("server:/x " + root + " nfs rw 0 0\n");
-    EXPECT_EQ(drive_kind("E:"), kDriveKindNetwork);
-    drives.use_mount_table("/dev/sr0 " + root + " iso9660 ro 0 0\n");
-    EXPECT_EQ(drive_kind("E:"), kDriveKindCdrom);
+    const std::pair<const char*, int> cases[] = {
+        {"a:", kDriveKindFloppy}, {"B:\\data", kDriveKindFloppy}, {"E:", kDriveKindNetwork},
+        {"Q:", kDriveKindOther},  {"1:", kDriveKindOther},        {"data", kDriveKindOther},
+    };
+    for (const auto& [path, kind] : cases)
+        EXPECT_EQ(drive_kind(path), kind) << path;
 }
-
 #endif
-
-}  // namespace
