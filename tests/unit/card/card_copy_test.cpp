@@ -11,12 +11,7 @@ namespace {
 namespace fs = std::filesystem;
 
 Sector data_sector(uint16_t recording_num) {
-    Sector sector{};
-    sector[0] = 0x23;
-    sector[1] = static_cast<uint8_t>(recording_num);
-    sector[2] = static_cast<uint8_t>(recording_num >> 8);
-    sector[100] = 0xEE;
-    return sector;
+    return SectorBuilder(0x23, recording_num).byte(100, 0xEE).build();
 }
 
 // An unread recording 7 of `sectors` sectors followed by sectors of the earlier recording 6.
@@ -25,13 +20,6 @@ void write_recording_7(CardFolder& card, size_t sectors) {
     ecg.resize(sectors, data_sector(7));
     ecg.resize(sectors + 50, data_sector(6));
     card.counters(7, 7, 2).write(ecg);
-}
-
-uint16_t recording_num_in(const std::string& folder) {
-    CCFDisk disk;
-    disk.set_card_path(folder);
-    disk.read_config();
-    return disk.m_config_dat.recording_num;
 }
 
 }  // namespace
@@ -51,8 +39,8 @@ TEST(CopyAllFiles, CopiesTheCurrentRecordingAndMarksBothAsRead) {
                                read_bytes(out / "ecg.dat").begin()));
         EXPECT_EQ(read_bytes(out / "cnav.dat"), read_bytes(card.file("cnav.dat")));
         EXPECT_FALSE(fs::exists(out / "old.txt"));
-        EXPECT_EQ(recording_num_in(card.path()), 8);
-        EXPECT_EQ(recording_num_in(out.path()), 8);
+        EXPECT_EQ(record_in(card.path()).recording_num, 8);
+        EXPECT_EQ(record_in(out.path()).recording_num, 8);
     }
 }
 
@@ -71,7 +59,7 @@ TEST(CopyAllFiles, RefusesTheCardItselfAndFoldersInsideIt) {
     for (const std::string& destination : destinations) {
         EXPECT_FALSE(card.disk.copy_all_files(destination)) << destination;
         EXPECT_EQ(fs::file_size(card.file("ecg.dat")), 150 * 512u);
-        EXPECT_EQ(recording_num_in(card.path()), 7);
+        EXPECT_EQ(record_in(card.path()).recording_num, 7);
     }
 }
 
@@ -93,7 +81,7 @@ TEST(CopyAllFiles, AFailedCopyLeavesNoPartialFileAndMarksNothing) {
             EXPECT_FALSE(card.disk.copy_all_files(out.path())) << fault;
         }
         EXPECT_FALSE(fs::exists(out / "ecg.dat")) << fault;
-        EXPECT_EQ(recording_num_in(card.path()), 7) << fault;
+        EXPECT_EQ(record_in(card.path()).recording_num, 7) << fault;
     }
 }
 
@@ -106,6 +94,6 @@ TEST(CopyAllFiles, IntoAFolderTooSmallFailsWithoutAPartialFile) {
     SKIP_UNLESS_MOUNTED(small);
     EXPECT_FALSE(card.disk.copy_all_files(small.file("")));
     EXPECT_FALSE(fs::exists(small.file("ecg.dat")));
-    EXPECT_EQ(recording_num_in(card.path()), 7);
+    EXPECT_EQ(record_in(card.path()).recording_num, 7);
 }
 #endif

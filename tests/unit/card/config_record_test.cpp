@@ -61,16 +61,6 @@ TEST(ConfigRecordText, EndsAtItsTerminatorOrItsWidth) {
     EXPECT_EQ(field_text(field), "yyyy");
 }
 
-TEST(CounterRules, FreshCardWithoutPatientIsNeitherUnreadNorValidEcg) {
-    ConfigRecord r;
-    set_conditioning_counters(r, false);
-    EXPECT_EQ(r, counters(3, 2, 2));
-    EXPECT_FALSE(is_unread_recording(r, kConditionedStartRecordingNum));
-    EXPECT_FALSE(is_valid_ecg(r, kConditionedStartRecordingNum));
-    set_conditioning_counters(r, true);
-    EXPECT_EQ(r, counters(3, 3, 2));
-}
-
 TEST(CounterRules, PatientDataSpeechAndValidityFollowTheNumbers) {
     struct Row {
         uint16_t recording, patient_data, wav, s;
@@ -89,8 +79,6 @@ TEST(CounterRules, PatientDataSpeechAndValidityFollowTheNumbers) {
         EXPECT_EQ(speech_belongs(r, c.s), c.speech) << c.recording << c.patient_data;
         EXPECT_EQ(is_valid_ecg(r, c.s), c.valid) << c.recording << c.patient_data;
     }
-    EXPECT_FALSE(needs_recondition(64999));
-    EXPECT_TRUE(needs_recondition(65000));
 }
 
 TEST(CCFDisk, WrittenRecordReplacesTheFileAndReadsBackWhole) {

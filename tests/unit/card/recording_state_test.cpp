@@ -6,47 +6,31 @@
 #include "extract/test_card.h"
 #include "support/file_utils.h"
 
-namespace {
-
-struct FolderStatusCase {
-    const char* name;
-    uint16_t c;
-    uint16_t s;
-    size_t cnav_size;
-    RunMode mode;
-    int expected;
-};
-
-class FolderStatus : public ::testing::TestWithParam<FolderStatusCase> {};
-
-}  // namespace
-
-TEST_P(FolderStatus, ReportsTheCardStateOfTheCopy) {
-    const FolderStatusCase& c = GetParam();
-    CardFolder card;
-    card.counters(c.c, 2, 2).write({start_sector(35, kStart_2013_05_14_10_15_20, c.s)},
-                                   c.cnav_size);
-    card.disk.m_run_mode = c.mode;
-    EXPECT_EQ(card.disk.folder_status(), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FolderStatus,
-    ::testing::Values(FolderStatusCase{"Unread", 5, 5, 8192, kModeReadEcgHide, 114},
-                      FolderStatusCase{"Read", 6, 5, 8192, kModeReadEcgHide, 0},
-                      FolderStatusCase{"RecordBehindRecording", 4, 5, 8192, kModeReadEcgHide, 109},
-                      FolderStatusCase{"ShortCnavInReadMode", 6, 5, 1024, kModeReadPatCnav, 0},
-                      FolderStatusCase{"ShortCnavInSetPatMode", 6, 5, 1024, kModeSetPat, 103},
-                      FolderStatusCase{"OddCnav", 6, 5, 4096, kModeReadEcgHide, 103}),
-    [](const auto& param_info) { return std::string(param_info.param.name); });
-
-// A missing cnav.dat, a loader file and a missing ecg.dat: ReadPatientModes.IncompleteCopy...
-TEST(FolderStatus, RefusesAShortSpeechFileAndAnEmptyEcg) {
-    CardFolder card;
-    card.write({start_sector(35)}, 8192, 65535);
-    EXPECT_EQ(card.disk.folder_status(), 103);
-    card.write({});
-    EXPECT_EQ(card.disk.folder_status(), 108);
+TEST(FolderStatus, ReportsTheCardStateOfTheCopy) {
+    const struct {
+        const char* name;
+        uint16_t c, s;
+        size_t cnav_size, wav_size;
+        RunMode mode;
+        int expected;
+    } cases[] = {
+        {"unread", 5, 5, 8192, 65536, kModeReadEcgHide, 114},
+        {"read", 6, 5, 8192, 65536, kModeReadEcgHide, 0},
+        {"record behind recording", 4, 5, 8192, 65536, kModeReadEcgHide, 109},
+        {"short cnav in read mode", 6, 5, 1024, 65536, kModeReadPatCnav, 0},
+        {"short cnav in set-patient mode", 6, 5, 1024, 65536, kModeSetPat, 103},
+        {"odd cnav", 6, 5, 4096, 65536, kModeReadEcgHide, 103},
+        {"short speech file", 6, 5, 8192, 65535, kModeReadEcgHide, 103},
+        {"empty ecg.dat", 6, 0, 8192, 65536, kModeReadEcgHide, 108},
+    };
+    for (const auto& c : cases) {
+        CardFolder card;
+        std::vector<Sector> sectors;
+        if (c.s != 0) sectors.push_back(start_sector(35, kStart_2013_05_14_10_15_20, c.s));
+        card.counters(c.c, 2, 2).write(sectors, c.cnav_size, c.wav_size);
+        card.disk.m_run_mode = c.mode;
+        EXPECT_EQ(card.disk.folder_status(), c.expected) << c.name;
+    }
 }
 
 TEST(GetEcgIsValid, RecordingOlderThanPatientDataOrSpeechIsNoValidEcg) {
@@ -61,20 +45,16 @@ TEST(GetEcgIsValid, RecordingOlderThanPatientDataOrSpeechIsNoValidEcg) {
     EXPECT_EQ(empty.disk.get_ecg_is_valid(), 108);
 }
 
-TEST(MarkAsRead, FailsWithoutAGoodStartSectorOrAtTheReconditioningNumber) {
+// The re-conditioning number of a folder copy: MarkAsRead.AtTheReconditioningNumber...
+TEST(MarkAsRead, FailsWithoutAGoodStartSector) {
     Sector damaged = start_sector(35);
     damaged[511] ^= 0x01;
-    for (const auto& [c, sectors] :
-         {std::pair{kTestRecording, std::vector<Sector>{damaged}},
-          std::pair{kTestRecording, std::vector<Sector>{}},
-          std::pair{uint16_t{65000},
-                    std::vector<Sector>{start_sector(35, kStart_2013_05_14_10_15_20, 65000)}}}) {
+    for (const std::vector<Sector>& sectors : {std::vector<Sector>{damaged}, {}}) {
         CardFolder card;
-        card.counters(c, 2, 2).write(sectors);
+        card.counters(kTestRecording, 2, 2).write(sectors);
         EXPECT_EQ(card.disk.mark_as_read(false), 2);
         EXPECT_EQ(card.disk.mark_as_read(true), 2);
-        ASSERT_TRUE(card.disk.read_config());
-        EXPECT_EQ(card.disk.m_config_dat.recording_num, c);
+        EXPECT_FALSE(card.marked_as_read());
     }
 }
 

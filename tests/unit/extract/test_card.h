@@ -170,6 +170,14 @@ inline void write_card_files(const std::string& folder, const ConfigRecord& reco
     write_bytes(folder + "/ecg.dat", ecg);
 }
 
+// The record of the card in the folder (or on the drive), as a card storage object reads it.
+inline ConfigRecord record_in(const std::string& folder) {
+    CCFDisk reader;
+    reader.set_card_path(folder);
+    reader.read_config();
+    return reader.m_config_dat;
+}
+
 // A folder copy of a card: config.dat from `record`, ecg.dat from sectors, cnav.dat and
 // patient.wav of chosen sizes; `disk` is a card storage object on the folder.
 class CardFolder {
@@ -194,11 +202,7 @@ class CardFolder {
     }
 
     // Marking as read moves the record's recording number past the recording.
-    bool marked_as_read() const {
-        CCFDisk reader;
-        reader.set_card_path(path());
-        return reader.read_config() && reader.m_config_dat.recording_num > kTestRecording;
-    }
+    bool marked_as_read() const { return record_in(path()).recording_num > kTestRecording; }
 
     // Another card storage object on this folder.
     void attach(CCFDisk& other) const { other.set_card_path(m_folder.path()); }
