@@ -75,11 +75,6 @@ TEST(UncompressedSector, PaceEntriesMarkTheirTimePointsUpToTenEntries) {
     EXPECT_EQ(pulses(unpack(eleven)), (std::vector<size_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
 }
 
-TEST(UncompressedSector, PatientEventIsBitZeroOfByteSix) {
-    EXPECT_TRUE(has_patient_event(SectorBuilder(0x02).byte(6, 0x01).build()));
-    EXPECT_FALSE(has_patient_event(SectorBuilder(0x02).byte(6, 0xFE).build()));
-}
-
 TEST(DeltaDecoding, EveryCodeRangeFromHandComputedValues) {
     struct Step {
         uint16_t field, sample;
@@ -116,32 +111,25 @@ TEST(DeltaDecoding, EveryCodeRangeFromHandComputedValues) {
     EXPECT_EQ(channel(points, 1, 192), std::vector<uint16_t>(192, 2048));
 }
 
-struct NibbleCase {
-    int pace_count;
-    std::vector<uint16_t> samples;
-};
-
-class DeltaNibbles : public ::testing::TestWithParam<NibbleCase> {};
-
-TEST_P(DeltaNibbles, NibblesUnderPaceEntriesReadAsZero) {
-    SectorBuilder builder(0x04);
-    builder.nibbles({1, 1, 1, 1, 1, 1}).field(0, 1000);
-    for (int t = 1; t <= 5; ++t)
-        builder.field(2 * t, 401);  // +408 each, minus the nibble
-    builder.pace(
-        std::vector<uint8_t>(static_cast<size_t>(std::min(GetParam().pace_count, 10)), 250));
-    builder.byte(kPaceCountOffset, static_cast<uint8_t>(GetParam().pace_count));
-    const std::vector<TimePoint> points = unpack(builder.build());
-    std::vector<uint16_t> samples = channel(points, 0, 6);
-    samples.erase(samples.begin());
-    EXPECT_EQ(samples, GetParam().samples);
-    EXPECT_TRUE(pulses(points).empty());
+TEST(DeltaDecoding, NibblesUnderPaceEntriesReadAsZero) {
+    const std::pair<int, std::vector<uint16_t>> cases[] = {
+        {0, {1407, 1815, 2223, 2631, 3039}},
+        // 9 entries take bytes 12..29: nibbles of bytes 31 and 30 only
+        {9, {1407, 1815, 2223, 2631, 3040}},
+        {10, {1408, 1816, 2224, 2632, 3040}},
+        {255, {1408, 1816, 2224, 2632, 3040}},
+    };
+    for (const auto& [pace_count, expected] : cases) {
+        SectorBuilder builder(0x04);
+        builder.nibbles({1, 1, 1, 1, 1, 1}).field(0, 1000);
+        for (int t = 1; t <= 5; ++t)
+            builder.field(2 * t, 401);  // +408 each, minus the nibble
+        builder.pace(std::vector<uint8_t>(static_cast<size_t>(std::min(pace_count, 10)), 250));
+        builder.byte(kPaceCountOffset, static_cast<uint8_t>(pace_count));
+        const std::vector<TimePoint> points = unpack(builder.build());
+        std::vector<uint16_t> samples = channel(points, 0, 6);
+        samples.erase(samples.begin());
+        EXPECT_EQ(samples, expected) << pace_count;
+        EXPECT_TRUE(pulses(points).empty()) << pace_count;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    PaceCounts, DeltaNibbles,
-    ::testing::Values(NibbleCase{0, {1407, 1815, 2223, 2631, 3039}},
-                      // 9 entries take bytes 12..29: nibbles of bytes 31 and 30 only
-                      NibbleCase{9, {1407, 1815, 2223, 2631, 3040}},
-                      NibbleCase{10, {1408, 1816, 2224, 2632, 3040}},
-                      NibbleCase{255, {1408, 1816, 2224, 2632, 3040}}));

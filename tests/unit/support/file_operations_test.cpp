@@ -84,15 +84,7 @@ TEST(DeleteTree, RemovesLinksWithoutTouchingWhatTheyPointAt) {
 }
 #endif
 
-struct FinderCase {
-    const char* pattern;
-    uint32_t mask;
-    std::vector<std::string> names;
-};
-
-class FileFinderMasks : public ::testing::TestWithParam<FinderCase> {};
-
-TEST_P(FileFinderMasks, ReportsMatchingEntriesButNeverDotNames) {
+TEST(FileFinder, ReportsMatchingEntriesButNeverDotNames) {
     TestFolder dir;
     write_file(dir / "a.txt", "a");
     write_file(dir / "b.LDSC", "b");
@@ -100,24 +92,30 @@ TEST_P(FileFinderMasks, ReportsMatchingEntriesButNeverDotNames) {
     set_read_only(dir / "ro.dat");
     write_file(dir / ".hidden", "h");
     create_folder(dir / "sub");
-    std::vector<std::string> found;
-    for (FileFinder finder(dir / GetParam().pattern, GetParam().mask); !finder.done();
-         finder.next())
-        found.push_back(finder.name());
-    std::sort(found.begin(), found.end());
-    EXPECT_EQ(found, GetParam().names);
+    const std::vector<std::string> files = {"a.txt", "b.LDSC", "ro.dat"};
+    const std::vector<std::string> all = {"a.txt", "b.LDSC", "ro.dat", "sub"};
+    const struct {
+        const char* pattern;
+        uint32_t mask;
+        std::vector<std::string> names;
+    } cases[] = {
+        {"*.*", kFindFiles, files},
+        {"*.*", kFindAll, all},
+        {"*", kFindAll, all},
+        {"*.*", kAttributeDirectory, {"sub"}},
+        {"*.*", kAttributeReadOnly, {"ro.dat"}},
+        {"*.ldsc", kFindAll, {"b.LDSC"}},
+        {"A.TXT", kFindFiles, {"a.txt"}},
+        {"?o.*", kFindFiles, {"ro.dat"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> found;
+        for (FileFinder finder(dir / c.pattern, c.mask); !finder.done(); finder.next())
+            found.push_back(finder.name());
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(found, c.names) << c.pattern << " " << c.mask;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Masks, FileFinderMasks,
-    ::testing::Values(FinderCase{"*.*", kFindFiles, {"a.txt", "b.LDSC", "ro.dat"}},
-                      FinderCase{"*.*", kFindAll, {"a.txt", "b.LDSC", "ro.dat", "sub"}},
-                      FinderCase{"*", kFindAll, {"a.txt", "b.LDSC", "ro.dat", "sub"}},
-                      FinderCase{"*.*", kAttributeDirectory, {"sub"}},
-                      FinderCase{"*.*", kAttributeReadOnly, {"ro.dat"}},
-                      FinderCase{"*.ldsc", kFindAll, {"b.LDSC"}},
-                      FinderCase{"A.TXT", kFindFiles, {"a.txt"}},
-                      FinderCase{"?o.*", kFindFiles, {"ro.dat"}}));
 
 TEST(FileFinder, TellsAMissingFolderFromNoMatch) {
     TestFolder dir;

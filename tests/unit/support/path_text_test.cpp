@@ -12,32 +12,24 @@
 
 namespace {
 
-struct SplitCase {
-    const char* path;
-    const char* folder_with_slash;
-    const char* folder_of;
-    const char* file_name_of;
-};
-
-class PathSplitting : public ::testing::TestWithParam<SplitCase> {};
-
-TEST_P(PathSplitting, CutsAtTheLastSeparatorOnly) {
-    const SplitCase& c = GetParam();
-    const std::string path = with_separators(c.path);
-    EXPECT_EQ(folder_with_slash(path), with_separators(c.folder_with_slash));
-    EXPECT_EQ(folder_of(path), with_separators(c.folder_of));
-    EXPECT_EQ(file_name_of(path), with_separators(c.file_name_of));
+// Each row: a path, its folder with the separator, its folder and its file name.
+TEST(PathSplitting, CutsAtTheLastSeparatorOnly) {
+    const char* const cases[][4] = {
+        {"C:\\ecg.dat", "C:\\", "C:", "ecg.dat"},
+        {"ecg.dat", "", "ecg.dat", "ecg.dat"},
+        // A separator at position 0 is no folder to cut back to.
+        {"\\ecg.dat", "\\", "\\ecg.dat", "ecg.dat"},
+        {"E:\\card\\sub\\x", "E:\\card\\sub\\", "E:\\card\\sub", "x"},
+        {"E:\\card\\", "E:\\card\\", "E:\\card", ""},
+        {"", "", "", ""},
+    };
+    for (const auto& c : cases) {
+        const std::string path = with_separators(c[0]);
+        EXPECT_EQ(folder_with_slash(path), with_separators(c[1])) << c[0];
+        EXPECT_EQ(folder_of(path), with_separators(c[2])) << c[0];
+        EXPECT_EQ(file_name_of(path), with_separators(c[3])) << c[0];
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Paths, PathSplitting,
-                         ::testing::Values(SplitCase{"C:\\ecg.dat", "C:\\", "C:", "ecg.dat"},
-                                           SplitCase{"ecg.dat", "", "ecg.dat", "ecg.dat"},
-                                           // A separator at position 0 is no folder to cut back to.
-                                           SplitCase{"\\ecg.dat", "\\", "\\ecg.dat", "ecg.dat"},
-                                           SplitCase{"E:\\card\\sub\\x", "E:\\card\\sub\\",
-                                                     "E:\\card\\sub", "x"},
-                                           SplitCase{"E:\\card\\", "E:\\card\\", "E:\\card", ""},
-                                           SplitCase{"", "", "", ""}));
 
 #if defined(_WIN32)
 // In code page 932 (Japanese) the character 0x95 0x5C ends in the backslash's byte value.
