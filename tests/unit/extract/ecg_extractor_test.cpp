@@ -168,21 +168,6 @@ TEST_F(Extraction, SkipPastTheEndDeliversNothingAndLeavesTheRecordingUnread) {
     }
 }
 
-// Every failing road pads the raw files of the recording's channels (channel 1 when no start
-// sector tells how many).
-TEST_F(Extraction, FailedReadsStillPadTheRawFiles) {
-    card.write({packed_sector({100, 100, 100})});
-    EXPECT_FALSE(read());
-    EXPECT_EQ(raw(1).size(), 153600u);
-    EXPECT_TRUE(raw(2).empty());
-
-    card.counters(kTestRecording - 1, 0, kTestRecording - 1)
-        .write({start_sector(2, kStart), packed_sector({100, 100, 100})});
-    EXPECT_FALSE(read());
-    for (int channel = 1; channel <= 3; ++channel)
-        EXPECT_EQ(raw(channel), std::vector<uint16_t>(153600, 0)) << channel;
-}
-
 // Second 255 carries into the minute after the first second, and the clock falls behind the start.
 TEST_F(Extraction, SectorEventsBeforeTheOutputStartAreLeftOut) {
     TimeBytes damaged = kStart;
@@ -201,27 +186,12 @@ TEST_F(Extraction, EventTableFormatsTakePatientEventsFromTheTableOnly) {
     EXPECT_EQ(read_text(out("patevent.dat")), "1\n");
 }
 
-struct TimeCase {
-    const char* name;
-    int64_t seconds;  // since 2000-01-01
-    HeaderTime fields;
-};
-
-class HeaderTimeOf : public ::testing::TestWithParam<TimeCase> {};
-
-TEST_P(HeaderTimeOf, GivesTheCalendarTimeWithTheYearFrom1900) {
-    EXPECT_EQ(header_time_of(GetParam().seconds), GetParam().fields);
+// 2015-03-01 is day 5538 after 2000-01-01; ReadTwelveLead crosses leap days and years.
+TEST(HeaderTimeOf, GivesTheCalendarTimeWithTheYearFrom1900) {
+    EXPECT_EQ(header_time_of(0), (HeaderTime{0, 0, 0, 1, 1, 100}));
+    EXPECT_EQ(header_time_of(5538 * 86400), (HeaderTime{0, 0, 0, 1, 3, 115}));
+    EXPECT_EQ(header_time_of(-1), (HeaderTime{59, 59, 23, 31, 12, 99}));
 }
-
-constexpr int64_t kDay = 86400;
-// 2016-02-29 is day 5903 after 2000-01-01, 2015-03-01 day 5538.
-INSTANTIATE_TEST_SUITE_P(
-    Dates, HeaderTimeOf,
-    ::testing::Values(TimeCase{"Start2000", 0, {0, 0, 0, 1, 1, 100}},
-                      TimeCase{"Feb29", 5903 * kDay, {0, 0, 0, 29, 2, 116}},
-                      TimeCase{"Feb28To1March2015", 5538 * kDay, {0, 0, 0, 1, 3, 115}},
-                      TimeCase{"Before2000", -1, {59, 59, 23, 31, 12, 99}}),
-    [](const auto& param_info) { return std::string(param_info.param.name); });
 
 // The end-to-end ReadTwelveLead tests compare headers, lead words and pulses of whole recordings;
 // a recording's pulses never come as close as these.
