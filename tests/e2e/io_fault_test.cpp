@@ -54,11 +54,6 @@ const FaultCase kCases[] = {
      "/readpat=cnav",
      false,
      false},
-    {"PatientPathMode",
-     {"--format=35", "--duration=5m", "--event=30", "--speech=belongs"},
-     "/readpat=path",
-     false,
-     false},
 };
 
 const char* const kCardFiles[] = {"config.dat", "ecg.dat", "cnav.dat", "patient.wav"};
@@ -144,7 +139,7 @@ class IoFaultRuns : public ::testing::TestWithParam<FaultCase> {
 TEST_P(IoFaultRuns, EveryFailedStepGivesItsExitCodeAndNothingPartialPassesForComplete) {
     const FaultCase& c = GetParam();
     const RunResult clean = run("any:0");
-    ASSERT_EQ(clean.code, c.ecg_read ? 0 : c.read == "/readpat=cnav" ? 0 : 111);
+    ASSERT_EQ(clean.code, 0);
     ASSERT_FALSE(clean.step_failed);
     ASSERT_GT(clean.steps, 0);
     ASSERT_LE(clean.steps, kMostSteps);
