@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,9 +23,9 @@ constexpr int kMostSteps = 80;
 
 struct FaultCase {
     const char* name;
-    std::vector<std::string> card;  // cardsim options
-    std::string read;               // mode, format and read options
-    bool receiver;                  // a receiver prepares the mapped sections first
+    const char* card;  // cardsim options, separated by blanks
+    const char* read;  // mode, format and read options
+    bool receiver;     // a receiver prepares the mapped sections first
     bool ecg_read;
 };
 
@@ -34,26 +35,14 @@ void PrintTo(const FaultCase& c, std::ostream* os) {
 
 // An older speech recording on the card makes the read write the empty patient.wav first.
 const FaultCase kCases[] = {
-    {"ArchiveRead",
-     {"--format=35", "--duration=5m", "--event=30", "--speech=old"},
-     "/readecg=hide /opformat=archive",
-     false,
+    {"ArchiveRead", "--format=35 --duration=5m --event=30 --speech=old",
+     "/readecg=hide /opformat=archive", false, true},
+    {"TwelveLeadRead", "--format=64 --duration=1m", "/readecg=hide /opformat=pn12file /cal=0",
+     false, true},
+    {"MappedRead", "--format=35 --duration=5m --event=30", "/readecg=hide /opformat=mmf", true,
      true},
-    {"TwelveLeadRead",
-     {"--format=64", "--duration=1m"},
-     "/readecg=hide /opformat=pn12file /cal=0",
-     false,
-     true},
-    {"MappedRead",
-     {"--format=35", "--duration=5m", "--event=30"},
-     "/readecg=hide /opformat=mmf",
-     true,
-     true},
-    {"PatientCnavMode",
-     {"--format=35", "--duration=5m", "--event=30", "--speech=belongs"},
-     "/readpat=cnav",
-     false,
-     false},
+    {"PatientCnavMode", "--format=35 --duration=5m --event=30 --speech=belongs", "/readpat=cnav",
+     false, false},
 };
 
 const char* const kCardFiles[] = {"config.dat", "ecg.dat", "cnav.dat", "patient.wav"};
@@ -79,7 +68,11 @@ std::map<std::string, std::string> files_of(const std::string& folder, const std
 class IoFaultRuns : public ::testing::TestWithParam<FaultCase> {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(make_card(m_work / "pristine", "", GetParam().card));
+        std::vector<std::string> options;
+        std::istringstream words(GetParam().card);
+        for (std::string word; words >> word;)
+            options.push_back(word);
+        ASSERT_TRUE(make_card(m_work / "pristine", "", options));
         std::filesystem::create_directory(m_work / "shm");
     }
 
@@ -103,7 +96,8 @@ class IoFaultRuns : public ::testing::TestWithParam<FaultCase> {
             peer = std::make_unique<MappedPeer>(
                 m_work.path(), std::vector<std::string>{"--base=" + base, "--create=29491200"},
                 shared);
-        std::string line = c.read + " /ipdir=" + host_path(card()) + " /dir=" + host_path(out());
+        std::string line =
+            std::string(c.read) + " /ipdir=" + host_path(card()) + " /dir=" + host_path(out());
         if (c.ecg_read) line += " /basemmfname=" + base + " /instance=" + base;
         RunResult result;
         result.code = run_kado(line, {{"XDG_CONFIG_HOME", m_work.path()},

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "expected_output.h"
@@ -49,34 +50,24 @@ class MappedCardRead : public ::testing::Test {
     std::string m_base = unique_section_base();
 };
 
-struct PaddingCase {
-    const char* format;
-    size_t final_count;
-};
-
-class MappedCardPadding : public MappedCardRead,
-                          public ::testing::WithParamInterface<PaddingCase> {};
-
 }  // namespace
 
 // Five minutes: format 4 pads to 20 minutes, format 1 a further ten minutes less one sample.
-TEST_P(MappedCardPadding, ReceiverGetsTheRecordingAtFullResolutionThenThePadding) {
+TEST_F(MappedCardRead, ReceiverGetsTheRecordingAtFullResolutionThenThePadding) {
     ASSERT_TRUE(work.make(
         {"--format=35", "--duration=5m", "--event=30", "--event=75", "--pacing=70"}, true));
-    MappedPeer peer(work.path(),
-                    {"--base=" + m_base, "--create=" + std::to_string(kOwnSectionBytes)});
-    ASSERT_EQ(read(std::string("/opformat=") + GetParam().format + " /resolution=8"), 0);
-    ASSERT_EQ(peer.wait(), 0);
-    expect_samples(peer, 24, GetParam().final_count);
-    EXPECT_EQ(read_file(peer.events_file()), "110\n155\n");
+    for (const auto& [format, final_count] :
+         {std::pair{"mmf", size_t{153600}}, std::pair{"path", size_t{153600 + 76799}}}) {
+        SCOPED_TRACE(format);
+        m_base = unique_section_base();
+        MappedPeer peer(work.path(),
+                        {"--base=" + m_base, "--create=" + std::to_string(kOwnSectionBytes)});
+        ASSERT_EQ(read(std::string("/opformat=") + format + " /resolution=8"), 0);
+        ASSERT_EQ(peer.wait(), 0);
+        expect_samples(peer, 24, final_count);
+        EXPECT_EQ(read_file(peer.events_file()), "110\n155\n");
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Formats, MappedCardPadding,
-                         ::testing::Values(PaddingCase{"mmf", 153600},
-                                           PaddingCase{"path", 153600 + 76799}),
-                         [](const auto& param_info) {
-                             return std::string(param_info.param.format);
-                         });
 
 // A 40-hour recording: the program's own sections end every channel at 32 hours; sections the
 // receiver made larger beforehand take all of it.

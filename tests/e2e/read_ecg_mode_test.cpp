@@ -20,8 +20,9 @@ class ReadEcgMode : public ::testing::Test {
   protected:
     int run(const std::string& format) { return work.read("/readecg=hide /opformat=" + format); }
     // The record's recording_num: one past the recording once it has been marked as read.
-    int config_recording_num() const {
-        const std::vector<uint8_t> record = read_bytes(work.card() + "/config.dat");
+    int config_recording_num(const std::string& folder = {}) const {
+        const std::vector<uint8_t> record =
+            read_bytes((folder.empty() ? work.card() : folder) + "/config.dat");
         return record.at(1) | record.at(2) << 8;
     }
     std::vector<std::string> delivered() const {
@@ -64,8 +65,7 @@ TEST_F(ReadEcgMode, CnavFormatCopiesTheCardAndMarksBothRead) {
     ASSERT_TRUE(!copy.empty() && copy.size() % 512 == 0 && copy.size() <= ecg.size());
     EXPECT_TRUE(std::equal(copy.begin(), copy.end(), ecg.begin()));
     EXPECT_EQ(config_recording_num(), kRecording + 1);
-    const std::vector<uint8_t> record = read_bytes(work.out("config.dat"));
-    EXPECT_EQ(record.at(1) | record.at(2) << 8, kRecording + 1);
+    EXPECT_EQ(config_recording_num(work.out()), kRecording + 1);
 }
 
 // Failed reads leave the recording unread; damaged but readable cards end without hanging.

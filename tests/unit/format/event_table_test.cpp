@@ -117,13 +117,9 @@ TEST(EventTable, FollowsTheChainPastDataSectorsAndToNumberedSectors) {
 
 TEST(EventTable, LoadEndsOnLoopsMissingSectorsAndLateFirstSectors) {
     TestFolder folder;
-    // 255 pointing back at itself, and a ring of two sectors.
+    // 255 pointing back at itself (ReadEcgMode's --event-chain-loop card has a longer ring).
     EXPECT_EQ(load(folder, {EventSectorBuilder().record(3, 16).numbered_sector(0).build()}).size(),
               1u);
-    EXPECT_EQ(load(folder, {EventSectorBuilder().record(3, 16).numbered_sector(1).build(),
-                            EventSectorBuilder().record(3, 16).numbered_sector(0).build()})
-                  .size(),
-              2u);
     // Pointing outside the file, and a next sector that never comes.
     EXPECT_EQ(load(folder, {EventSectorBuilder().record(3, 16).numbered_sector(0x7FFFFFFF).build()})
                   .size(),
