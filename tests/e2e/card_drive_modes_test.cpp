@@ -119,8 +119,6 @@ TEST_F(CardDriveModes, InitialiseExitCodesLeaveTheCardAlone) {
 // A full card (no free space, as conditioning leaves it) takes the next patient without a
 // question; ecg.dat stays as it was.
 TEST_F(CardDriveModes, InitialiseWritesTheNextPatientIntoAFullCard) {
-    // kado.exe under Wine answers 104 here; whether Wine or the program is at fault is open.
-    if (under_wine()) GTEST_SKIP() << "a full tmpfs card fails to initialise under Wine (104)";
     const std::string root = m_work / "small";
     const ScratchTmpfs small(root, 4 << 20);
     SKIP_UNLESS_MOUNTED(small);

@@ -2,6 +2,8 @@
 
 #include "output_files.h"
 
+#include <gtest/gtest.h>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -263,7 +265,38 @@ void TestDriveSet::unmap(char letter) {
 
 EnvList TestDriveSet::env() {
     if (!under_wine()) return {{"KADO_DRIVES", m_map_folder}};
-    if (m_changed) run_program({"/bin/sh", "-c", "wineserver -k; wineserver -w"}, {}, 60);
+    if (m_changed) restart_wine_server();
     m_changed = false;
     return {};
+}
+
+namespace {
+
+// Debian's wineserver leaves as soon as its last program ends, so a program started in that
+// moment fails with "Connection reset by peer". One server for the whole run leaves no such
+// moment; 900 s outlasts any gap between two programs and still ends a run that was killed.
+void start_persistent_wine_server() {
+    run_program({"/bin/sh", "-c", "wineserver -p900 </dev/null >/dev/null 2>&1"}, {}, 60);
+}
+
+class WineServerForTheRun : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        if (!under_wine()) return;
+        // The prefix is made on first use, and making it waits for its server to end.
+        run_program({env_or_empty("KADO_WINE"), "cmd", "/c", "exit"}, {}, 300);
+        restart_wine_server();
+    }
+    void TearDown() override {
+        if (under_wine()) run_program({"/bin/sh", "-c", "wineserver -k; wineserver -w"}, {}, 60);
+    }
+};
+
+const auto* const g_wine_server = ::testing::AddGlobalTestEnvironment(new WineServerForTheRun);
+
+}  // namespace
+
+void restart_wine_server() {
+    run_program({"/bin/sh", "-c", "wineserver -k; wineserver -w"}, {}, 60);
+    start_persistent_wine_server();
 }

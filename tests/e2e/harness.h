@@ -55,6 +55,10 @@ class BackgroundProgram {
     int m_pid = -1;
 };
 
+// Under Wine: ends the prefix's server and starts one that stays for the run, so that changed
+// dosdevices links are seen (Wine's mount manager reads them once, when it starts).
+void restart_wine_server();
+
 // A fresh folder below the system's temporary folder, removed with everything in it at the end.
 class TempDir {
   public:
@@ -120,8 +124,7 @@ class TestDriveSet {
     void link(char letter, const std::string& target);
     void unmap(char letter);
     // The environment the program needs to see these drives. Under Wine, when the drives changed
-    // since the last call, it also ends the prefix's server: Wine's mount manager reads the
-    // dosdevices links once when it starts and would not see a changed drive.
+    // since the last call, it also restarts the prefix's server (restart_wine_server).
     EnvList env();
 
   private:

@@ -3,6 +3,7 @@
 // could not be started).
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -18,11 +19,15 @@ int main(int argc, char** argv) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(argv[1], buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
+                        &startup, &process)) {
+        // The reason goes to the test log: a start that fails is otherwise just a 255.
+        std::fprintf(stderr, "winlaunch: CreateProcess failed, error %lu\n", GetLastError());
         return 255;
-    WaitForSingleObject(process.hProcess, INFINITE);
+    }
     DWORD code = 255;
-    GetExitCodeProcess(process.hProcess, &code);
+    if (WaitForSingleObject(process.hProcess, INFINITE) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(process.hProcess, &code))
+        std::fprintf(stderr, "winlaunch: no exit code, error %lu\n", GetLastError());
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return static_cast<int>(code);

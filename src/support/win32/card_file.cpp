@@ -31,7 +31,14 @@ bool write_all_at_start(HANDLE file, std::span<const uint8_t> bytes) {
         if (!WriteFile(file, bytes.data(), piece, &count, nullptr) || count == 0) return false;
         bytes = bytes.subspan(count);
     }
-    return SetEndOfFile(file) != 0;
+    // Only a shorter content needs the end moved: Wine sets even an unchanged end by writing a
+    // byte past it, which fails on a full card.
+    LARGE_INTEGER size;
+    LARGE_INTEGER position;
+    if (!GetFileSizeEx(file, &size) ||
+        !SetFilePointerEx(file, LARGE_INTEGER{}, &position, FILE_CURRENT))
+        return false;
+    return position.QuadPart == size.QuadPart || SetEndOfFile(file) != 0;
 }
 
 bool read_all(HANDLE file, std::vector<uint8_t>& bytes) {
