@@ -156,7 +156,7 @@ class CopiedProgram : public CefArchiveInput {
 TEST_F(CopiedProgram, FailingToolIsRetriedOnRAndCancelledAtEndOfInput) {
     ASSERT_EQ(pack({"--pack"}), 0);
     EnvList env = this->env();
-    env.push_back({"SZIPSTUB_LOG", work.path() + "/calls.txt"});
+    env.push_back({"SZIPSTUB_LOG", host_path(work.path() + "/calls.txt")});
     EXPECT_EQ(run_kado_answering(
                   "/readpat=path /dir=" + host_path(work.out()) + " /ipdir=" + host_path(archive()),
                   {"r"}, env),
