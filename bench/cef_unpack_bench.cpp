@@ -27,12 +27,15 @@ double seconds_of(Work work) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// An ECG-like channel: a slow wave with a beat every 100 samples, 12 bits.
+// An ECG-like channel: a slow wave with a beat every 100 samples and a few bits of noise, 12 bits.
 std::string channel(int n) {
     std::string bytes(2 * kDayWords, '\0');
+    uint32_t noise = static_cast<uint32_t>(n);
     for (size_t i = 0; i < kDayWords; ++i) {
+        noise = noise * 1664525u + 1013904223u;
         const unsigned beat = i % 100 < 6 ? 600 : 0;
-        const unsigned word = (2048 + (i / 7 + static_cast<size_t>(n) * 31) % 200 + beat) & 0x0FFF;
+        const unsigned word =
+            (2048 + (i / 7 + static_cast<size_t>(n) * 31) % 200 + beat + (noise >> 28)) & 0x0FFF;
         bytes[2 * i] = static_cast<char>(word & 0xFF);
         bytes[2 * i + 1] = static_cast<char>(word >> 8);
     }
