@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -164,5 +165,28 @@ TEST_F(CopiedProgram, FailingToolIsRetriedOnRAndCancelledAtEndOfInput) {
     const std::string calls = read_file(work.path() + "/calls.txt");
     // Under Wine the box takes its safe answer, Cancel, at once.
     EXPECT_EQ(std::count(calls.begin(), calls.end(), '\n'), under_wine() ? 1 : 2) << calls;
+    EXPECT_TRUE(fs::is_empty(temp()));
+}
+
+// Each run copies its packed members to files of its own, so two runs at once never swap data.
+TEST_F(CefArchiveInput, TwoRunsUnpackingAtOnceEachDeliverTheirOwnData) {
+    if (under_wine()) GTEST_SKIP() << "started through the native harness only";
+    std::vector<std::unique_ptr<BackgroundProgram>> runs;
+    for (const char* id : {"1", "2"}) {
+        const std::string wav = std::string(300000, id[0]);
+        write_file(src("PATIENT.WAV"), wav);
+        ASSERT_EQ(pack({"--pack"}), 0);
+        fs::rename(archive(), archive() + id);
+        fs::create_directories(work.out() + id);
+        runs.push_back(std::make_unique<BackgroundProgram>(
+            std::vector<std::string>{
+                std::getenv("KADO_UNDER_TEST"),
+                "/readpat=path /dir=" + work.out() + id + " /ipdir=" + archive() + id},
+            env()));
+    }
+    for (const char* id : {"1", "2"}) {
+        EXPECT_EQ(runs[static_cast<size_t>(id[0] - '1')]->wait(), 111) << id;
+        EXPECT_EQ(read_file(work.out() + id + "/PATIENT.WAV"), std::string(300000, id[0]));
+    }
     EXPECT_TRUE(fs::is_empty(temp()));
 }
