@@ -17,7 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const fuzz::ScratchFolder scratch("cef");
     static const std::string temp = [] {
         const std::string folder = scratch.folder("tmp");
+#if defined(_WIN32)
+        _putenv_s("TMP", folder.c_str());
+#else
         setenv("TMPDIR", folder.c_str(), 1);
+#endif
         fuzz::silence_message_boxes();
         return folder;
     }();
