@@ -44,7 +44,11 @@ class CefArchiveInput : public ::testing::Test {
     std::string src(const std::string& name = "") const { return work.path() + "/src/" + name; }
     std::string temp() const { return work.path() + "/tmp"; }
     std::string archive() const { return work.path() + "/archive.cef"; }
-    EnvList env() const { return {{"TMPDIR", temp()}, {"TMP", host_path(temp())}}; }
+    // Wine keeps its server's socket under TMPDIR, so kado.exe gets its folder through TMP alone.
+    EnvList env() const {
+        if (under_wine()) return {{"TMP", host_path(temp())}};
+        return {{"TMPDIR", temp()}};
+    }
     int run(const std::string& arguments) {
         return run_kado(
             arguments + " /dir=" + host_path(work.out()) + " /ipdir=" + host_path(archive()),
