@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs one fuzz target with libFuzzer, in one process, for a number of seconds:
 #   scripts/fuzz.sh TARGET [SECONDS] [LIBFUZZER_OPTION...]
-# TARGET: command_line, config_record, event_table or sector_stream; SECONDS defaults to 60.
+# TARGET: cef_archive, command_line, config_record, event_table or sector_stream; SECONDS
+# defaults to 60.
 # Builds the fuzz preset (clang, ASan, UBSan, assertions on) and starts from the checked-in corpus.
 # New inputs go to build/fuzz/corpus/TARGET, never into fuzz/corpus; a crash, leak, timeout
 # (10 s per input) or UBSan report stops the run and leaves its input in build/fuzz/crashes/TARGET.

@@ -7,11 +7,16 @@
 #include "app/command_line.h"
 #include "app/main_flow.h"
 #include "card/default_drive.h"
+#include "cef/cef_input.h"
+#include "cef/szip_install.h"
+#include "extract/ecg_extractor.h"
 #include "handoff/cef_dispatch.h"
-#include "handoff/unpacked_folder.h"
 #include "support/exit_codes.h"
 #include "support/file_utils.h"
+#include "support/messages.h"
+#include "support/named_event.h"
 #include "support/profile.h"
+#include "support/string_ids.h"
 #include "support/trace.h"
 
 namespace {
@@ -29,6 +34,9 @@ bool CKadoApp::start_instance() {
     set_profile_company(kProfileCompany);
     g_default_drive =
         static_cast<char>(profile_get_int(kSettingsSection, kDefaultDriveKey, kNoDriveCode));
+    // Only CEF archives need the tool, so the run goes on without it.
+    if (!install_szip(kSzipResource, kSzipReadmeResource))
+        show_string(kStringSzipInstallFailed, MessageButtons::kOk, MessageIcon::kInformation);
 
     std::vector<std::string> arguments;
     tokenize_command_line(m_command_line, arguments);
@@ -59,7 +67,9 @@ void CKadoApp::check_folders() {
     if (mode != kModeWav && mode != kModeSetPat && mode != kModeReadPatStatus &&
         (m_request.m_output_dir.empty() || !folder_exists(m_request.m_output_dir)))
         m_request.m_exit_code = kExitNoOutputFolder;
-    if (!m_request.m_input_dir.empty() && !folder_exists(m_request.m_input_dir))
+    // The input may also name a CEF archive itself.
+    const std::string& input = m_request.m_input_dir;
+    if (!input.empty() && !folder_exists(input) && !file_exists(input))
         m_request.m_exit_code = kExitNoInputFolder;
 }
 
@@ -70,13 +80,25 @@ void CKadoApp::run_selected_mode() {
                                                    m_request.m_procedure_id, m_output_settings);
     m_init_dialog = std::make_unique<CKadoInitDlg>(*m_disk, m_request.m_output_dir);
     int channels = 0;
-    const std::string cef_folder = locate_cef_input(m_request.m_input_dir, channels);
-    if (cef_folder.empty())
+    const std::string cef_input = locate_cef_input(m_request.m_input_dir, channels);
+    if (cef_input.empty()) {
         run_main_flow(m_request, *m_disk, {*m_read_dialog, *m_init_dialog});
-    else
-        m_request.m_exit_code =
-            dispatch_cef_output(m_request.m_mode, m_request.m_output_format, m_request.m_output_dir,
-                                m_disk->m_read_settings, cef_folder, channels);
+        return;
+    }
+    std::string folder = cef_input;
+    std::string unpacked;
+    if (!folder_exists(cef_input)) {
+        const std::unique_ptr<NamedEvent> terminator =
+            NamedEvent::create_or_open(terminator_event_name(m_output_settings.mmf_instance));
+        folder = unpacked = unpack_cef_input(m_request.m_mode, cef_input, terminator.get());
+    }
+    // A folder the caller named is never removed, only the one unpacked here.
+    const FolderRemovalGuard removal(unpacked, true, true);
+    m_request.m_exit_code = folder.empty()
+                                ? kExitCefUnpackFailed
+                                : dispatch_cef_output(m_request.m_mode, m_request.m_output_format,
+                                                      m_request.m_output_dir,
+                                                      m_disk->m_read_settings, folder, channels);
 }
 
 int CKadoApp::end_instance() {

@@ -31,10 +31,3 @@ int folder_channel_count(const std::string& folder) {
         if (file_length(join_path(folder, "RAWECG" + std::to_string(n) + ".DAT")) > 0) return n;
     return 0;
 }
-
-std::string locate_cef_input(const std::string& folder, int& channels) {
-    channels = 0;
-    if (folder.empty() || !folder_exists(folder) || !is_unpacked_recording(folder)) return {};
-    channels = folder_channel_count(folder);
-    return folder;
-}

@@ -1,6 +1,5 @@
 // Recognising a folder that already holds an unpacked recording (the file set a CEF archive
-// unpacks into) and counting its ECG channels. Start-up asks locate_cef_input whether the input
-// folder takes the CEF road instead of the main flow.
+// unpacks into) and counting its ECG channels, for the search of the CEF input.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +14,3 @@ int folder_channel_count(const std::string& folder);
 
 // The whole length of a file (raw channel files may pass 4 GiB); 0 when it is no file.
 uint64_t file_length(const std::string& path);
-
-// The CEF input in the folder text, with its channel count; empty (channels 0) when the input
-// takes the main flow. CEF archive files are not recognised by this build, so only a folder that
-// holds an unpacked recording is returned.
-std::string locate_cef_input(const std::string& folder, int& channels);

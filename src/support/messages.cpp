@@ -28,13 +28,23 @@ MessageAnswer show_string(int id, MessageButtons buttons, MessageIcon icon) {
     return show_text(id, load_string(id), buttons, icon);
 }
 
+MessageAnswer show_string_filled(int id,
+                                 std::initializer_list<std::pair<std::string, std::string>> fills,
+                                 MessageButtons buttons, MessageIcon icon) {
+    std::string text = load_string(id);
+    size_t from = 0;
+    for (const auto& [placeholder, value] : fills)
+        if (const size_t at = text.find(placeholder, from); at != std::string::npos) {
+            text.replace(at, placeholder.size(), value);
+            from = at + value.size();
+        }
+    return show_text(id, text, buttons, icon);
+}
+
 MessageAnswer show_string_replacing(int id, const std::string& placeholder,
                                     const std::string& value, MessageButtons buttons,
                                     MessageIcon icon) {
-    std::string text = load_string(id);
-    if (const size_t at = text.find(placeholder); at != std::string::npos)
-        text.replace(at, placeholder.size(), value);
-    return show_text(id, text, buttons, icon);
+    return show_string_filled(id, {{placeholder, value}}, buttons, icon);
 }
 
 MessageAnswer show_string_with_number(int id, int64_t number, MessageButtons buttons,

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "support/message_box.h"
 
@@ -15,6 +17,11 @@ MessageAnswer show_string_replacing(int id, const std::string& placeholder,
                                     const std::string& value,
                                     MessageButtons buttons = MessageButtons::kOk,
                                     MessageIcon icon = MessageIcon::kNone);
+// The text of the id with each placeholder's first occurrence replaced by its value, in order.
+MessageAnswer show_string_filled(int id,
+                                 std::initializer_list<std::pair<std::string, std::string>> fills,
+                                 MessageButtons buttons = MessageButtons::kOk,
+                                 MessageIcon icon = MessageIcon::kNone);
 // The text of the id with its "%d" replaced by the number, which may exceed 32 bits.
 MessageAnswer show_string_with_number(int id, int64_t number,
                                       MessageButtons buttons = MessageButtons::kOk,

@@ -37,4 +37,5 @@ enum StringId : int {
     kStringSzipInstallFailed = 165,
     kStringNoLoader = 166,
     kStringNoLoaderSource = 167,
+    kStringSzipRetry = 168,
 };

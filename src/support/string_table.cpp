@@ -6,7 +6,7 @@
 namespace {
 
 // English texts. Ids that no message of this program uses are absent.
-constexpr std::array<std::pair<int, const char*>, 34> kEnglish{{
+constexpr std::array<std::pair<int, const char*>, 35> kEnglish{{
     {129, "This %dMB card is not conditioned.\nDo you want to condition the card?"},
     {130, "The card has now been initialised."},
     {131, "Card not found.\nCheck the card is correctly inserted into the reader."},
@@ -68,6 +68,9 @@ constexpr std::array<std::pair<int, const char*>, 34> kEnglish{{
      "you will be unable to use it to access \"CEF\" files."},
     {166, "Could not find the loader for Bastion ECG files: \"StratusStandardECGLoader.exe\""},
     {167, "Cannot find a \".LDSC\" file in the folder:"},
+    {168,
+     "The \"SZIP\" utility program returned the error code %d while unpacking a CEF file.\n%s"
+     "\n\nRetry runs it again; Cancel stops reading the CEF file."},
 }};
 
 }  // namespace

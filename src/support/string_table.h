@@ -1,4 +1,4 @@
-// The program's message texts by string id (128 to 167), shared by both builds. Every message box
+// The program's message texts by string id (128 to 168), shared by both builds. Every message box
 // takes its text from here, so that a language chosen at start-up applies everywhere.
 #pragma once
 

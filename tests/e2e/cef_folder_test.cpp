@@ -1,10 +1,6 @@
 // Inputs that already hold an unpacked recording: the patient files and channel exit codes of the
 // patient read modes, the ECG through the plain-named sections in the ECG read mode, and the
 // modes without such an output.
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -17,23 +13,6 @@
 namespace {
 
 constexpr uint32_t kHourBytes = 921600;
-
-// The CEF road's section names carry no base name, so they are the same for every run on this
-// machine; tests that use them take turns across processes.
-class PlainSectionTurn {
-  public:
-    PlainSectionTurn() : m_fd(open("/tmp/kado-e2e-plain-sections.lock", O_RDWR | O_CREAT, 0666)) {
-        if (m_fd >= 0) flock(m_fd, LOCK_EX);
-    }
-    ~PlainSectionTurn() {
-        if (m_fd >= 0) close(m_fd);
-    }
-    PlainSectionTurn(const PlainSectionTurn&) = delete;
-    PlainSectionTurn& operator=(const PlainSectionTurn&) = delete;
-
-  private:
-    int m_fd;
-};
 
 std::string channel_bytes(int channel, uint32_t size) {
     std::string bytes(size, '\0');

@@ -136,7 +136,7 @@ int run_kado_answering(const std::string& command_line, const std::vector<std::s
     // Each prompt ends a message box; its text goes to the test's log.
     const auto prompt_end = [](const std::string& text) {
         size_t end = std::string::npos;
-        for (const char* prompt : {"[y/n] ", "[o/c] ", "[r] "})
+        for (const char* prompt : {"[y/n] ", "[o/c] ", "[r/c] ", "[r] "})
             if (const size_t at = text.find(prompt); at != std::string::npos)
                 end = std::min(end, at + std::char_traits<char>::length(prompt));
         return end;

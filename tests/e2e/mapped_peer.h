@@ -2,7 +2,10 @@
 // through named memory-mapped sections.
 #pragma once
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
+
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -50,4 +53,21 @@ class MappedPeer {
   private:
     std::string m_out;
     std::unique_ptr<BackgroundProgram> m_program;
+};
+
+// The CEF road's section names carry no base name, so they are the same for every run on this
+// machine; tests that use them take turns across processes.
+class PlainSectionTurn {
+  public:
+    PlainSectionTurn() : m_fd(open("/tmp/kado-e2e-plain-sections.lock", O_RDWR | O_CREAT, 0666)) {
+        if (m_fd >= 0) flock(m_fd, LOCK_EX);
+    }
+    ~PlainSectionTurn() {
+        if (m_fd >= 0) close(m_fd);
+    }
+    PlainSectionTurn(const PlainSectionTurn&) = delete;
+    PlainSectionTurn& operator=(const PlainSectionTurn&) = delete;
+
+  private:
+    int m_fd;
 };

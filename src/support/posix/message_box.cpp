@@ -12,6 +12,8 @@ const char* prompt_of(MessageButtons buttons) {
             return "[o/c] ";
         case MessageButtons::kYesNo:
             return "[y/n] ";
+        case MessageButtons::kRetryCancel:
+            return "[r/c] ";
         case MessageButtons::kOk:
             break;
     }
@@ -31,5 +33,6 @@ MessageAnswer show_message_box(const std::string& text, const std::string& capti
     const char answer = line.empty() ? '\0' : static_cast<char>(line[0] | 0x20);
     if (buttons == MessageButtons::kYesNo && answer == 'y') return MessageAnswer::kYes;
     if (buttons == MessageButtons::kOkCancel && answer == 'o') return MessageAnswer::kOk;
+    if (buttons == MessageButtons::kRetryCancel && answer == 'r') return MessageAnswer::kRetry;
     return safe_answer(buttons);
 }

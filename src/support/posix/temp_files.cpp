@@ -1,5 +1,6 @@
 // Temporary names on Linux: TMPDIR or /tmp, and files named like the Windows ones ("RM" prefix,
-// ".tmp" extension) so that the code that renames them behaves alike.
+// ".tmp" extension) so that the code that renames them behaves alike. Folders come from mkdtemp:
+// created at once, private to the user, so nobody can plant a link inside between two steps.
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -20,5 +21,11 @@ std::string temp_file_name() {
     const int fd = mkstemps(name.data(), 4);
     if (fd < 0) return {};
     close(fd);
+    return name;
+}
+
+std::string make_temp_folder(const std::string& ext) {
+    std::string name = join_path(temp_folder(), "RM" + ext + "XXXXXX");
+    if (mkdtemp(name.data()) == nullptr) return {};
     return name;
 }

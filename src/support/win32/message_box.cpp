@@ -16,6 +16,9 @@ UINT style_of(MessageButtons buttons, MessageIcon icon) {
         case MessageButtons::kYesNo:
             style |= MB_YESNO;
             break;
+        case MessageButtons::kRetryCancel:
+            style |= MB_RETRYCANCEL;
+            break;
     }
     switch (icon) {
         case MessageIcon::kNone:
@@ -50,6 +53,8 @@ MessageAnswer show_message_box(const std::string& text, const std::string& capti
             return MessageAnswer::kNo;
         case IDCANCEL:
             return MessageAnswer::kCancel;
+        case IDRETRY:
+            return MessageAnswer::kRetry;
         default:
             return safe_answer(buttons);
     }

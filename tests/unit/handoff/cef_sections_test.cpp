@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "cef/cef_input.h"
 #include "handoff/cef_sections.h"
 #include "handoff/unpacked_folder.h"
 #include "mapped_receiver.h"

@@ -1,0 +1,24 @@
+// Where the program and its helper tools live: the running program's folder, the platform's
+// search path and program-files folder, and the binary resources the Windows program carries.
+// The szip installation uses them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The folder of the running program file, without a trailing separator; "" when unknown.
+std::string module_folder();
+
+// The first file of that name along the platform's standard search path (PATH; on Windows the
+// system's own order), or "".
+std::string find_on_search_path(const std::string& name);
+
+// Windows: the ProgramFiles folder of the process environment. Linux: KADO_PROGRAM_FILES, else
+// /opt. "" when neither names anything.
+std::string program_files_folder();
+
+// The bytes of resource type "BINARY" with this id in the program file; nothing when the program
+// carries no such resource (the Linux program carries none).
+std::optional<std::vector<uint8_t>> load_binary_resource(int id);

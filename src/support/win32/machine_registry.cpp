@@ -1,0 +1,40 @@
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "support/machine_registry.h"
+
+std::string read_machine_string(const std::string& key, const std::string& value) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY,
+                      &handle) != ERROR_SUCCESS)
+        return {};
+    constexpr DWORD kStrings = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ;
+    DWORD size = 0;
+    std::vector<char> text;
+    // Asked for its size first, so a long value is read whole, never cut.
+    if (RegGetValueA(handle, nullptr, value.c_str(), kStrings, nullptr, nullptr, &size) ==
+        ERROR_SUCCESS) {
+        text.assign(size + 1, '\0');
+        if (RegGetValueA(handle, nullptr, value.c_str(), kStrings, nullptr, text.data(), &size) !=
+            ERROR_SUCCESS)
+            text.clear();
+    }
+    RegCloseKey(handle);
+    return text.empty() ? std::string() : std::string(text.data());
+}
+
+bool write_machine_string(const std::string& key, const std::string& value,
+                          const std::string& data) {
+    HKEY handle = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0,
+                        KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &handle,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    const LONG result = RegSetValueExA(handle, value.c_str(), 0, REG_SZ,
+                                       reinterpret_cast<const BYTE*>(data.c_str()),
+                                       static_cast<DWORD>(data.size() + 1));
+    RegCloseKey(handle);
+    return result == ERROR_SUCCESS;
+}
