@@ -14,5 +14,6 @@ fuzz=$(count fuzz)
 echo "code lines:  $code"
 echo "test lines:  $tests"
 echo "fuzz lines:  $fuzz"
-echo "tests/code:  $((100 * tests / code))%"
-echo "(tests+fuzz)/code:  $((100 * (tests + fuzz) / code))%"
+percent() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f%%\n", 100 * a / b }'; }
+echo "tests/code:  $(percent "$tests" "$code")"
+echo "(tests+fuzz)/code:  $(percent $((tests + fuzz)) "$code")"
