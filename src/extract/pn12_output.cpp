@@ -5,6 +5,7 @@
 
 #include "format/recording_constants.h"
 #include "support/byte_order.h"
+#include "support/code_page.h"
 #include "support/file_utils.h"
 #include "support/message_box.h"
 #include "support/string_ids.h"
@@ -35,7 +36,8 @@ std::string lead_file_name(int lead) {
 
 void report_header_failure(const char* writer, const std::string& file) {
     std::string text = std::string("File exception in ") + writer + "()\n" + file;
-    show_message_box(text, load_string(kStringAppTitle), MessageButtons::kOk, MessageIcon::kNone);
+    show_message_box(utf8_of_system_text(text), load_string(kStringAppTitle), MessageButtons::kOk,
+                     MessageIcon::kNone);
 }
 
 }  // namespace

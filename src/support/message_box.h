@@ -1,7 +1,7 @@
 // Message boxes: application-modal, foreground and topmost on Windows. On Linux the text goes to
 // standard error and the answer is one line from standard input; at end of input, or wherever no
 // box can be shown (a headless session), the safe answer is taken: OK, No or Cancel. Retry is
-// never the safe answer: an unattended run must not loop.
+// never the safe answer: an unattended run must not loop. Texts are UTF-8.
 #pragma once
 
 #include <string>

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "support/analysis_window.h"
+#include "support/code_page.h"
 #include "support/string_ids.h"
 #include "support/string_table.h"
 
@@ -35,8 +36,9 @@ MessageAnswer show_string_filled(int id,
     size_t from = 0;
     for (const auto& [placeholder, value] : fills)
         if (const size_t at = text.find(placeholder, from); at != std::string::npos) {
-            text.replace(at, placeholder.size(), value);
-            from = at + value.size();
+            const std::string shown = utf8_of_system_text(value);
+            text.replace(at, placeholder.size(), shown);
+            from = at + shown.size();
         }
     return show_text(id, text, buttons, icon);
 }

@@ -18,6 +18,7 @@ MessageAnswer show_string_replacing(int id, const std::string& placeholder,
                                     MessageButtons buttons = MessageButtons::kOk,
                                     MessageIcon icon = MessageIcon::kNone);
 // The text of the id with each placeholder's first occurrence replaced by its value, in order.
+// Values are texts of the system (paths, numbers, drive letters).
 MessageAnswer show_string_filled(int id,
                                  std::initializer_list<std::pair<std::string, std::string>> fills,
                                  MessageButtons buttons = MessageButtons::kOk,

@@ -1,5 +1,6 @@
-// The ids of the program's message texts in every language's string table. Every message box
-// names its text by one of these.
+// The ids of the program's texts in every language's string table (resources/strings): the
+// message box texts, and the window, button and progress texts that the window code sets on its
+// controls in the chosen language, so that one template serves every language.
 #pragma once
 
 enum StringId : int {
@@ -38,4 +39,22 @@ enum StringId : int {
     kStringNoLoader = 166,
     kStringNoLoaderSource = 167,
     kStringSzipRetry = 168,
+
+    kTextPatientName = 200,
+    kTextPatientId = 201,
+    kTextPlaySound = 202,
+    kTextReadPatient = 203,
+    kTextReadEcg = 204,
+    kTextExit = 205,
+    kTextDriveLetter = 206,
+    kTextDefaultDriveLetter = 207,
+    kTextLoadFir = 208,
+    kTextStartSectorInfo = 209,
+    kTextRecoverStartSector = 210,
+    kTextInitialiseCard = 211,
+    // The Default Drive Letter list's first item.
+    kTextNoDrive = 212,
+    kTextConditionProgress = 213,
+    kTextReadProgress = 214,
+    kTextMenuExit = 215,
 };

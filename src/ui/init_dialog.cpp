@@ -13,6 +13,7 @@
 #include "format/start_sector.h"
 #include "format/start_sector_reader.h"
 #include "support/analysis_window.h"
+#include "support/code_page.h"
 #include "support/drives.h"
 #include "support/file_utils.h"
 #include "support/messages.h"
@@ -175,8 +176,8 @@ bool CKadoInitDlg::initialise_chosen_card(bool report_success) {
 void CKadoInitDlg::show_start_sector_info() {
     const std::string text = start_sector_info();
     if (!text.empty())
-        show_message_box(text, load_string(kStringAppTitle), MessageButtons::kOk,
-                         MessageIcon::kNone);
+        show_message_box(utf8_of_system_text(text), load_string(kStringAppTitle),
+                         MessageButtons::kOk, MessageIcon::kNone);
 }
 
 std::string CKadoInitDlg::start_sector_info() {

@@ -15,3 +15,7 @@ std::optional<unsigned> system_ansi_code_page() {
     freelocale(locale);
     return code_page_of_codeset(codeset);
 }
+
+std::string utf8_of_system_text(const std::string& text) {
+    return text;
+}

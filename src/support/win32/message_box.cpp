@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "support/message_box.h"
+#include "support/win32/wide_text.h"
 
 namespace {
 
@@ -44,7 +45,8 @@ UINT style_of(MessageButtons buttons, MessageIcon icon) {
 MessageAnswer show_message_box(const std::string& text, const std::string& caption,
                                MessageButtons buttons, MessageIcon icon) {
     // A box that cannot be shown (no desktop) answers 0: take the safe answer.
-    switch (MessageBoxA(nullptr, text.c_str(), caption.c_str(), style_of(buttons, icon))) {
+    switch (MessageBoxW(nullptr, wide_of_utf8(text).c_str(), wide_of_utf8(caption).c_str(),
+                        style_of(buttons, icon))) {
         case IDYES:
             return MessageAnswer::kYes;
         case IDOK:
