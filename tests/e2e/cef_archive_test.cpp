@@ -33,6 +33,8 @@ class CefArchiveInput : public ::testing::Test {
         write_file(src("PATEVENT.DAT"), "100\n3700\n");
         write_file(src("PATIENT.TXT"), "Name=Ada Lovelace\r\n");
         write_file(src("PATSUMM.DAT"), "summary of the recording\n");
+        write_file(src("CNAV.DAT"), std::string(1024, 'c'));
+        write_file(src("CNAVOP.DAT"), "options\n");
         write_file(src("OTHER.DAT"), std::string(1536, 'o'));
     }
     int pack(const std::vector<std::string>& options) {
@@ -44,10 +46,17 @@ class CefArchiveInput : public ::testing::Test {
     std::string src(const std::string& name = "") const { return work.path() + "/src/" + name; }
     std::string temp() const { return work.path() + "/tmp"; }
     std::string archive() const { return work.path() + "/archive.cef"; }
+    std::string trace() const { return read_file(work.path() + "/trace.txt"); }
     // Wine keeps its server's socket under TMPDIR, so kado.exe gets its folder through TMP alone.
+    // On Linux the program-files folder and the registry are the work folder's own.
     EnvList env() const {
-        if (under_wine()) return {{"TMP", host_path(temp())}};
-        return {{"TMPDIR", temp()}};
+        const std::pair<std::string, std::string> trace{"KADO_TRACE",
+                                                        host_path(work.path() + "/trace.txt")};
+        if (under_wine()) return {{"TMP", host_path(temp())}, trace};
+        return {{"TMPDIR", temp()},
+                {"KADO_PROGRAM_FILES", work.path() + "/programs"},
+                {"KADO_REGISTRY", work.path() + "/registry.ini"},
+                trace};
     }
     int run(const std::string& arguments) {
         return run_kado(
@@ -74,30 +83,66 @@ std::string restored(const std::string& bytes, int shift) {
 }  // namespace
 
 TEST_F(CefArchiveInput, PatientModesDeliverThePatientFilesAndChannelCode) {
-    for (const char* options : {"", "--pack"}) {
-        ASSERT_EQ(pack(*options ? std::vector<std::string>{options} : std::vector<std::string>{}),
-                  0);
-        for (const char* mode : {"/readpat=path", "/readpat=scan", "/readpat=cnav"}) {
-            fs::remove_all(work.out());
-            fs::create_directory(work.out());
-            EXPECT_EQ(run(mode), 111) << mode << options;
-            for (const char* name : {"PATSUMM.DAT", "PATIENT.WAV", "PATEVENT.DAT"})
-                EXPECT_EQ(read_file(work.out(name)), read_file(src(name))) << name << mode;
-            EXPECT_TRUE(fs::is_empty(temp())) << mode << options;
+    struct Mode {
+        const char* option;
+        bool cnav_files;
+    };
+    // Fewer channel files make fewer channel members; stored and packed members alike.
+    const std::pair<int, int> channel_codes[] = {{3, 111}, {2, 110}, {1, 115}};
+    for (const auto& [channels, code] : channel_codes) {
+        fs::remove(src("RAWECG" + std::to_string(channels + 1) + ".DAT"));
+        for (const char* pack_option : {"", "--pack"}) {
+            ASSERT_EQ(pack(*pack_option ? std::vector<std::string>{pack_option}
+                                        : std::vector<std::string>{}),
+                      0);
+            for (const Mode mode : {Mode{"/readpat=path", false}, Mode{"/readpat=scan", false},
+                                    Mode{"/readpat=cnav", true}}) {
+                const std::string what =
+                    std::string(mode.option) + " " + pack_option + " " + std::to_string(channels);
+                fs::remove_all(work.out());
+                fs::create_directory(work.out());
+                EXPECT_EQ(run(mode.option), code) << what;
+                for (const char* name : {"PATSUMM.DAT", "PATIENT.WAV", "PATEVENT.DAT"})
+                    EXPECT_EQ(read_file(work.out(name)), read_file(src(name))) << name << what;
+                for (const char* name : {"CNAV.DAT", "CNAVOP.DAT"})
+                    EXPECT_EQ(fs::exists(work.out(name)) ? read_file(work.out(name)) : "",
+                              mode.cnav_files ? read_file(src(name)) : "")
+                        << name << what;
+                EXPECT_TRUE(fs::is_empty(temp())) << what;
+            }
         }
     }
 }
 
-TEST_F(CefArchiveInput, EcgModeHandsOverTheRestoredWordsOfPackedShiftedChannels) {
+TEST_F(CefArchiveInput, EcgModeHandsOverTheRestoredWordsOfShiftedChannels) {
     const PlainSectionTurn turn;
-    ASSERT_EQ(pack({"--pack", "--shift=3"}), 0);
-    MappedPeer peer(work.path(), {"--channels=3", "--create=29491200"});
-    EXPECT_EQ(run("/readecg=hide /opformat=mmf"), 0);
-    ASSERT_EQ(peer.wait(), 0);
-    for (int n = 1; n <= 3; ++n) {
-        const std::string source = read_file(src("RAWECG" + std::to_string(n) + ".DAT"));
-        EXPECT_TRUE(read_file(peer.channel_file(n)) == restored(source, 3)) << n;
+    struct Output {
+        const char* format;
+        std::vector<std::string> pack_options;
+        int shift;
+    };
+    for (const Output& output :
+         {Output{"mmf", {"--pack", "--shift=3"}, 3}, Output{"path", {"--shift=5"}, 5}}) {
+        ASSERT_EQ(pack(output.pack_options), 0);
+        fs::remove_all(work.out());
+        fs::create_directory(work.out());
+        MappedPeer peer(work.path(), {"--channels=3", "--create=29491200"});
+        EXPECT_EQ(run(std::string("/readecg=hide /opformat=") + output.format), 0);
+        ASSERT_EQ(peer.wait(), 0);
+        for (int n = 1; n <= 3; ++n) {
+            const std::string source = read_file(src("RAWECG" + std::to_string(n) + ".DAT"));
+            EXPECT_TRUE(read_file(peer.channel_file(n)) == restored(source, output.shift))
+                << n << output.format;
+        }
+        EXPECT_EQ(read_file(work.out("OTHER.DAT")), read_file(src("OTHER.DAT")));
+        EXPECT_TRUE(fs::is_empty(temp()));
     }
+    // Archive output has no CEF road: refused, nothing delivered.
+    fs::remove_all(work.out());
+    fs::create_directory(work.out());
+    EXPECT_EQ(run("/readecg=hide /opformat=archive"), 105);
+    EXPECT_NE(trace().find("message 164"), std::string::npos);
+    EXPECT_TRUE(fs::is_empty(work.out()));
     EXPECT_TRUE(fs::is_empty(temp()));
 }
 
@@ -135,18 +180,54 @@ INSTANTIATE_TEST_SUITE_P(Faults, BrokenArchiveInput,
                              return name;
                          });
 
-// The program copied into a folder of its own, with the stand-in copied beside it as szip.
+// The program copied into a folder of its own, with nothing beside it. Under Wine the
+// program-files folder and the registry are the prefix's own: the installed copy and its
+// registry value are removed before and after each test, so that the tool is installed afresh.
 class CopiedProgram : public CefArchiveInput {
   protected:
     CopiedProgram() {
-        fs::create_directories(bin());
+        forget_installed_tool();
         const std::string kado = std::getenv("KADO_UNDER_TEST");
-        const std::string exe = under_wine() ? ".exe" : "";
+        fs::create_directories(bin());
         fs::copy_file(kado, bin() + "/" + fs::path(kado).filename().string());
-        fs::copy_file(tool_argv("szipstub", {}).back(), bin() + "/szip" + exe);
         m_program.set(bin() + "/" + fs::path(kado).filename().string());
     }
-    std::string bin() const { return work.path() + "/bin"; }
+    ~CopiedProgram() override { forget_installed_tool(); }
+
+    // The folder the program is copied into; blanks in its name, as in "Program Files".
+    std::string bin() const { return work.path() + "/Program Files/bin"; }
+    std::string exe() const { return under_wine() ? ".exe" : ""; }
+    std::string programs() const {
+        if (under_wine()) return std::string(std::getenv("WINEPREFIX")) + "/drive_c/Program Files";
+        return work.path() + "/programs";
+    }
+    // Copies one of the build's programs (szip, szipstub) to the path.
+    void plant(const std::string& tool, const std::string& path) const {
+        const std::string built = tool == "szip" ? szip_file() : tool_argv(tool, {}).back();
+        fs::create_directories(fs::path(path).parent_path());
+        fs::copy_file(built, path);
+    }
+    std::vector<std::string> bin_entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(bin()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    int read_card() {
+        return run_kado("/readecg=hide /opformat=archive /dir=" + host_path(work.out()) +
+                            " /ipdir=" + host_path(work.card()),
+                        env());
+    }
+
+  private:
+    void forget_installed_tool() const {
+        if (!under_wine()) return;
+        run_program({std::getenv("KADO_WINE"), "reg", "delete", "HKLM\\Software\\Vantorel\\SZIP",
+                     "/f", "/reg:32"});
+        std::error_code ignored;
+        fs::remove_all(programs() + "/Vantorel", ignored);
+    }
 
     struct ProgramOverride {
         void set(const std::string& program) {
@@ -159,6 +240,7 @@ class CopiedProgram : public CefArchiveInput {
 };
 
 TEST_F(CopiedProgram, FailingToolIsRetriedOnRAndCancelledAtEndOfInput) {
+    plant("szipstub", bin() + "/szip" + exe());
     ASSERT_EQ(pack({"--pack"}), 0);
     EnvList env = this->env();
     env.push_back({"SZIPSTUB_LOG", host_path(work.path() + "/calls.txt")});
@@ -170,6 +252,50 @@ TEST_F(CopiedProgram, FailingToolIsRetriedOnRAndCancelledAtEndOfInput) {
     // Under Wine the box takes its safe answer, Cancel, at once.
     EXPECT_EQ(std::count(calls.begin(), calls.end(), '\n'), under_wine() ? 1 : 2) << calls;
     EXPECT_TRUE(fs::is_empty(temp()));
+}
+
+// The tool's path holds a blank; a program at its prefix ("C:\Program.exe" for
+// "C:\Program Files\...") would run instead if the path reached the platform unquoted.
+TEST_F(CopiedProgram, ToolBesideTheProgramIsRunAndNothingIsInstalled) {
+    plant("szip", bin() + "/szip" + exe());
+    plant("szipstub", work.path() + "/Program" + exe());
+    ASSERT_EQ(pack({"--pack"}), 0);
+    EnvList env = this->env();
+    env.push_back({"SZIPSTUB_LOG", host_path(work.path() + "/planted.txt")});
+    EXPECT_EQ(
+        run_kado("/readpat=path /dir=" + host_path(work.out()) + " /ipdir=" + host_path(archive()),
+                 env),
+        111);
+    EXPECT_EQ(read_file(work.out("PATIENT.WAV")), read_file(src("PATIENT.WAV")));
+    EXPECT_FALSE(fs::exists(work.path() + "/planted.txt"));
+    EXPECT_EQ(bin_entries().size(), 2u);
+    EXPECT_FALSE(fs::exists(programs() + "/Vantorel"));
+    EXPECT_EQ(trace().find("message 165"), std::string::npos);
+}
+
+TEST_F(CopiedProgram, UnusableProgramFilesFolderPutsTheToolBesideTheProgram) {
+    if (!under_wine()) GTEST_SKIP() << "the Linux program carries no tool";
+    write_file(programs() + "/Vantorel", "a file where the folder would go");
+    ASSERT_EQ(pack({"--pack"}), 0);
+    EXPECT_EQ(run("/readpat=path"), 111);
+    EXPECT_EQ(bin_entries(), (std::vector<std::string>{"SZIP.EXE", "kado.exe", "szip.readme.txt"}));
+    EXPECT_EQ(trace().find("message 165"), std::string::npos);
+}
+
+// Linux: no tool anywhere. Windows: a read-only copy where it would be installed.
+TEST_F(CopiedProgram, ToolThatCannotBeInstalledIsReportedAndTheRunGoesOn) {
+    const std::string installed = programs() + "/Vantorel/Common/SZIP.EXE";
+    if (under_wine()) {
+        write_file(installed, "an older tool");
+        fs::permissions(installed, fs::perms::owner_read | fs::perms::group_read);
+    }
+    EXPECT_EQ(read_card(), 0);
+    EXPECT_NE(trace().find("message 165"), std::string::npos);
+    EXPECT_EQ(bin_entries().size(), 1u);
+    if (under_wine())
+        EXPECT_EQ(read_file(installed), "an older tool");
+    else
+        EXPECT_FALSE(fs::exists(programs()));
 }
 
 // Each run copies its packed members to files of its own, so two runs at once never swap data.
