@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "harness.h"
@@ -43,6 +46,10 @@ class CefArchiveInput : public ::testing::Test {
         args.push_back(host_path(archive()));
         return run_program(tool_argv("cefpack", args));
     }
+    void fresh_out() const {
+        fs::remove_all(work.out());
+        fs::create_directory(work.out());
+    }
     std::string src(const std::string& name = "") const { return work.path() + "/src/" + name; }
     std::string temp() const { return work.path() + "/tmp"; }
     std::string archive() const { return work.path() + "/archive.cef"; }
@@ -58,10 +65,12 @@ class CefArchiveInput : public ::testing::Test {
                 {"KADO_REGISTRY", work.path() + "/registry.ini"},
                 trace};
     }
-    int run(const std::string& arguments) {
+    int run(const std::string& arguments, EnvList extra = {}) {
+        const EnvList base = env();
+        extra.insert(extra.end(), base.begin(), base.end());
         return run_kado(
             arguments + " /dir=" + host_path(work.out()) + " /ipdir=" + host_path(archive()),
-            env());
+            extra);
     }
 
     CardWork work;
@@ -83,30 +92,23 @@ std::string restored(const std::string& bytes, int shift) {
 }  // namespace
 
 TEST_F(CefArchiveInput, PatientModesDeliverThePatientFilesAndChannelCode) {
-    struct Mode {
-        const char* option;
-        bool cnav_files;
-    };
-    // Fewer channel files make fewer channel members; stored and packed members alike.
-    const std::pair<int, int> channel_codes[] = {{3, 111}, {2, 110}, {1, 115}};
-    for (const auto& [channels, code] : channel_codes) {
+    // Fewer channel files make fewer channel members; without CNAV.DAT the cnav files stop there.
+    for (const auto& [channels, code] : {std::pair{3, 111}, {2, 110}, {1, 115}}) {
         fs::remove(src("RAWECG" + std::to_string(channels + 1) + ".DAT"));
-        for (const char* pack_option : {"", "--pack"}) {
-            ASSERT_EQ(pack(*pack_option ? std::vector<std::string>{pack_option}
-                                        : std::vector<std::string>{}),
-                      0);
-            for (const Mode mode : {Mode{"/readpat=path", false}, Mode{"/readpat=scan", false},
-                                    Mode{"/readpat=cnav", true}}) {
+        if (channels == 1) fs::remove(src("CNAV.DAT"));
+        for (const std::vector<std::string>& options : {std::vector<std::string>{}, {"--pack"}}) {
+            ASSERT_EQ(pack(options), 0);
+            for (const auto& [mode, cnav] : {std::pair{"/readpat=path", false},
+                                             {"/readpat=scan", false},
+                                             {"/readpat=cnav", true}}) {
                 const std::string what =
-                    std::string(mode.option) + " " + pack_option + " " + std::to_string(channels);
-                fs::remove_all(work.out());
-                fs::create_directory(work.out());
-                EXPECT_EQ(run(mode.option), code) << what;
+                    mode + std::to_string(channels) + std::to_string(options.size());
+                fresh_out();
+                EXPECT_EQ(run(mode), code) << what;
                 for (const char* name : {"PATSUMM.DAT", "PATIENT.WAV", "PATEVENT.DAT"})
                     EXPECT_EQ(read_file(work.out(name)), read_file(src(name))) << name << what;
                 for (const char* name : {"CNAV.DAT", "CNAVOP.DAT"})
-                    EXPECT_EQ(fs::exists(work.out(name)) ? read_file(work.out(name)) : "",
-                              mode.cnav_files ? read_file(src(name)) : "")
+                    EXPECT_EQ(fs::exists(work.out(name)), cnav && fs::exists(src("CNAV.DAT")))
                         << name << what;
                 EXPECT_TRUE(fs::is_empty(temp())) << what;
             }
@@ -116,34 +118,21 @@ TEST_F(CefArchiveInput, PatientModesDeliverThePatientFilesAndChannelCode) {
 
 TEST_F(CefArchiveInput, EcgModeHandsOverTheRestoredWordsOfShiftedChannels) {
     const PlainSectionTurn turn;
-    struct Output {
-        const char* format;
-        std::vector<std::string> pack_options;
-        int shift;
-    };
-    for (const Output& output :
-         {Output{"mmf", {"--pack", "--shift=3"}, 3}, Output{"path", {"--shift=5"}, 5}}) {
-        ASSERT_EQ(pack(output.pack_options), 0);
-        fs::remove_all(work.out());
-        fs::create_directory(work.out());
+    for (const auto& [format, options, shift] :
+         {std::tuple{"mmf", std::vector<std::string>{"--pack", "--shift=3"}, 3},
+          {"path", {"--shift=5"}, 5}}) {
+        ASSERT_EQ(pack(options), 0);
+        fresh_out();
         MappedPeer peer(work.path(), {"--channels=3", "--create=29491200"});
-        EXPECT_EQ(run(std::string("/readecg=hide /opformat=") + output.format), 0);
+        EXPECT_EQ(run(std::string("/readecg=hide /opformat=") + format), 0);
         ASSERT_EQ(peer.wait(), 0);
         for (int n = 1; n <= 3; ++n) {
             const std::string source = read_file(src("RAWECG" + std::to_string(n) + ".DAT"));
-            EXPECT_TRUE(read_file(peer.channel_file(n)) == restored(source, output.shift))
-                << n << output.format;
+            EXPECT_TRUE(read_file(peer.channel_file(n)) == restored(source, shift)) << n << format;
         }
         EXPECT_EQ(read_file(work.out("OTHER.DAT")), read_file(src("OTHER.DAT")));
         EXPECT_TRUE(fs::is_empty(temp()));
     }
-    // Archive output has no CEF road: refused, nothing delivered.
-    fs::remove_all(work.out());
-    fs::create_directory(work.out());
-    EXPECT_EQ(run("/readecg=hide /opformat=archive"), 105);
-    EXPECT_NE(trace().find("message 164"), std::string::npos);
-    EXPECT_TRUE(fs::is_empty(work.out()));
-    EXPECT_TRUE(fs::is_empty(temp()));
 }
 
 struct BrokenCase {
@@ -164,16 +153,13 @@ TEST_P(BrokenArchiveInput, EndsWithItsCodeAndLeavesNothingBehind) {
     EXPECT_FALSE(fs::exists(fs::path(temp()).parent_path() / "escaped.txt"));
 }
 
-// A wrong magic is no CEF file at all: the main flow takes the file for a card folder and cannot
-// read it.
+// The reader's table (unit tests) gives each fault its error; here one of each road out: a wrong
+// magic is no CEF file at all (the main flow takes the file for a card folder and cannot read it),
+// a damaged archive ends 121, whatever its names say.
 INSTANTIATE_TEST_SUITE_P(Faults, BrokenArchiveInput,
                          ::testing::Values(BrokenCase{"magic", 103}, BrokenCase{"checksum", 121},
                                            BrokenCase{"past-end", 121},
-                                           BrokenCase{"escaping-name", 121},
-                                           BrokenCase{"long-name", 121},
-                                           BrokenCase{"missing-nul", 121},
-                                           BrokenCase{"huge-channels", 121},
-                                           BrokenCase{"shift16", 121}, BrokenCase{"bad-flag", 121}),
+                                           BrokenCase{"escaping-name", 121}),
                          [](const auto& test) {
                              std::string name = test.param.fault;
                              std::erase(name, '-');
@@ -207,17 +193,8 @@ class CopiedProgram : public CefArchiveInput {
         fs::create_directories(fs::path(path).parent_path());
         fs::copy_file(built, path);
     }
-    std::vector<std::string> bin_entries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(bin()))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    int read_card() {
-        return run_kado("/readecg=hide /opformat=archive /dir=" + host_path(work.out()) +
-                            " /ipdir=" + host_path(work.card()),
-                        env());
+    size_t bin_entries() const {
+        return static_cast<size_t>(std::distance(fs::directory_iterator(bin()), {}));
     }
 
   private:
@@ -260,15 +237,11 @@ TEST_F(CopiedProgram, ToolBesideTheProgramIsRunAndNothingIsInstalled) {
     plant("szip", bin() + "/szip" + exe());
     plant("szipstub", work.path() + "/Program" + exe());
     ASSERT_EQ(pack({"--pack"}), 0);
-    EnvList env = this->env();
-    env.push_back({"SZIPSTUB_LOG", host_path(work.path() + "/planted.txt")});
-    EXPECT_EQ(
-        run_kado("/readpat=path /dir=" + host_path(work.out()) + " /ipdir=" + host_path(archive()),
-                 env),
-        111);
+    EXPECT_EQ(run("/readpat=path", {{"SZIPSTUB_LOG", host_path(work.path() + "/planted.txt")}}),
+              111);
     EXPECT_EQ(read_file(work.out("PATIENT.WAV")), read_file(src("PATIENT.WAV")));
     EXPECT_FALSE(fs::exists(work.path() + "/planted.txt"));
-    EXPECT_EQ(bin_entries().size(), 2u);
+    EXPECT_EQ(bin_entries(), 2u);
     EXPECT_FALSE(fs::exists(programs() + "/Vantorel"));
     EXPECT_EQ(trace().find("message 165"), std::string::npos);
 }
@@ -278,7 +251,7 @@ TEST_F(CopiedProgram, UnusableProgramFilesFolderPutsTheToolBesideTheProgram) {
     write_file(programs() + "/Vantorel", "a file where the folder would go");
     ASSERT_EQ(pack({"--pack"}), 0);
     EXPECT_EQ(run("/readpat=path"), 111);
-    EXPECT_EQ(bin_entries(), (std::vector<std::string>{"SZIP.EXE", "kado.exe", "szip.readme.txt"}));
+    EXPECT_TRUE(fs::exists(bin() + "/SZIP.EXE") && fs::exists(bin() + "/szip.readme.txt"));
     EXPECT_EQ(trace().find("message 165"), std::string::npos);
 }
 
@@ -286,12 +259,16 @@ TEST_F(CopiedProgram, UnusableProgramFilesFolderPutsTheToolBesideTheProgram) {
 TEST_F(CopiedProgram, ToolThatCannotBeInstalledIsReportedAndTheRunGoesOn) {
     const std::string installed = programs() + "/Vantorel/Common/SZIP.EXE";
     if (under_wine()) {
+        fs::create_directories(fs::path(installed).parent_path());
         write_file(installed, "an older tool");
         fs::permissions(installed, fs::perms::owner_read | fs::perms::group_read);
     }
-    EXPECT_EQ(read_card(), 0);
+    EXPECT_EQ(run_kado("/readecg=hide /opformat=archive /dir=" + host_path(work.out()) +
+                           " /ipdir=" + host_path(work.card()),
+                       env()),
+              0);
     EXPECT_NE(trace().find("message 165"), std::string::npos);
-    EXPECT_EQ(bin_entries().size(), 1u);
+    EXPECT_EQ(bin_entries(), 1u);
     if (under_wine())
         EXPECT_EQ(read_file(installed), "an older tool");
     else

@@ -1,12 +1,11 @@
-// Where the szip search looks, in which order, and what an installation without a carried tool
-// leaves behind. The registry comes from the Linux program's INI stand-in, so these run on Linux
-// (the Windows program's registry is the machine's own; its installation runs end to end).
+// Where the szip search looks and in which order. The registry comes from the Linux program's INI
+// stand-in, so these run on Linux (the Windows program's registry is the machine's own; its
+// installation runs end to end).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "cef/szip_install.h"
 #include "test_folder.h"
@@ -15,11 +14,15 @@
 
 namespace {
 
+// Registered paths below the work folder, nullptr for none.
 struct CandidateCase {
     const char* name;
-    std::vector<std::string> registry;  // INI lines, "$" standing for the work folder
-    bool search_path;                   // the search path holds a copy
-    const char* found;                  // below the work folder; "" for none
+    const char* szip;             // the szip installation's own value
+    bool search_path;             // the search path holds a copy
+    const char* machine_manager;  // the report manager, as the machine registers it
+    const char* user_manager;     // ... and as the user does
+    const char* install;          // this program's install path
+    const char* found;
 };
 
 class SzipCandidates : public ::testing::TestWithParam<CandidateCase> {
@@ -32,7 +35,6 @@ class SzipCandidates : public ::testing::TestWithParam<CandidateCase> {
             write_file(work / file, "#!/bin/sh\n");
             std::filesystem::permissions(work / file, std::filesystem::perms::owner_all);
         }
-        std::filesystem::create_directory(work / "empty");
     }
     void TearDown() override { setenv("PATH", m_path.c_str(), 1); }
 
@@ -43,70 +45,41 @@ class SzipCandidates : public ::testing::TestWithParam<CandidateCase> {
 }  // namespace
 
 TEST_P(SzipCandidates, FirstExistingCandidateInOrderWins) {
+    const CandidateCase& c = GetParam();
     std::string ini;
-    for (std::string line : GetParam().registry) {
-        if (const size_t at = line.find('$'); at != std::string::npos)
-            line.replace(at, 1, work.path());
-        ini += line + "\n";
-    }
+    const auto value = [&](const char* key, const char* name, const char* path) {
+        if (path != nullptr)
+            ini += std::string("[") + key + "]\n" + name + "=" + work / path + "\n";
+    };
+    value("HKEY_LOCAL_MACHINE\\software\\vantorel\\szip", "Install Path", c.szip);
+    value("HKEY_LOCAL_MACHINE\\Software\\Vantorel\\Rarevo Zavarud", "Location", c.machine_manager);
+    value("HKEY_CURRENT_USER\\Software\\Vantorel\\- Rarevo Zavarud -", "Location", c.user_manager);
+    value("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantorel\\Pulsenote CF Interface Program", "Install Path",
+          c.install);
     write_file(work / "registry.ini", ini);
     const ScopedEnv registry("KADO_REGISTRY", work / "registry.ini");
-    setenv("PATH", (work / (GetParam().search_path ? "path" : "empty")).c_str(), 1);
-    const std::string found = GetParam().found;
-    EXPECT_EQ(find_szip(), found.empty() ? found : work / found);
+    setenv("PATH", (work / (c.search_path ? "path" : "none")).c_str(), 1);
+    EXPECT_EQ(find_szip(), *c.found ? work / c.found : "");
 }
-
-constexpr const char* kMachineManager = "[HKEY_LOCAL_MACHINE\\Software\\Vantorel\\Rarevo Zavarud]";
-constexpr const char* kUserManager = "[HKEY_CURRENT_USER\\Software\\Vantorel\\- Rarevo Zavarud -]";
-constexpr const char* kInstall =
-    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantorel\\Pulsenote CF Interface Program]";
 
 INSTANTIATE_TEST_SUITE_P(
     Registry, SzipCandidates,
-    ::testing::Values(CandidateCase{"NothingRegistered", {}, false, ""},
-                      CandidateCase{"SzipInstallPath",
-                                    {"[HKEY_LOCAL_MACHINE\\software\\vantorel\\szip]",
-                                     "Install Path=$/szipreg/szip", kMachineManager,
-                                     "Location=$/rm/VEDODAD.EXE"},
-                                    false,
-                                    "szipreg/szip"},
-                      CandidateCase{"SearchPathBeforeReportManager",
-                                    {kMachineManager, "Location=$/rm/VEDODAD.EXE"},
-                                    true,
-                                    "path/szip"},
-                      CandidateCase{"MachineReportManager",
-                                    {kMachineManager, "Location=$/rm/VEDODAD.EXE", kUserManager,
-                                     "Location=$/ru/VEDODAD.EXE"},
-                                    false,
-                                    "rm/szip"},
-                      CandidateCase{"UserReportManagerWhenTheMachinesIsMissing",
-                                    {kMachineManager, "Location=$/none/VEDODAD.EXE", kUserManager,
-                                     "Location=$/ru/VEDODAD.EXE"},
-                                    false,
-                                    "ru/szip"},
-                      CandidateCase{"ReportManagerBeforeInstallFolder",
-                                    {kUserManager, "Location=$/ru/VEDODAD.EXE", kInstall,
-                                     "Install Path=$/prog/kado"},
-                                    false,
-                                    "ru/szip"},
-                      CandidateCase{"InstallFolderWhenTheReportManagerHasNone",
-                                    {kMachineManager, "Location=$/rmonly/VEDODAD.EXE", kInstall,
-                                     "Install Path=$/prog/kado"},
-                                    false,
-                                    "prog/szip"},
-                      CandidateCase{"InstallPathNamingNoFileIsNoCandidate",
-                                    {kInstall, "Install Path=$/prog/gone"},
-                                    false,
-                                    ""}),
+    ::testing::Values(CandidateCase{"NothingRegistered", nullptr, false, nullptr, nullptr, nullptr,
+                                    ""},
+                      CandidateCase{"SzipInstallPath", "szipreg/szip", false, "rm/VEDODAD.EXE",
+                                    nullptr, nullptr, "szipreg/szip"},
+                      CandidateCase{"SearchPathBeforeReportManager", nullptr, true,
+                                    "rm/VEDODAD.EXE", nullptr, nullptr, "path/szip"},
+                      CandidateCase{"MachineReportManager", nullptr, false, "rm/VEDODAD.EXE",
+                                    "ru/VEDODAD.EXE", nullptr, "rm/szip"},
+                      CandidateCase{"UserReportManagerWhenTheMachinesIsMissing", nullptr, false,
+                                    "none/VEDODAD.EXE", "ru/VEDODAD.EXE", nullptr, "ru/szip"},
+                      CandidateCase{"ReportManagerBeforeInstallFolder", nullptr, false, nullptr,
+                                    "ru/VEDODAD.EXE", "prog/kado", "ru/szip"},
+                      CandidateCase{"InstallFolderWhenTheReportManagerHasNone", nullptr, false,
+                                    "rmonly/VEDODAD.EXE", nullptr, "prog/kado", "prog/szip"},
+                      CandidateCase{"InstallPathNamingNoFileIsNoCandidate", nullptr, false, nullptr,
+                                    nullptr, "prog/gone", ""}),
     [](const auto& test) { return std::string(test.param.name); });
-
-TEST(SzipInstallation, ProgramCarryingNoToolFailsAndMakesNoFolder) {
-    TestFolder work;
-    const ScopedEnv programs("KADO_PROGRAM_FILES", work.path());
-    const ScopedEnv registry("KADO_REGISTRY", work / "none.ini");
-    if (!find_szip().empty()) GTEST_SKIP() << "a tool is installed on this machine";
-    EXPECT_FALSE(install_szip(kSzipResource, kSzipReadmeResource));
-    EXPECT_TRUE(std::filesystem::is_empty(work.path()));
-}
 
 #endif
