@@ -5,6 +5,7 @@
 #include "support/analysis_window.h"
 #include "support/string_ids.h"
 #include "support/string_table.h"
+#include "support/trace.h"
 
 namespace {
 
@@ -14,6 +15,8 @@ MessageHook& message_hook() {
 }
 
 MessageAnswer show_text(int id, const std::string& text, MessageButtons buttons, MessageIcon icon) {
+    // Unattended runs (and boxes Wine answers headless) leave a record of what was asked.
+    trace("message %d\n", id);
     if (const MessageHook& hook = message_hook()) return hook(id, text, buttons);
     return show_message_box(text, load_string(kStringAppTitle), buttons, icon);
 }
