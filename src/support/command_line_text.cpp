@@ -47,6 +47,6 @@ std::optional<std::string> launchable_command_line(const std::string& program,
                                                    const std::vector<CommandArgument>& arguments) {
     std::string line = command_line_of(program, arguments);
     if (line.size() <= kMaxCommandLineLength) return line;
-    trace("command line of %zu characters refused\n", line.size());
+    trace("command line of %lu characters refused\n", static_cast<unsigned long>(line.size()));
     return std::nullopt;
 }
