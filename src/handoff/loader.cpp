@@ -59,21 +59,11 @@ std::optional<std::vector<CommandArgument>> loader_arguments(const LoaderRequest
              request.procedure_id.empty() ? kNoProcedureId : request.procedure_id}};
 }
 
+// The loader reports the channels it found (0 to 3), and 8 for a 12-lead recording.
 int32_t loader_exit_to_code(int loader_exit_code) {
-    switch (loader_exit_code) {
-        case 0:
-            return kExitNoValidEcg;
-        case 1:
-            return kExitOneChannel;
-        case 2:
-            return kExitTwoChannels;
-        case 3:
-            return kExitThreeChannels;
-        case 8:
-            return kExitTwelveLeads;
-        default:
-            return kExitEcgOutputFailed;
-    }
+    if (loader_exit_code == 8) return kExitTwelveLeads;
+    if (loader_exit_code < 0 || loader_exit_code > 3) return kExitEcgOutputFailed;
+    return channel_exit_code(loader_exit_code);
 }
 
 int32_t run_loader(const LoaderRequest& request, const NamedEvent* terminator) {
