@@ -25,7 +25,7 @@ class LoaderTest : public ::testing::Test {
         std::filesystem::copy_file(tool_path(KADO_STUBLOADER), path);
     }
     std::string installed() const {
-        return work / (std::string("program/StratusStandardECGLoader/") + kLoaderFileName);
+        return work / (with_separators("program\\StratusStandardECGLoader\\") + kLoaderFileName);
     }
     std::string log() const { return file_exists(work / "log") ? read_file(work / "log") : ""; }
 
