@@ -50,14 +50,17 @@ MessageAnswer show_string_replacing(int id, const std::string& placeholder,
     return show_string_filled(id, {{placeholder, value}}, buttons, icon);
 }
 
+MessageAnswer show_string_followed_by(int id, const std::string& tail, MessageButtons buttons,
+                                      MessageIcon icon) {
+    return show_text(id, load_string(id) + tail, buttons, icon);
+}
+
 MessageAnswer show_string_with_number(int id, int64_t number, MessageButtons buttons,
                                       MessageIcon icon) {
     return show_string_replacing(id, "%d", std::to_string(number), buttons, icon);
 }
 
 MessageAnswer show_read_message(int id, MessageButtons buttons, MessageIcon icon) {
-    minimise_analysis_window();
-    const MessageAnswer answer = show_string(id, buttons, icon);
-    notify_analysis_window();
-    return answer;
+    const AnalysisWindowAside aside;
+    return show_string(id, buttons, icon);
 }
