@@ -82,7 +82,7 @@ void CKadoApp::run_selected_mode() {
     int channels = 0;
     const std::string cef_input = locate_cef_input(m_request.m_input_dir, channels);
     if (cef_input.empty()) {
-        run_main_flow(m_request, *m_disk, {*m_read_dialog, *m_init_dialog});
+        run_main_flow(m_request, *m_disk, {*m_read_dialog, *m_init_dialog}, m_output_settings);
         return;
     }
     std::string folder = cef_input;

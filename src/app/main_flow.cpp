@@ -1,28 +1,32 @@
 #include "app/main_flow.h"
 
+#include <memory>
+
 #include "app/card_modes.h"
 #include "app/patient_file.h"
 #include "card/ccf_disk.h"
 #include "card/drive_text.h"
+#include "extract/ecg_extractor.h"
+#include "extract/output_settings.h"
+#include "handoff/loader.h"
 #include "support/exit_codes.h"
-#include "support/file_finder.h"
-#include "support/file_utils.h"
+#include "support/named_event.h"
+#include "support/program_files.h"
 #include "support/trace.h"
 #include "ui/read_dialog.h"
 
 namespace {
 
-// A folder that a loader reads: its source is a .LDSC file, and it holds no card ECG.
-bool is_loader_source_folder(const std::string& folder) {
-    if (folder.empty()) return false;
-    const FileFinder finder(join_path(folder, "*.LDSC"), kFindFiles);
-    return !finder.done() && !file_exists(join_path(folder, "ECG.DAT"));
-}
-
-void run_loader_dispatch(RunRequest& request) {
-    // The loaders of the other analysis system are not part of this program yet.
-    trace("loader dispatch not available\n");
-    request.m_exit_code = kExitNotCompleted;
+// The folder of a loader source; the loader's wait ends when the caller signals the terminator.
+void run_loader_dispatch(RunRequest& request, const CCFDisk& disk, const OutputSettings& output,
+                         const std::string& folder) {
+    const LoaderRequest loader{
+        request.m_mode,        request.m_output_format, folder,
+        request.m_output_dir,  request.m_procedure_id,  disk.m_read_settings.skip_hours,
+        output.duration_hours, module_folder()};
+    const std::unique_ptr<NamedEvent> terminator =
+        NamedEvent::create_or_open(terminator_event_name(output.mmf_instance));
+    request.m_exit_code = run_loader(loader, terminator.get());
 }
 
 bool is_interactive_read(RunMode mode) {
@@ -56,7 +60,7 @@ void read_ecg(RunRequest& request, CCFDisk& disk, CKadoReadDlg& read_dialog) {
 
 // Finds the card for a read without an input folder and takes its status; false when the card
 // holds a loader source and the loader dispatch has taken over.
-bool find_card_to_read(RunRequest& request, CCFDisk& disk) {
+bool find_card_to_read(RunRequest& request, CCFDisk& disk, const OutputSettings& output) {
     const std::string drive = disk.find_card(true, true);
     request.m_input_dir = drive;
     if (has_two_cards_marker(drive)) {
@@ -70,8 +74,8 @@ bool find_card_to_read(RunRequest& request, CCFDisk& disk) {
         trace("No drives found.\n");
         return true;
     }
-    if (request.m_mode != kModeReadPatStatus && is_loader_source_folder(drive)) {
-        run_loader_dispatch(request);
+    if (request.m_mode != kModeReadPatStatus && has_loader_source(drive)) {
+        run_loader_dispatch(request, disk, output, drive);
         return false;
     }
     disk.set_card_path(drive);
@@ -80,9 +84,10 @@ bool find_card_to_read(RunRequest& request, CCFDisk& disk) {
     return true;
 }
 
-void read_card(RunRequest& request, CCFDisk& disk, CKadoReadDlg& read_dialog) {
+void read_card(RunRequest& request, CCFDisk& disk, CKadoReadDlg& read_dialog,
+               const OutputSettings& output) {
     if (request.m_input_dir.empty()) {
-        if (!find_card_to_read(request, disk)) return;
+        if (!find_card_to_read(request, disk, output)) return;
     } else {
         disk.set_card_path(request.m_input_dir);
         request.m_exit_code = disk.folder_status();
@@ -108,9 +113,12 @@ void read_card(RunRequest& request, CCFDisk& disk, CKadoReadDlg& read_dialog) {
 
 }  // namespace
 
-void run_main_flow(RunRequest& request, CCFDisk& disk, const CardDialogs& dialogs) {
-    if (is_loader_source_folder(request.m_input_dir)) {
-        run_loader_dispatch(request);
+void run_main_flow(RunRequest& request, CCFDisk& disk, const CardDialogs& dialogs,
+                   const OutputSettings& output) {
+    // Without an input folder the card search finds the folder; the program's own working folder
+    // is never taken for a loader source.
+    if (!request.m_input_dir.empty() && has_loader_source(request.m_input_dir)) {
+        run_loader_dispatch(request, disk, output, request.m_input_dir);
         return;
     }
     switch (request.m_mode) {
@@ -128,7 +136,7 @@ void run_main_flow(RunRequest& request, CCFDisk& disk, const CardDialogs& dialog
         case kModeReadEcgHide:
         case kModeReadEcgStand:
         case kModeReadPatStatus:
-            read_card(request, disk, dialogs.read);
+            read_card(request, disk, dialogs.read, output);
             break;
         case kModeChangePat:
             run_change_patient(request, disk);

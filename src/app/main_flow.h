@@ -8,10 +8,13 @@
 class CCFDisk;
 class CKadoInitDlg;
 class CKadoReadDlg;
+struct OutputSettings;
 
 struct CardDialogs {
     CKadoReadDlg& read;
     CKadoInitDlg& init;
 };
 
-void run_main_flow(RunRequest& request, CCFDisk& disk, const CardDialogs& dialogs);
+// The output settings name the terminator event and give the duration a loader is handed.
+void run_main_flow(RunRequest& request, CCFDisk& disk, const CardDialogs& dialogs,
+                   const OutputSettings& output);

@@ -190,9 +190,9 @@ bool CCefArchive::extract_member(const std::string& name, const CefMember& membe
 }
 
 bool CCefArchive::unpack_with_szip(const std::string& packed, const std::string& target) {
-    const std::vector<std::string> arguments{"-d", packed, target};
+    const std::vector<CommandArgument> arguments{"-d", packed, target};
     for (;;) {
-        const ProgramRun run = run_program(m_szip_path, arguments, m_terminator);
+        const ProgramRun run = launch_process(m_szip_path, arguments, m_terminator);
         if (run.outcome == ProgramRun::Outcome::kNotStarted) return fail(kCefNoSzip, m_szip_path);
         if (run.outcome == ProgramRun::Outcome::kStopped) return fail(kCefStopped, m_szip_path);
         if (run.exit_code == 0) return true;

@@ -34,14 +34,20 @@ bool write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 std::string find_szip() {
-    const std::string folder = module_folder();
-    if (const std::string beside = join_path(folder, kSzipName);
-        !folder.empty() && file_exists(beside))
-        return beside;
-    if (const std::string installed = read_machine_string(kSzipKey, kInstallPathValue);
-        !installed.empty() && file_exists(installed))
-        return installed;
-    return find_on_search_path(kSzipName);
+    // A folder candidate that is empty would search the root of the current drive: skipped.
+    const auto in_folder = [](const std::string& folder) {
+        return folder.empty() ? std::string() : join_path(folder, kSzipName);
+    };
+    const std::string candidates[] = {
+        in_folder(module_folder()),
+        read_registry_string(RegistryRoot::kLocalMachine, kSzipKey, kInstallPathValue),
+        find_on_search_path(kSzipName),
+        in_folder(folder_of(report_manager_path())),
+        in_folder(folder_of(install_path())),
+    };
+    for (const std::string& candidate : candidates)
+        if (!candidate.empty() && file_exists(candidate)) return candidate;
+    return {};
 }
 
 bool write_szip_files(const std::string& folder, int tool_id, int readme_id) {
@@ -51,12 +57,15 @@ bool write_szip_files(const std::string& folder, int tool_id, int readme_id) {
     if (const auto readme = load_binary_resource(readme_id))
         write_bytes(join_path(folder, kReadmeFileName), *readme);
     // The search finds the copy through this value next time; a failed write changes nothing now.
-    write_machine_string(kSzipKey, kInstallPathValue, join_path(folder, kSzipFileName));
+    write_registry_string(RegistryRoot::kLocalMachine, kSzipKey, kInstallPathValue,
+                          join_path(folder, kSzipFileName));
     return true;
 }
 
 bool install_szip(int tool_id, int readme_id) {
     if (!find_szip().empty()) return true;
+    // A program that carries no tool (the Linux one) makes no folder for it either.
+    if (!load_binary_resource(tool_id)) return false;
     const std::string programs = program_files_folder();
     const std::string folder = join_path(join_path(programs, "Vantorel"), "Common");
     if (!programs.empty() && make_directory_tree(folder))

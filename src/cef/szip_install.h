@@ -8,12 +8,14 @@ inline constexpr int kSzipResource = 160;
 inline constexpr int kSzipReadmeResource = 161;
 
 // The full path of an existing szip program, or "": beside the running program first, then the
-// installed copy the machine registry names, then along the platform's search path. A candidate
+// installed copy the machine registry names, then along the platform's search path, then beside
+// the maker's report manager, then in this program's registered install folder. A candidate
 // whose folder is empty is skipped, so the root of the current drive is never searched.
 std::string find_szip();
 
 // True when the tool was found or has been written: into the program-files folder's
-// Vantorel/Common when that folder can be made, else beside the program.
+// Vantorel/Common when that folder can be made, else beside the program. A program that carries
+// no tool writes and makes nothing.
 bool install_szip(int tool_id, int readme_id);
 
 // Writes the carried tool (and its read-me when carried) into the folder unless a tool is found

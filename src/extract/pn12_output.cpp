@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "format/recording_constants.h"
+#include "support/analysis_window.h"
 #include "support/byte_order.h"
 #include "support/code_page.h"
 #include "support/file_utils.h"
@@ -36,6 +37,7 @@ std::string lead_file_name(int lead) {
 
 void report_header_failure(const char* writer, const std::string& file) {
     std::string text = std::string("File exception in ") + writer + "()\n" + file;
+    const AnalysisWindowAside aside;
     show_message_box(utf8_of_system_text(text), load_string(kStringAppTitle), MessageButtons::kOk,
                      MessageIcon::kNone);
 }

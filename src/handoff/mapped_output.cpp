@@ -4,6 +4,7 @@
 
 #include "extract/sample_word.h"
 #include "format/recording_constants.h"
+#include "support/analysis_window.h"
 #include "support/byte_order.h"
 #include "support/message_box.h"
 #include "support/string_ids.h"
@@ -45,9 +46,11 @@ bool MappedOutput::open_mapped_outputs() {
             store_u32le_release(control_record(m_control.view(), n) + kSampleCountOffset, 0);
         }
     }
-    if (!complete)
+    if (!complete) {
+        const AnalysisWindowAside aside;
         show_message_box(load_string(kStringSectionsMissing), load_string(kStringSeriousError),
                          MessageButtons::kOk, MessageIcon::kStop);
+    }
     return complete;
 }
 

@@ -6,6 +6,7 @@
 #include "support/code_page.h"
 #include "support/string_ids.h"
 #include "support/string_table.h"
+#include "support/trace.h"
 
 namespace {
 
@@ -15,6 +16,8 @@ MessageHook& message_hook() {
 }
 
 MessageAnswer show_text(int id, const std::string& text, MessageButtons buttons, MessageIcon icon) {
+    // Unattended runs (and boxes Wine answers headless) leave a record of what was asked.
+    trace("message %d\n", id);
     if (const MessageHook& hook = message_hook()) return hook(id, text, buttons);
     return show_message_box(text, load_string(kStringAppTitle), buttons, icon);
 }
@@ -49,14 +52,17 @@ MessageAnswer show_string_replacing(int id, const std::string& placeholder,
     return show_string_filled(id, {{placeholder, value}}, buttons, icon);
 }
 
+MessageAnswer show_string_followed_by(int id, const std::string& tail, MessageButtons buttons,
+                                      MessageIcon icon) {
+    return show_text(id, load_string(id) + utf8_of_system_text(tail), buttons, icon);
+}
+
 MessageAnswer show_string_with_number(int id, int64_t number, MessageButtons buttons,
                                       MessageIcon icon) {
     return show_string_replacing(id, "%d", std::to_string(number), buttons, icon);
 }
 
 MessageAnswer show_read_message(int id, MessageButtons buttons, MessageIcon icon) {
-    minimise_analysis_window();
-    const MessageAnswer answer = show_string(id, buttons, icon);
-    notify_analysis_window();
-    return answer;
+    const AnalysisWindowAside aside;
+    return show_string(id, buttons, icon);
 }

@@ -23,6 +23,10 @@ MessageAnswer show_string_filled(int id,
                                  std::initializer_list<std::pair<std::string, std::string>> fills,
                                  MessageButtons buttons = MessageButtons::kOk,
                                  MessageIcon icon = MessageIcon::kNone);
+// The text of the id followed by the tail, a system text such as the path the text speaks of.
+MessageAnswer show_string_followed_by(int id, const std::string& tail,
+                                      MessageButtons buttons = MessageButtons::kOk,
+                                      MessageIcon icon = MessageIcon::kNone);
 // The text of the id with its "%d" replaced by the number, which may exceed 32 bits.
 MessageAnswer show_string_with_number(int id, int64_t number,
                                       MessageButtons buttons = MessageButtons::kOk,

@@ -48,19 +48,6 @@ class CefFolder : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(CefFolder, PatientModesCopyThePatientFilesAndReportTheChannels) {
-    make_full(3);
-    EXPECT_EQ(work.run("/readpat=path"), 111);
-    for (const char* name : {"PATSUMM.DAT", "PATIENT.WAV", "PATEVENT.DAT"})
-        EXPECT_TRUE(delivered(name)) << name;
-    EXPECT_FALSE(std::filesystem::exists(work.out("CNAVOP.DAT")));
-
-    // Without CNAV.DAT the cnav files stop there; the channels are still reported.
-    EXPECT_EQ(work.read("/readpat=cnav"), 111);
-    EXPECT_TRUE(delivered("PATEVENT.DAT"));
-    EXPECT_FALSE(std::filesystem::exists(work.out("CNAVOP.DAT")));
-}
-
 TEST_F(CefFolder, ReadOnlyPatientSummaryInTheOutputIsReplaced) {
     make_full(2);
     std::filesystem::create_directory(work.out());

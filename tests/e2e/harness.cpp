@@ -97,6 +97,18 @@ std::vector<std::string> tool_argv(const std::string& name, const std::vector<st
     return argv;
 }
 
+std::string szip_file() {
+    return std::filesystem::path(env_or_empty("KADO_TOOLS_DIR")).parent_path() /
+           (under_wine() ? "szip.exe" : "szip");
+}
+
+std::vector<std::string> szip_argv(const std::vector<std::string>& args) {
+    std::vector<std::string> argv{szip_file()};
+    if (under_wine()) argv.insert(argv.begin(), env_or_empty("KADO_WINE"));
+    argv.insert(argv.end(), args.begin(), args.end());
+    return argv;
+}
+
 BackgroundProgram::BackgroundProgram(const std::vector<std::string>& argv, const EnvList& env)
     : m_pid(start_program(argv, env)) {}
 

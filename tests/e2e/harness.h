@@ -38,6 +38,11 @@ int run_program(const std::vector<std::string>& argv, const EnvList& env = {},
 // <name>.exe through the Wine runner) with the arguments.
 std::vector<std::string> tool_argv(const std::string& name, const std::vector<std::string>& args);
 
+// The build's szip (szip.exe under Wine), which the build puts beside the program rather than
+// among the tools, and the command that runs it with the arguments.
+std::string szip_file();
+std::vector<std::string> szip_argv(const std::vector<std::string>& args);
+
 // A program started like run_program that runs while the test goes on; killed when the object
 // goes without having been waited for.
 class BackgroundProgram {

@@ -109,7 +109,7 @@ TEST_F(ReadPatientModes, ReadingACopyIntoItselfKeepsItsSideFiles) {
     }
 }
 
-TEST_F(ReadPatientModes, IncompleteCopyOrLoaderFolderIsRefused) {
+TEST_F(ReadPatientModes, IncompleteCopyOrLoaderFolderWithoutLoaderIsRefused) {
     make({});
     std::filesystem::remove(work.card() + "/cnav.dat");
     EXPECT_EQ(work.read("/readpat=path"), 103);
@@ -117,7 +117,7 @@ TEST_F(ReadPatientModes, IncompleteCopyOrLoaderFolderIsRefused) {
     write_file(work.card() + "/source.LDSC", "x");
     EXPECT_EQ(work.read("/readpat=path"), 103);
     std::filesystem::remove(work.card() + "/ecg.dat");
-    EXPECT_EQ(work.read("/readpat=path"), 103);  // a loader's folder; the loaders are not built
+    EXPECT_EQ(work.read("/readpat=path"), 124);  // a loader's folder, and no loader beside kado
 }
 
 TEST_F(ReadPatientModes, RecordingLengthLimitFromTheEnvironment) {

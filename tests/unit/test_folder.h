@@ -64,6 +64,16 @@ inline std::string read_text(const std::string& path) {
     return text;
 }
 
+// A build tool's path as the program under test names it (Z:\... under Wine).
+inline std::string tool_path(std::string path) {
+#if defined(_WIN32)
+    path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+#endif
+    return path;
+}
+
 // Sets the variable while it lives and removes it afterwards; an empty value removes it.
 class ScopedEnv {
   public:

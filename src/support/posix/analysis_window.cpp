@@ -1,4 +1,4 @@
 #include "support/analysis_window.h"
 
-void minimise_analysis_window() {}
-void notify_analysis_window() {}
+void minimise_window_titled(const std::string&) {}
+void send_to_window_titled(const std::string&, const std::string&) {}

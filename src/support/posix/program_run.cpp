@@ -22,10 +22,13 @@ int exit_code_of(int status) {
 
 }  // namespace
 
-ProgramRun run_program(const std::string& program, const std::vector<std::string>& arguments,
-                       const NamedEvent* stop) {
+ProgramRun launch_process(const std::string& program, const std::vector<CommandArgument>& arguments,
+                          const NamedEvent* stop) {
+    // The line itself is only measured: the program gets the arguments as they are.
+    if (!launchable_command_line(program, arguments)) return {};
     std::vector<std::string> texts{program};
-    texts.insert(texts.end(), arguments.begin(), arguments.end());
+    for (const CommandArgument& argument : arguments)
+        texts.push_back(argument.text);
     std::vector<char*> argv;
     for (std::string& text : texts)
         argv.push_back(text.data());

@@ -5,12 +5,22 @@
 
 #include "support/machine_registry.h"
 
-std::string read_machine_string(const std::string& key, const std::string& value) {
+namespace {
+
+HKEY root_key(RegistryRoot root) {
+    return root == RegistryRoot::kLocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+}  // namespace
+
+std::string read_registry_string(RegistryRoot root, const std::string& key,
+                                 const std::string& value) {
     HKEY handle = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY,
-                      &handle) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root_key(root), key.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &handle) !=
+        ERROR_SUCCESS)
         return {};
-    constexpr DWORD kStrings = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ;
+    // Asking for expandable strings without RRF_NOEXPAND is refused as an invalid parameter.
+    constexpr DWORD kStrings = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
     DWORD size = 0;
     std::vector<char> text;
     // Asked for its size first, so a long value is read whole, never cut.
@@ -25,12 +35,11 @@ std::string read_machine_string(const std::string& key, const std::string& value
     return text.empty() ? std::string() : std::string(text.data());
 }
 
-bool write_machine_string(const std::string& key, const std::string& value,
-                          const std::string& data) {
+bool write_registry_string(RegistryRoot root, const std::string& key, const std::string& value,
+                           const std::string& data) {
     HKEY handle = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0,
-                        KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &handle,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(root_key(root), key.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY,
+                        nullptr, &handle, nullptr) != ERROR_SUCCESS)
         return false;
     const LONG result = RegSetValueExA(handle, value.c_str(), 0, REG_SZ,
                                        reinterpret_cast<const BYTE*>(data.c_str()),

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,10 @@ constexpr DWORD kPollMilliseconds = 50;
 
 }  // namespace
 
-ProgramRun run_program(const std::string& program, const std::vector<std::string>& arguments,
-                       const NamedEvent* stop) {
-    std::string line = command_line_of(program, arguments);
+ProgramRun launch_process(const std::string& program, const std::vector<CommandArgument>& arguments,
+                          const NamedEvent* stop) {
+    std::optional<std::string> line = launchable_command_line(program, arguments);
+    if (!line) return {};
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -22,7 +24,7 @@ ProgramRun run_program(const std::string& program, const std::vector<std::string
     PROCESS_INFORMATION process{};
     // The application name is given, so CreateProcess never tries the prefixes of an unquoted
     // path ("C:\Program.exe" for "C:\Program Files\...").
-    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+    if (!CreateProcessA(program.c_str(), line->data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
                         nullptr, nullptr, &startup, &process))
         return {};
     CloseHandle(process.hThread);

@@ -12,6 +12,7 @@
 #include "card/ccf_disk.h"
 #include "extract/test_card.h"
 #include "scratch_tmpfs.h"
+#include "support/analysis_window.h"
 #include "support/messages.h"
 #include "test_drives.h"
 
@@ -43,25 +44,34 @@ class CardDrive {
 #endif
 
 // Answers message boxes from a list, then with the safe answer, and keeps what was shown;
-// `before` runs ahead of each answer, as a user acts while a question is on the screen.
+// `before` runs ahead of each answer, as a user acts while a question is on the screen. steps
+// records the boxes with what was done to the analysis window around them ("min 154 notify").
 class ScriptedMessages {
   public:
     explicit ScriptedMessages(std::vector<MessageAnswer> answers = {},
                               std::function<void(size_t)> before = {})
         : m_answers(std::move(answers)) {
+        set_analysis_window_hook([this](AnalysisWindowStep step) {
+            steps += step == AnalysisWindowStep::kMinimise ? " min" : " notify";
+        });
         set_message_hook([this, before](int id, const std::string& text, MessageButtons buttons) {
             if (before) before(ids.size());
             ids.push_back(id);
+            steps += " " + std::to_string(id);
             texts.push_back(text);
             return m_next < m_answers.size() ? m_answers[m_next++] : safe_answer(buttons);
         });
     }
-    ~ScriptedMessages() { set_message_hook({}); }
+    ~ScriptedMessages() {
+        set_message_hook({});
+        set_analysis_window_hook({});
+    }
     ScriptedMessages(const ScriptedMessages&) = delete;
     ScriptedMessages& operator=(const ScriptedMessages&) = delete;
 
     std::vector<int> ids;
     std::vector<std::string> texts;
+    std::string steps;
 
   private:
     std::vector<MessageAnswer> m_answers;

@@ -18,16 +18,6 @@ namespace {
 
 using cefpack::Fault;
 
-// A build tool's path as the program under test names it (Z:\... under Wine).
-std::string tool_path(std::string path) {
-#if defined(_WIN32)
-    path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-#endif
-    return path;
-}
-
 // Words whose low two bits are clear survive a shift of 2 unchanged.
 std::string channel_words(int channel, size_t words) {
     std::string bytes(2 * words, '\0');
