@@ -294,14 +294,10 @@ TEST_F(PatientFileMode, ReportsEachFailureWithItsExitCodeAndLeavesTheCardAlone) 
         int exit_code;
     } cases[] = {
         {"no file", nullptr, 118},
-        {"no section header", "PatientName=Bea\r\nPatientId=7\r\n", 119},
         {"last section empty", "[Patient Details]\r\nPatientName=Bea\r\nPatientId=7\r\n[End]\r\n",
          118},
         {"no name", "[Patient Details]\r\nPatientId=7\r\n", 119},
-        {"empty name", "[Patient Details]\r\nPatientName=\r\nPatientId=7\r\n", 119},
-        {"name only a comment", "[Patient Details]\r\nPatientName=;Bea\r\nPatientId=7\r\n", 119},
         {"no identifier", "[Patient Details]\r\nPatientName=Bea\r\n", 120},
-        {"other section", "[Patient]\r\nPatientName=Bea\r\nPatientId=7\r\n", 119},
     };
     m_drives.map('E', card(), "VNT_CFR");
     const std::string before = config();
