@@ -13,6 +13,7 @@
 #include "handoff/cef_dispatch.h"
 #include "support/exit_codes.h"
 #include "support/file_utils.h"
+#include "support/language_choice.h"
 #include "support/messages.h"
 #include "support/named_event.h"
 #include "support/profile.h"
@@ -22,13 +23,18 @@
 namespace {
 
 constexpr const char* kProfileCompany = "Vantorel";
+// The program's own key below the shared language settings.
+constexpr const char* kLanguageProgramKey = "KADO";
 constexpr const char* kSettingsSection = "Settings";
 constexpr const char* kDefaultDriveKey = "Default Drive";
 constexpr int kNoDriveCode = '?';
 
 }  // namespace
 
-CKadoApp::CKadoApp(std::string command_line) : m_command_line(std::move(command_line)) {}
+// The language is chosen before anything is shown, so every message and window text uses it.
+CKadoApp::CKadoApp(std::string command_line) : m_command_line(std::move(command_line)) {
+    apply_language_choice(kLanguageProgramKey);
+}
 
 bool CKadoApp::start_instance() {
     set_profile_company(kProfileCompany);

@@ -47,6 +47,8 @@ pid_t start_program(const std::vector<std::string>& argv, const EnvList& env,
                     const int* input_pipe = nullptr, const int* error_pipe = nullptr) {
     const pid_t child = fork();
     if (child != 0) return child;
+    // The program speaks the locale's language; the tests read English unless they ask otherwise.
+    if (!under_wine()) setenv("LC_ALL", "C.UTF-8", 1);
     for (const auto& [name, value] : env)
         setenv(name.c_str(), value.c_str(), 1);
     if (input_pipe != nullptr && error_pipe != nullptr) {

@@ -35,6 +35,20 @@ std::string read_registry_string(RegistryRoot root, const std::string& key,
     return text.empty() ? std::string() : std::string(text.data());
 }
 
+int32_t read_registry_dword(RegistryRoot root, const std::string& key, const std::string& value,
+                            int32_t default_value) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(root_key(root), key.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &handle) !=
+        ERROR_SUCCESS)
+        return default_value;
+    DWORD number = 0;
+    DWORD size = sizeof number;
+    const bool found = RegGetValueA(handle, nullptr, value.c_str(), RRF_RT_REG_DWORD, nullptr,
+                                    &number, &size) == ERROR_SUCCESS;
+    RegCloseKey(handle);
+    return found ? static_cast<int32_t>(number) : default_value;
+}
+
 bool write_registry_string(RegistryRoot root, const std::string& key, const std::string& value,
                            const std::string& data) {
     HKEY handle = nullptr;

@@ -1,0 +1,90 @@
+// The language choice from the registry (the Linux program's INI stand-in) and the locale.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/language_choice.h"
+#include "support/string_ids.h"
+#include "test_folder.h"
+
+#if !defined(_WIN32)
+
+namespace {
+
+constexpr const char* kShared = "SOFTWARE\\Vantorel\\Language";
+constexpr const char* kOwn = "SOFTWARE\\Vantorel\\Language\\KADO";
+
+std::string section(const char* root, const char* key, const std::string& lines) {
+    return std::string("[") + root + "\\" + key + "]\n" + lines;
+}
+
+}  // namespace
+
+TEST(SelectLanguage, OwnKeyBeforeSharedUserBeforeMachineNumbersOnly) {
+    const struct {
+        const char* name;
+        std::string registry;
+        int32_t chosen;
+    } cases[] = {
+        {"nothing stored", "", -1},
+        {"no sub-language means 1",
+         section("HKEY_LOCAL_MACHINE", kShared, "PrimaryLanguage=dword:00000007\n"), 1031},
+        {"the user's own key wins",
+         section("HKEY_LOCAL_MACHINE", kOwn, "PrimaryLanguage=dword:00000007\n") +
+             section("HKEY_CURRENT_USER", kOwn,
+                     "PrimaryLanguage=dword:0000000c\nSubLanguage=dword:00000001\n"),
+         1036},
+        {"per-program keys ignored",
+         section("HKEY_CURRENT_USER", kShared, "IgnorePerAppSettings=dword:00000001\n") +
+             section("HKEY_CURRENT_USER", kOwn, "PrimaryLanguage=dword:0000000c\n") +
+             section("HKEY_LOCAL_MACHINE", kOwn, "PrimaryLanguage=dword:00000019\n") +
+             section("HKEY_LOCAL_MACHINE", kShared, "PrimaryLanguage=dword:00000015\n"),
+         1045},
+        {"a number stored as text is absent",
+         section("HKEY_CURRENT_USER", kOwn, "PrimaryLanguage=7\n") +
+             section("HKEY_LOCAL_MACHINE", kShared,
+                     "PrimaryLanguage=dword:0000000a\nSubLanguage=dword:00000003\n"),
+         3082},
+        {"a malformed number is absent",
+         section("HKEY_LOCAL_MACHINE", kShared, "PrimaryLanguage=dword:7g\n"), -1},
+    };
+    const TestFolder work;
+    for (const auto& c : cases) {
+        write_file(work / "registry.ini", c.registry);
+        const ScopedEnv registry("KADO_REGISTRY", work / "registry.ini");
+        EXPECT_EQ(select_language("KADO"), c.chosen) << c.name;
+    }
+}
+
+TEST(SystemLanguage, FirstSetLocaleVariableNamesTheLanguage) {
+    const struct {
+        const char* all;
+        const char* messages;
+        const char* lang;
+        LanguageId language;
+    } cases[] = {
+        {"de_DE.UTF-8", "fr_FR", "it_IT", 1031}, {"", "C", "pl_PL.UTF-8", kLanguageEnglish},
+        {"", "", "ru_RU@cyrillic", 1049},        {"", "", "pt_BR", kLanguageEnglish},
+        {"", "", "", kLanguageEnglish},
+    };
+    for (const auto& c : cases) {
+        const ScopedEnv all("LC_ALL", c.all);
+        const ScopedEnv messages("LC_MESSAGES", c.messages);
+        const ScopedEnv lang("LANG", c.lang);
+        EXPECT_EQ(system_language(), c.language) << c.all << c.messages << c.lang;
+    }
+}
+
+TEST(ApplyLanguageChoice, RegistryChoiceOutranksTheLocale) {
+    const TestFolder work;
+    write_file(work / "registry.ini",
+               section("HKEY_CURRENT_USER", kShared, "PrimaryLanguage=dword:00000007\n"));
+    const ScopedEnv registry("KADO_REGISTRY", work / "registry.ini");
+    const ScopedEnv lang("LC_ALL", "fr_FR.UTF-8");
+    apply_language_choice("KADO");
+    EXPECT_EQ(text_language(), 1031);
+    EXPECT_EQ(load_string(kStringCardInitialised), load_text(kStringCardInitialised, 1031));
+    set_text_language(kLanguageEnglish);
+}
+
+#endif
