@@ -121,35 +121,19 @@ void run_main_flow(RunRequest& request, CCFDisk& disk, const CardDialogs& dialog
         run_loader_dispatch(request, disk, output, request.m_input_dir);
         return;
     }
-    switch (request.m_mode) {
-        case kModeWriteCnav:
-        case kModeWritePath:
-        case kModeWriteStand:
-        case kModeWriteScan:
-        case kModeWriteWestbury:
-            run_initialise_mode(request, disk, dialogs.init);
-            break;
-        case kModeReadPatCnav:
-        case kModeReadPatPath:
-        case kModeReadPatStand:
-        case kModeReadPatScan:
-        case kModeReadEcgHide:
-        case kModeReadEcgStand:
-        case kModeReadPatStatus:
-            read_card(request, disk, dialogs.read, output);
-            break;
-        case kModeChangePat:
-            run_change_patient(request, disk);
-            break;
-        case kModeWav:
-            run_speech_probe(request, disk);
-            break;
-        case kModeSetPat:
-            apply_patient_file(request, disk);
-            break;
-        default:
-            trace("mode %i not available\n", static_cast<int>(request.m_mode));
-            request.m_exit_code = kExitNotCompleted;
-            break;
+    const RunMode mode = request.m_mode;
+    if (prepares_card(mode)) {
+        run_initialise_mode(request, disk, dialogs.init);
+    } else if (reads_recording(mode) || mode == kModeReadPatStatus) {
+        read_card(request, disk, dialogs.read, output);
+    } else if (mode == kModeChangePat) {
+        run_change_patient(request, disk);
+    } else if (mode == kModeWav) {
+        run_speech_probe(request, disk);
+    } else if (mode == kModeSetPat) {
+        apply_patient_file(request, disk);
+    } else {
+        trace("mode %i not available\n", static_cast<int>(mode));
+        request.m_exit_code = kExitNotCompleted;
     }
 }

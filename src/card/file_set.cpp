@@ -9,24 +9,7 @@ char lower_ascii(char c) {
 }  // namespace
 
 bool accepts_short_cnav(RunMode mode, bool on_card) {
-    switch (mode) {
-        case kModeReadPatCnav:
-        case kModeReadPatPath:
-        case kModeReadPatStand:
-        case kModeReadPatScan:
-        case kModeReadEcgHide:
-        case kModeReadEcgStand:
-        case kModeWav:
-            return true;
-        case kModeSetPat:
-            return on_card;
-        default:
-            return false;
-    }
-}
-
-bool prepares_card(RunMode mode) {
-    return mode >= kModeWriteCnav && mode <= kModeWriteWestbury;
+    return reads_recording(mode) || mode == kModeWav || (mode == kModeSetPat && on_card);
 }
 
 bool equal_ignoring_case(std::string_view a, std::string_view b) {

@@ -21,9 +21,6 @@ inline constexpr char kSystemVolumeInformation[] = "System Volume Information";
 // copy) also the patient file mode.
 bool accepts_short_cnav(RunMode mode, bool on_card);
 
-// The modes that prepare a card, where a card must have no free space left.
-bool prepares_card(RunMode mode);
-
 // A card path of four or more characters names a folder copy of a card, not a drive.
 inline bool is_folder_copy_path(const std::string_view card_path) {
     return card_path.size() >= 4;

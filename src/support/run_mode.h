@@ -23,6 +23,16 @@ enum RunMode : int32_t {
     kModeReadPatStatus = 15,
 };
 
+// Modes 1 to 5 prepare a card for the next recording.
+constexpr bool prepares_card(RunMode mode) {
+    return mode >= kModeWriteCnav && mode <= kModeWriteWestbury;
+}
+
+// Modes 6 to 11 read the card's recording (its patient files or its ECG).
+constexpr bool reads_recording(RunMode mode) {
+    return mode >= kModeReadPatCnav && mode <= kModeReadEcgStand;
+}
+
 enum OutputFormat : int32_t {
     kFormatNone = 0,
     kFormatPath = 1,

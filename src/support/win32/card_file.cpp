@@ -1,5 +1,3 @@
-#include <fcntl.h>
-#include <io.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -60,21 +58,14 @@ bool replace_contents(HANDLE file, std::span<const uint8_t> bytes) {
 }  // namespace
 
 std::FILE* open_card_file_read(const std::string& path) {
-    const HANDLE file =
+    // The checked handle shares neither deletion nor renaming, so while it is open the name
+    // cannot be pointed elsewhere, and the stream opened by name reads the checked file.
+    const HANDLE checked =
         CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | kNoFollow, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return nullptr;
-    if (is_reparse_point(file)) {
-        CloseHandle(file);
-        return nullptr;
-    }
-    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
-    if (fd < 0) {
-        CloseHandle(file);
-        return nullptr;
-    }
-    std::FILE* stream = _fdopen(fd, "rb");
-    if (stream == nullptr) _close(fd);  // closes the handle too
+    if (checked == INVALID_HANDLE_VALUE) return nullptr;
+    std::FILE* stream = is_reparse_point(checked) ? nullptr : std::fopen(path.c_str(), "rb");
+    CloseHandle(checked);
     return stream;
 }
 
