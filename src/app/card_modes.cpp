@@ -7,6 +7,7 @@
 #include "support/messages.h"
 #include "support/string_ids.h"
 #include "support/trace.h"
+#include "ui/dialog_windows.h"
 #include "ui/init_dialog.h"
 
 namespace {
@@ -73,10 +74,12 @@ void run_initialise_mode(RunRequest& request, CCFDisk& disk, CKadoInitDlg& init_
         request.m_exit_code = initialised ? kExitSuccess : kExitInitialiseFailed;
         return;
     }
-    // The Initialise dialog's window comes with the program's windows; until then the modes that
-    // need it end here rather than pretending the user saw it.
-    trace("Initialise dialog not available\n");
-    request.m_exit_code = kExitNotCompleted;
+    const InitDialogEnd end = run_init_dialog(init_dialog);
+    // Leaving with Exit means the card was not prepared, which the caller of the modes that
+    // prepare a card for it must hear; mode 3 is the clinic's own tool and reports nothing.
+    if (mode != kModeWriteStand)
+        request.m_exit_code =
+            end == InitDialogEnd::kInitialised ? kExitSuccess : kExitInitialiseFailed;
 }
 
 void run_change_patient(RunRequest& request, CCFDisk& disk) {

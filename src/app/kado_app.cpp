@@ -19,6 +19,7 @@
 #include "support/profile.h"
 #include "support/string_ids.h"
 #include "support/trace.h"
+#include "ui/dialog_windows.h"
 
 namespace {
 
@@ -48,6 +49,8 @@ bool CKadoApp::start_instance() {
     tokenize_command_line(m_command_line, arguments);
 
     m_disk = std::make_unique<CCFDisk>();
+    m_condition_progress = make_condition_progress();
+    m_disk->m_condition_progress = m_condition_progress.get();
     if (const char* calibration = std::getenv("KADO_CAL");
         calibration != nullptr &&
         !m_disk->m_read_settings.set_calibration_seconds(parse_decimal(calibration)))
@@ -111,6 +114,7 @@ int CKadoApp::end_instance() {
     m_init_dialog.reset();
     m_read_dialog.reset();
     m_disk.reset();
+    m_condition_progress.reset();
     profile_write_int(kSettingsSection, kDefaultDriveKey,
                       static_cast<signed char>(g_default_drive));
     return m_request.m_exit_code;

@@ -8,6 +8,7 @@
 
 #include "app/run_request.h"
 #include "card/ccf_disk.h"
+#include "card/condition_progress.h"
 #include "extract/output_settings.h"
 #include "ui/init_dialog.h"
 #include "ui/read_dialog.h"
@@ -36,6 +37,7 @@ class CKadoApp {
     OutputSettings m_output_settings;
     // The one card storage object of the run, created during start-up.
     std::unique_ptr<CCFDisk> m_disk;
+    std::unique_ptr<ConditionProgress> m_condition_progress;
     // Created with the main window; the card modes use them without showing them.
     std::unique_ptr<CKadoReadDlg> m_read_dialog;
     std::unique_ptr<CKadoInitDlg> m_init_dialog;

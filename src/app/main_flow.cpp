@@ -13,6 +13,7 @@
 #include "support/named_event.h"
 #include "support/program_files.h"
 #include "support/trace.h"
+#include "ui/dialog_windows.h"
 #include "ui/read_dialog.h"
 
 namespace {
@@ -100,10 +101,9 @@ void read_card(RunRequest& request, CCFDisk& disk, CKadoReadDlg& read_dialog,
         return;
     disk.read_config();
     if (is_interactive_read(request.m_mode)) {
-        // The Read dialog's window comes with the program's windows; until then the mode ends
-        // here rather than pretending the user saw it.
-        trace("Read dialog not available\n");
-        request.m_exit_code = kExitNotCompleted;
+        // The dialog reports its own outcomes; the exit code stays the card's status.
+        read_dialog.set_quiet(false);
+        run_read_dialog(read_dialog);
     } else if (request.m_mode == kModeReadEcgHide) {
         read_ecg(request, disk, read_dialog);
     } else {

@@ -3,12 +3,16 @@
 #include <exception>
 
 #include "card/ccf_disk.h"
+#include "card/drive_text.h"
 #include "extract/ecg_extractor.h"
 #include "handoff/patient_summary.h"
 #include "handoff/sample_output_choice.h"
+#include "support/file_utils.h"
 #include "support/messages.h"
+#include "support/sound.h"
 #include "support/string_ids.h"
 #include "support/trace.h"
+#include "ui/dialog_windows.h"
 
 namespace {
 
@@ -26,34 +30,67 @@ bool CKadoReadDlg::read_patient_details(bool patient_only) {
     return true;
 }
 
+bool CKadoReadDlg::find_card_for_button() {
+    const std::string drive = m_disk.find_card(true, true);
+    if (drive == kNoCardDrive) {
+        show_string(kStringCardNotFound);
+        return false;
+    }
+    // Two cards give the drive with its marker, which then fails the details read with a report.
+    m_disk.set_card_path(drive);
+    return true;
+}
+
+void CKadoReadDlg::on_read_patient() {
+    if (find_card_for_button()) read_patient_details(false);
+}
+
+void CKadoReadDlg::on_read_ecg_data() {
+    if (!find_card_for_button()) return;
+    read_patient_details(false);
+    m_play_visible = m_disk.copy_patient_wav(m_output_folder);
+    if (m_play_visible &&
+        show_string(kStringHearSpeech, MessageButtons::kYesNo) == MessageAnswer::kYes)
+        play_patient_wav();
+    read_ecg(kFormatArchive);
+}
+
+void CKadoReadDlg::play_patient_wav() {
+    play_sound_file(join_path(m_output_folder, "patient.wav"));
+}
+
 bool CKadoReadDlg::read_ecg(OutputFormat format) {
     if (!m_disk.read_config()) return false;
     bool result = false;
+    std::unique_ptr<ProgressControl> progress;
+    if (!m_quiet) progress = open_read_progress();
     try {
-        result = run_read(format);
+        result = run_read(format, progress.get());
     } catch (...) {
         trace("Generic Exception caught in module %s at line %d\n", kModuleName, __LINE__);
         show_read_message(kStringEcgReadError, MessageButtons::kOk, MessageIcon::kExclamation);
         result = false;
     }
+    progress.reset();
     if (!m_quiet) show_string(result ? kStringEcgRead : kStringEcgReadError);
     return result;
 }
 
-bool CKadoReadDlg::extract_samples(OutputFormat format) {
+bool CKadoReadDlg::extract_samples(OutputFormat format, ProgressControl* progress) {
     const std::unique_ptr<SampleOutput> samples = choose_sample_output(
         format, m_output_settings, m_disk.m_read_settings, m_output_folder, m_procedure_id);
-    return extract_ecg(m_disk, *samples, {format, m_output_folder, m_output_settings.mmf_instance});
+    return extract_ecg(m_disk, *samples,
+                       {format, m_output_folder, m_output_settings.mmf_instance, progress});
 }
 
-bool CKadoReadDlg::run_read(OutputFormat format) {
+bool CKadoReadDlg::run_read(OutputFormat format, ProgressControl* progress) {
     switch (format) {
         case kFormatPath:
         case kFormatArchive:
         case kFormatMmf:
         case kFormatPn12File:
         case kFormatPn12Arch:
-            return extract_samples(format);
+            return extract_samples(format, progress);
         case kFormatCnav:
             return m_disk.copy_all_files(m_output_folder);
         default:

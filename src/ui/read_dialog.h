@@ -7,6 +7,7 @@
 #include <string>
 
 #include "extract/output_settings.h"
+#include "extract/progress_control.h"
 #include "extract/recording_summary.h"
 #include "support/run_mode.h"
 
@@ -38,11 +39,25 @@ class CKadoReadDlg {
     // failed; any other format does nothing and succeeds.
     bool read_ecg(OutputFormat format);
 
+    // Opening the dialog: the Play Sound File button starts hidden at every opening.
+    void open() { m_play_visible = false; }
+    // The Read Patient button: the card's details into the fields and the patient summary, or
+    // the report that no card was found.
+    void on_read_patient();
+    // The Read ECG Data button: the details, the speech recording (offered to be heard) and the
+    // archive read with its progress and report.
+    void on_read_ecg_data();
+    // Plays the speech recording copied into the output folder, to its end.
+    void play_patient_wav();
+    bool play_button_visible() const { return m_play_visible; }
+
     const RecordingDetails& details() const { return m_details; }
 
   private:
-    bool run_read(OutputFormat format);
-    bool extract_samples(OutputFormat format);
+    bool find_card_for_button();
+
+    bool run_read(OutputFormat format, ProgressControl* progress);
+    bool extract_samples(OutputFormat format, ProgressControl* progress);
 
     CCFDisk& m_disk;
     std::string m_output_folder;
@@ -50,4 +65,5 @@ class CKadoReadDlg {
     OutputSettings m_output_settings;
     RecordingDetails m_details;
     bool m_quiet = true;
+    bool m_play_visible = false;
 };
