@@ -20,6 +20,7 @@
 #include "support/string_ids.h"
 #include "support/trace.h"
 #include "ui/dialog_windows.h"
+#include "ui/main_window.h"
 
 namespace {
 
@@ -29,6 +30,23 @@ constexpr const char* kLanguageProgramKey = "KADO";
 constexpr const char* kSettingsSection = "Settings";
 constexpr const char* kDefaultDriveKey = "Default Drive";
 constexpr int kNoDriveCode = '?';
+
+// The modes a caller runs unattended keep the window out of sight; the others leave it on the
+// task bar, minimised.
+MainWindowState main_window_state(RunMode mode) {
+    switch (mode) {
+        case kModeWriteCnav:
+        case kModeReadPatCnav:
+        case kModeReadPatPath:
+        case kModeReadPatScan:
+        case kModeReadEcgHide:
+        case kModeWav:
+        case kModeReadPatStatus:
+            return MainWindowState::kHidden;
+        default:
+            return MainWindowState::kMinimised;
+    }
+}
 
 }  // namespace
 
@@ -64,7 +82,12 @@ bool CKadoApp::start_instance() {
     m_disk->m_host_folder = m_request.m_output_dir;
     check_folders();
 
-    if (m_request.m_exit_code == 0) run_selected_mode();
+    if (m_request.m_exit_code == 0) {
+        // A desktop that cannot host the window (headless) does not stop the run.
+        open_main_window(main_window_state(m_request.m_mode));
+        run_selected_mode();
+        close_main_window();
+    }
 
     trace("m_exit_code : %i\n", m_request.m_exit_code);
     return true;

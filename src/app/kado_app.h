@@ -19,7 +19,8 @@ class CKadoApp {
     CKadoApp(const CKadoApp&) = delete;
     CKadoApp& operator=(const CKadoApp&) = delete;
 
-    // Runs the whole start-up and the selected mode; always true.
+    // Runs the whole start-up and the selected mode, then posts the close request to the main
+    // window when one was opened; always true. run_main_window_loop then ends the run.
     bool start_instance();
     // Writes the default drive back to the profile (also after a failed run); returns the exit
     // code.

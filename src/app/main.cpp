@@ -7,6 +7,7 @@
 #include "support/drives.h"
 #include "support/io_faults.h"
 #include "support/process_args.h"
+#include "ui/main_window.h"
 
 int main(int argc, char** argv) {
 #if !defined(_WIN32)
@@ -21,5 +22,6 @@ int main(int argc, char** argv) {
     arm_io_fault_from_environment();
     CKadoApp app(command_line_text(argc, argv));
     app.start_instance();
+    run_main_window_loop();
     return app.end_instance();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <optional>
 #include <utility>
 
@@ -17,6 +18,8 @@ namespace {
 
 constexpr size_t kCopyPiece = 32768;
 constexpr size_t kShiftPiece = 131072;
+// How long the window thread waits for szip between two rounds of its window messages.
+constexpr std::chrono::milliseconds kSzipPumpInterval{500};
 constexpr const char* kVersionText = "V8.006\n";
 constexpr const char* kSummaryText = "CEF Report\n";
 
@@ -192,7 +195,8 @@ bool CCefArchive::extract_member(const std::string& name, const CefMember& membe
 bool CCefArchive::unpack_with_szip(const std::string& packed, const std::string& target) {
     const std::vector<CommandArgument> arguments{"-d", packed, target};
     for (;;) {
-        const ProgramRun run = launch_process(m_szip_path, arguments, m_terminator);
+        const ProgramRun run =
+            run_command_pumping(m_szip_path, arguments, m_terminator, kSzipPumpInterval);
         if (run.outcome == ProgramRun::Outcome::kNotStarted) return fail(kCefNoSzip, m_szip_path);
         if (run.outcome == ProgramRun::Outcome::kStopped) return fail(kCefStopped, m_szip_path);
         if (run.exit_code == 0) return true;

@@ -1,9 +1,11 @@
-// String values of the registry: the machine-wide part (HKEY_LOCAL_MACHINE, 32-bit view, where
-// the clinic's other programs keep theirs) and the current user's. The szip search reads the
-// paths of the installed tools through it. Linux has no registry: reads come from the INI file
-// that KADO_REGISTRY names, one section per key ("[HKEY_LOCAL_MACHINE\SOFTWARE\Vantorel\SZIP]",
-// "[HKEY_CURRENT_USER\...]") of "value=data" lines, a 32-bit number written as regedit exports it
-// ("value=dword:00000007"), and writes fail.
+// Values of the registry: the machine-wide part (HKEY_LOCAL_MACHINE, 32-bit view, where the
+// clinic's other programs keep theirs) and the current user's. The szip search and the language
+// choice read through it. Linux has no registry: each root has an INI file of its own, the
+// machine's named by KADO_REGISTRY (default /etc/kado/registry.ini), the user's
+// $XDG_CONFIG_HOME/kado/registry.ini (XDG default ~/.config). Sections are the keys as regedit
+// exports them ("[HKEY_LOCAL_MACHINE\SOFTWARE\Vantorel\SZIP]" in the machine's file,
+// "[HKEY_CURRENT_USER\...]" in the user's), of "value=data" lines, a 32-bit number written as
+// "value=dword:00000007"; a section holds up to 8 KB. Writes fail there.
 #pragma once
 
 #include <cstdint>

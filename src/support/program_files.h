@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-// The folder of the running program file, without a trailing separator; "" when unknown.
+// The full path of the running program file; "" when unknown.
+std::string module_path();
+// Its folder, without a trailing separator; "" when unknown.
 std::string module_folder();
 
 // The first file of that name along the platform's standard search path (PATH; on Windows the

@@ -8,6 +8,11 @@ constexpr const char* kLocationValue = "Location";
 
 }  // namespace
 
+std::string module_folder() {
+    const std::string path = module_path();
+    return path.empty() ? std::string() : folder_of(path);
+}
+
 std::string install_path() {
     const std::string path =
         read_registry_string(RegistryRoot::kLocalMachine,

@@ -1,9 +1,11 @@
 // Starting a helper program and waiting for its end while the caller's stop event is watched: the
-// CEF reader runs szip this way, the loader dispatch the other system's loader. The program is
-// named explicitly and its arguments travel one by one, so no search path, shell or unquoted blank
-// in a path decides what runs.
+// CEF reader runs szip this way (its window thread handling messages meanwhile), the loader
+// dispatch the other system's loader (a plain wait). The program is named explicitly and its
+// arguments travel one by one, so no search path, shell or unquoted blank in a path decides what
+// runs.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -43,6 +45,13 @@ inline constexpr size_t kMaxCommandLineLength = 2047;
 // is ended and the run reports kStopped. A command line over the limit does not start.
 ProgramRun launch_process(const std::string& program, const std::vector<CommandArgument>& arguments,
                           const NamedEvent* stop);
+
+// launch_process on a worker thread while the calling window thread keeps handling its window
+// messages, every poll interval at the latest, so the program's windows keep answering during a
+// long run. A worker that cannot be started reports kNotStarted.
+ProgramRun run_command_pumping(const std::string& program,
+                               const std::vector<CommandArgument>& arguments,
+                               const NamedEvent* stop, std::chrono::milliseconds poll);
 
 // The command line of the program and its arguments by the Windows rules (backslashes before a
 // quote doubled, a quote inside quotes escaped): what Windows receives, and the text a message

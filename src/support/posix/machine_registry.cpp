@@ -10,12 +10,28 @@ namespace {
 
 constexpr std::string_view kDwordPrefix = "dword:";
 
-// The data as the file holds it, typed or not.
+constexpr const char* kRegistryFileName = "registry.ini";
+constexpr const char* kMachineRegistryDefault = "/etc/kado/registry.ini";
+
+std::string environment_or(const char* name, const std::string& fallback) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' ? value : fallback;
+}
+
+// The machine's values are shared by every user of the computer; the user's live beside the
+// profile.
+std::string registry_file(RegistryRoot root) {
+    if (root == RegistryRoot::kLocalMachine)
+        return environment_or("KADO_REGISTRY", kMachineRegistryDefault);
+    const std::string config =
+        environment_or("XDG_CONFIG_HOME", environment_or("HOME", "") + "/.config");
+    return config + "/kado/" + kRegistryFileName;
+}
+
+// The data as the root's file holds it, typed or not.
 std::string stored_data(RegistryRoot root, const std::string& key, const std::string& value) {
-    const char* file = std::getenv("KADO_REGISTRY");
-    if (file == nullptr || *file == '\0') return {};
     IniSectionStore store;
-    store.load(file);
+    store.load(registry_file(root));
     const char* root_name =
         root == RegistryRoot::kLocalMachine ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\";
     return store.get(root_name + key, value);

@@ -7,11 +7,11 @@
 #include "support/file_utils.h"
 #include "support/program_files.h"
 
-std::string module_folder() {
+std::string module_path() {
     char path[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
     if (length <= 0 || static_cast<size_t>(length) >= sizeof path) return {};
-    return folder_of(std::string(path, static_cast<size_t>(length)));
+    return std::string(path, static_cast<size_t>(length));
 }
 
 std::string find_on_search_path(const std::string& name) {

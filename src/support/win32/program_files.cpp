@@ -6,11 +6,11 @@
 #include "support/file_utils.h"
 #include "support/program_files.h"
 
-std::string module_folder() {
+std::string module_path() {
     char path[MAX_PATH + 1];
     const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
     if (length == 0 || length >= sizeof path) return {};
-    return folder_of(std::string(path, length));
+    return std::string(path, length);
 }
 
 std::string find_on_search_path(const std::string& name) {

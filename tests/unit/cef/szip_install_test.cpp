@@ -9,6 +9,7 @@
 
 #include "cef/szip_install.h"
 #include "test_folder.h"
+#include "test_registry.h"
 
 #if !defined(_WIN32)
 
@@ -56,8 +57,8 @@ TEST_P(SzipCandidates, FirstExistingCandidateInOrderWins) {
     value("HKEY_CURRENT_USER\\Software\\Vantorel\\- Rarevo Zavarud -", "Location", c.user_manager);
     value("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantorel\\Pulsenote CF Interface Program", "Install Path",
           c.install);
-    write_file(work / "registry.ini", ini);
-    const ScopedEnv registry("KADO_REGISTRY", work / "registry.ini");
+    const TestRegistry registry(work);
+    registry.write(ini);
     setenv("PATH", (work / (c.search_path ? "path" : "none")).c_str(), 1);
     EXPECT_EQ(find_szip(), *c.found ? work / c.found : "");
 }

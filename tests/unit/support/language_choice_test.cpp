@@ -5,7 +5,9 @@
 
 #include "support/language_choice.h"
 #include "support/string_ids.h"
+#include "support/string_table.h"
 #include "test_folder.h"
+#include "test_registry.h"
 
 #if !defined(_WIN32)
 
@@ -49,9 +51,9 @@ TEST(SelectLanguage, OwnKeyBeforeSharedUserBeforeMachineNumbersOnly) {
          section("HKEY_LOCAL_MACHINE", kShared, "PrimaryLanguage=dword:7g\n"), -1},
     };
     const TestFolder work;
+    const TestRegistry registry(work);
     for (const auto& c : cases) {
-        write_file(work / "registry.ini", c.registry);
-        const ScopedEnv registry("KADO_REGISTRY", work / "registry.ini");
+        registry.write(c.registry);
         EXPECT_EQ(select_language("KADO"), c.chosen) << c.name;
     }
 }
@@ -75,15 +77,26 @@ TEST(SystemLanguage, FirstSetLocaleVariableNamesTheLanguage) {
     }
 }
 
-TEST(ApplyLanguageChoice, RegistryChoiceOutranksTheLocale) {
+TEST(ApplyLanguageChoice, RegistryChoiceOutranksTheLocaleAndShowsItsNearestTexts) {
+    const struct {
+        const char* primary_sub;
+        LanguageId chosen;
+        LanguageId shown;
+    } cases[] = {
+        {"PrimaryLanguage=dword:00000007\n", 1031, 1031},
+        {"PrimaryLanguage=dword:0000000a\nSubLanguage=dword:00000001\n", 1034, 3082},
+        {"PrimaryLanguage=dword:00000011\n", 1041, kLanguageEnglish},  // Japanese: no texts
+    };
     const TestFolder work;
-    write_file(work / "registry.ini",
-               section("HKEY_CURRENT_USER", kShared, "PrimaryLanguage=dword:00000007\n"));
-    const ScopedEnv registry("KADO_REGISTRY", work / "registry.ini");
+    const TestRegistry registry(work);
     const ScopedEnv lang("LC_ALL", "fr_FR.UTF-8");
-    apply_language_choice("KADO");
-    EXPECT_EQ(text_language(), 1031);
-    EXPECT_EQ(load_string(kStringCardInitialised), load_text(kStringCardInitialised, 1031));
+    for (const auto& c : cases) {
+        registry.write(section("HKEY_CURRENT_USER", kShared, c.primary_sub));
+        apply_language_choice("KADO");
+        EXPECT_EQ(text_language(), c.chosen);
+        EXPECT_EQ(load_string(kStringCardInitialised), *find_text(kStringCardInitialised, c.shown))
+            << c.chosen;
+    }
     set_text_language(kLanguageEnglish);
 }
 
