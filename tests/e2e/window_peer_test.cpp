@@ -1,0 +1,167 @@
+// The program among real windows (kado.exe in the window prefix): the analysis application's
+// window, played by windowpeer, is minimised before a read's error box and notified after it; a
+// window with another title or a hung one does not change the run; the program's own main window
+// is hidden or minimised by run mode, carries the application title and keeps answering while
+// szip runs. The peer answers the program's boxes with their safe answer.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "gui_prefix.h"
+#include "harness.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kAppTitle = "Pulsenote CF Interface Program";
+
+// One windowpeer in the window prefix, its log in the work folder.
+class WindowPeer {
+  public:
+    WindowPeer(const std::string& log, const std::vector<std::string>& options) : m_log(log) {
+        std::vector<std::string> args{host_path(log)};
+        args.insert(args.end(), options.begin(), options.end());
+        m_program =
+            std::make_unique<BackgroundProgram>(tool_argv("windowpeer", args), gui_prefix_env());
+        // Its window must exist before the program under test looks for it.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+        while (lines().empty() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+
+    ~WindowPeer() { end_gui_prefix_programs(); }
+    WindowPeer(const WindowPeer&) = delete;
+    WindowPeer& operator=(const WindowPeer&) = delete;
+
+    std::vector<std::string> lines() const {
+        std::vector<std::string> all;
+        std::istringstream text(fs::exists(m_log) ? read_file(m_log) : "");
+        // The peer writes Windows text lines.
+        for (std::string line; std::getline(text, line);)
+            all.push_back(line.substr(0, line.find('\r')));
+        return all;
+    }
+
+    // What happened to the peer's own window and the boxes it answered, in order.
+    std::vector<std::string> steps() const {
+        std::vector<std::string> kept;
+        for (const std::string& line : lines())
+            if (line == "minimise" || line == "box" || line == "notify") kept.push_back(line);
+        return kept;
+    }
+
+    std::vector<std::string> frames() const {
+        std::vector<std::string> kept;
+        for (const std::string& line : lines())
+            if (line.starts_with("frame ")) kept.push_back(line);
+        return kept;
+    }
+
+  private:
+    std::string m_log;
+    std::unique_ptr<BackgroundProgram> m_program;
+};
+
+class AmongWindows : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!under_wine()) GTEST_SKIP() << "windows exist only for kado.exe";
+    }
+};
+
+// A failing write of the samples ends an ECG read with the read error box.
+class ReadErrorBox : public AmongWindows {
+  protected:
+    void SetUp() override {
+        AmongWindows::SetUp();
+        if (!IsSkipped()) {
+            ASSERT_TRUE(card.make({"--format=35", "--duration=5m"}));
+        }
+    }
+    int read_failing() {
+        EnvList env = gui_prefix_env();
+        env.emplace_back("KADO_IO_FAULT", "write:3");
+        return card.read("/readecg=hide /opformat=archive", env);
+    }
+    CardWork card;
+};
+
+}  // namespace
+
+TEST_F(ReadErrorBox, AnalysisWindowIsMinimisedBeforeTheBoxAndNotifiedAfterIt) {
+    const WindowPeer stratus(card.path() + "/stratus.txt", {});
+    EXPECT_EQ(read_failing(), 108);
+    EXPECT_EQ(stratus.steps(), (std::vector<std::string>{"minimise", "box", "notify"}));
+}
+
+// The hung window is the one titled "Stratus"; the other answers the box and is left alone.
+TEST_F(ReadErrorBox, HungAnalysisWindowDoesNotHoldTheRunAndOtherTitlesAreLeftAlone) {
+    const WindowPeer hung(card.path() + "/hung.txt", {"--hung"});
+    const WindowPeer other(card.path() + "/other.txt", {"--title=Stratus 2"});
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(read_failing(), 108);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+    EXPECT_EQ(other.steps(), (std::vector<std::string>{"box"}));
+}
+
+// Each mode unpacks a CEF archive with an szip that never ends, so the main window is up while the
+// peer looks at it; the peer then signals the terminator, which ends szip and the unpacking.
+TEST_F(AmongWindows, MainWindowIsHiddenOrMinimisedByModeAndAnswersWhileSzipRuns) {
+    const TempDir work;
+    fs::create_directories(work / "src");
+    fs::create_directories(work / "out");
+    fs::create_directories(work / "bin");
+    ASSERT_TRUE(make_card(work / "card", work / "intended", {"--duration=1m"}));
+    for (const char* name : {"1", "2", "3"})
+        fs::copy_file(work / (std::string("intended/channel") + name + ".dat"),
+                      work / (std::string("src/RAWECG") + name + ".DAT"));
+    write_file(work / "src/PATIENT.TXT", "Name=Ada Lovelace\r\n");
+    write_file(work / "src/PATSUMM.DAT", "summary of the recording\n");
+    ASSERT_EQ(run_program(tool_argv(
+                  "cefpack", {"--pack", host_path(work / "src"), host_path(work / "archive.cef")})),
+              0);
+    const std::string kado = std::getenv("KADO_UNDER_TEST");
+    fs::copy_file(kado, work / "bin/kado.exe");
+    fs::copy_file(tool_argv("szipstub", {}).back(), work / "bin/szip.exe");
+    setenv("KADO_UNDER_TEST", (work / "bin/kado.exe").c_str(), 1);
+
+    // A run whose checks fail opens no window: /wav takes no folders.
+    const struct {
+        const char* arguments;
+        const char* state;
+        int code = 121;
+    } modes[] = {
+        {"/write=cnav", "hidden"},        {"/write=path", "minimised"},
+        {"/write=stand", "minimised"},    {"/write=scan", "minimised"},
+        {"/write=westbury", "minimised"}, {"/readpat=cnav", "hidden"},
+        {"/readpat=path", "hidden"},      {"/readpat=stand", "minimised"},
+        {"/readpat=scan", "hidden"},      {"/readecg=hide /opformat=archive", "hidden"},
+        {"/readecg=stand", "minimised"},  {"/changepat=cnav", "minimised"},
+        {"/wav", nullptr, 100},           {"/setpat=Z:\\missing.ini", "minimised"},
+        {"/readpat=status", "hidden"},
+    };
+    EnvList env = gui_prefix_env();
+    env.emplace_back("SZIPSTUB_EXIT", "hang");
+    for (const auto& mode : modes) {
+        const std::string log = work / "peer.txt";
+        fs::remove(log);
+        const WindowPeer peer(log, {"--stop-event=KADO TERMINATOR"});
+        EXPECT_EQ(run_kado(std::string(mode.arguments) + " /dir=" + host_path(work / "out") +
+                               " /ipdir=" + host_path(work / "archive.cef"),
+                           env),
+                  mode.code)
+            << mode.arguments;
+        std::vector<std::string> frames;
+        if (mode.state != nullptr)
+            frames.push_back(std::string("frame ") + mode.state + " answers " + kAppTitle);
+        EXPECT_EQ(peer.frames(), frames) << mode.arguments;
+    }
+    setenv("KADO_UNDER_TEST", kado.c_str(), 1);
+}
