@@ -23,7 +23,7 @@ std::string find_on_search_path(const std::string& name) {
         if (end == std::string::npos) end = folders.size();
         // An empty entry means the current folder, which a program must not pick tools from.
         if (end > from) {
-            const std::string candidate = join_path(folders.substr(from, end - from), name);
+            std::string candidate = join_path(folders.substr(from, end - from), name);
             if (access(candidate.c_str(), X_OK) == 0 && file_exists(candidate)) return candidate;
         }
         from = end + 1;
