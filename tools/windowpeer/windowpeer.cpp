@@ -7,7 +7,8 @@
 // safe answer (No, else Cancel, else OK); "frame <hidden|minimised|normal> <answers|silent>
 // <title>" for each main window of the program under test (class KadoMainFrame), after asking it
 // to answer a message. With --stop-event it then signals that named event. With --hung it stops
-// handling messages once the window is up. It runs until it is ended.
+// handling messages once the window is up and says "ready" when the system counts it as hung. It
+// runs until it is ended.
 #include <windows.h>
 
 #include <cstdio>
@@ -22,6 +23,7 @@ constexpr UINT kLookMilliseconds = 50;
 constexpr UINT kRestoreMessage = WM_APP + 1;
 // A program busy between two rounds of its messages answers late; a hung one never.
 constexpr UINT kAnswerMilliseconds = 60000;
+constexpr DWORD kHungMilliseconds = 6000;
 
 std::string g_log;
 std::string g_stop_event;
@@ -150,8 +152,13 @@ int main(int argc, char** argv) {
     }
     ShowWindow(window, SW_SHOWNORMAL);
     SetTimer(window, kLookTimer, kLookMilliseconds, nullptr);
+    if (hung) {
+        // Ready once the system counts the window as hung: 5 s without reading its messages.
+        Sleep(kHungMilliseconds);
+        log_line("ready");
+        Sleep(INFINITE);
+    }
     log_line("ready");
-    if (hung) Sleep(INFINITE);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
