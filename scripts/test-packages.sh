@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the release packages of dist/ (scripts/package.sh) and checks what a clinic gets:
 # the Debian package in a throwaway dpkg root, the Windows installer in a fresh Wine prefix of its
-# own. Needs the linux build (cardsim) and the windows build (the kado.exe to compare with).
+# own. Needs the windows build (the kado.exe to compare with) and builds cardsim for its card.
 # Usage: scripts/test-packages.sh [deb] [setup]   (default: both)
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -188,6 +188,7 @@ test_setup() {
 
 parts=("$@")
 [ ${#parts[@]} -gt 0 ] || parts=(deb setup)
+cmake --build --preset linux --target cardsim >/dev/null || exit 1
 "$root/build/linux/tools/cardsim/cardsim" --card="$work/card" --format=35 --duration=1h \
   --event=600 >/dev/null || exit 1
 for part in "${parts[@]}"; do
