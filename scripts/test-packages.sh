@@ -154,6 +154,17 @@ same_read() {
     [ -s "$work/out-installed/rawecg1.dat" ] && diff -r "$work/out-build" "$work/out-installed"
 }
 
+# A copy of kado.exe away from szip.exe, started with a command line it refuses (after its
+# start-up has looked for szip), finds the installed szip.exe through Install Path: it installs
+# no copy of its own into Program Files\Vantorel\Common.
+szip_found_through_install_path() {
+  local copy=$WINEPREFIX/drive_c/kado-copy status=0
+  mkdir "$copy" && cp "$(unix_path "$1")/kado.exe" "$copy/" || return 1
+  wine "$copy/kado.exe" '/dir=C:\' /refused || status=$?
+  rm -r "$copy"
+  [ $status -eq 100 ] && [ ! -e "$WINEPREFIX/drive_c/Program Files/Vantorel/Common" ]
+}
+
 # The uninstaller goes on from a copy of itself in the temporary folder: the end of the Wine
 # server tells when it is done.
 uninstall_restores() {
@@ -175,6 +186,8 @@ test_setup() {
     "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Pulsenote CF Interface Program.lnk"
   check "Install Path in the 32-bit view names kado.exe" install_path_names "$folder\\kado.exe"
   check "the installed and the built kado.exe read a card copy into the same files" same_read "$folder"
+  check "the program finds the installed szip.exe through Install Path" \
+    szip_found_through_install_path "$folder"
   check "the uninstall leaves drive C: and the registry as before, but for the profile" \
     uninstall_restores "$folder"
 
