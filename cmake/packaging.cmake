@@ -18,8 +18,8 @@ if(WIN32)
   # write access to Program Files never sees the tool's installation fail at start-up, and the
   # program writes nothing outside the installed folder that the uninstaller would have to know.
   install(TARGETS kado szip RUNTIME DESTINATION .)
-  install(FILES ${CMAKE_SOURCE_DIR}/resources/szip.readme.txt DESTINATION .)
-  install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION . RENAME README.txt)
+  install(FILES resources/szip.readme.txt DESTINATION .)
+  install(FILES README.md DESTINATION . RENAME README.txt)
 
   set(CPACK_GENERATOR NSIS)
   set(CPACK_PACKAGE_FILE_NAME kado-${PROJECT_VERSION}-setup)

@@ -10,7 +10,8 @@ version=$(sed -n 's/^project(kado VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 deb=$root/dist/kado_${version}_amd64.deb
 setup=$root/dist/kado-${version}-setup.exe
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# The Wine prefix's server goes with the work folder, however the run ends.
+trap 'WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
 
 passed=0
 failed=0
@@ -102,12 +103,19 @@ test_deb() {
 wine_path() { echo "Z:${1//\//\\}"; }
 unix_path() { winepath -u "$1" 2>/dev/null; }
 
+# Waits for the prefix's programs to end and its server with them, which saves the registry.
+# Wine's own helper processes have been seen to outlive a run by minutes: after a bound far
+# beyond any installer's time they are ended.
+end_wine() {
+  timeout 120 wineserver -w || wineserver -k
+}
+
 # A listing of drive C: and the registry as Wine saves it (its server must have ended), without
 # the hardware keys Wine rewrites at each start and without key time stamps. Left out: the user's
 # profile (Software\Vantorel\KADO), the program's to keep, and the temporary folder, the
 # system's to clean (the uninstaller runs from a copy there).
 snapshot() {
-  wineserver -w
+  end_wine
   (cd "$WINEPREFIX/drive_c" && find . -path './users/*/Temp/*' -prune -o -print | sort) >"$1.files"
   for hive in system user; do
     sed -E 's/^(\[.*\]) [0-9]+$/\1/; /^#time=/d' "$WINEPREFIX/$hive.reg" |
@@ -124,7 +132,7 @@ same_snapshot() {
 # Installs silently into the folder given, or into the default folder. /D= must come last and
 # unquoted even with blanks: cmd passes the line on as written.
 install() {
-  quiet wine cmd /c "$(wine_path "$setup") /S${1:+ /D=$1}" && wineserver -w
+  quiet wine cmd /c "$(wine_path "$setup") /S${1:+ /D=$1}" && end_wine
 }
 
 install_twice() {
@@ -166,7 +174,7 @@ szip_found_through_install_path() {
 }
 
 # The uninstaller goes on from a copy of itself in the temporary folder: the end of the Wine
-# server tells when it is done.
+# server (in snapshot) tells when it is done.
 uninstall_restores() {
   quiet wine "$(unix_path "$1")/Uninstall.exe" /S && snapshot "$work/after" &&
     same_snapshot "$work/before" "$work/after"
