@@ -4,7 +4,7 @@
 # own. Needs the windows build (the kado.exe to compare with) and builds cardsim for its card.
 # Usage: scripts/test-packages.sh [deb] [setup]   (default: both)
 set -uo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
+cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 root=$(pwd)
 version=$(sed -n 's/^project(kado VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 deb=$root/dist/kado_${version}_amd64.deb
@@ -168,7 +168,7 @@ same_read() {
 szip_found_through_install_path() {
   local copy=$WINEPREFIX/drive_c/kado-copy status=0
   mkdir "$copy" && cp "$(unix_path "$1")/kado.exe" "$copy/" || return 1
-  wine "$copy/kado.exe" '/dir=C:\' /refused || status=$?
+  wine "$copy/kado.exe" "/dir=C:\\" /refused || status=$?
   rm -r "$copy"
   [ $status -eq 100 ] && [ ! -e "$WINEPREFIX/drive_c/Program Files/Vantorel/Common" ]
 }
