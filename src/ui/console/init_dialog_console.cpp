@@ -134,7 +134,7 @@ InitDialogEnd run_init_dialog(CKadoInitDlg& dialog) {
                 dialog.show_start_sector_info();
                 break;
             case kRecoverKey:
-                // The button has never had an action.
+                // The service button that has no action.
                 break;
             case kExitKey:
                 return InitDialogEnd::kExit;
