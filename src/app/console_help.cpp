@@ -45,7 +45,13 @@ Options:
   /instance=TEXT          names the terminator event of a read
   /basemmfname=TEXT       prefix of the mapped-section names
 
-Environment: KADO_DRIVES (the drive map folder), KADO_CAL, KADO_RECLEN_LIMIT, KADO_TRACE.
+Dialogs (modes 2 to 5, 8 and 11, and mode 1 when the drive must be chosen) are shown on standard
+error and read one answer per line from standard input: a button's key or a field edit such as
+name=TEXT, as the dialog lists them; message boxes take y/n, o/c or r. At the end of input a
+dialog takes Exit and a message box its safe answer (No, Cancel, OK).
+
+Environment: KADO_DRIVES (the drive map folder), KADO_CAL, KADO_RECLEN_LIMIT, KADO_TRACE,
+KADO_EXTRA_BUTTONS (the Initialise dialog's start-sector buttons).
 
 Exit codes:
 )";

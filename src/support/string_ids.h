@@ -57,4 +57,6 @@ enum StringId : int {
     kTextConditionProgress = 213,
     kTextReadProgress = 214,
     kTextMenuExit = 215,
+    // The console dialogs' hint for an answer they do not take.
+    kStringUnknownAnswer = 216,
 };

@@ -89,8 +89,8 @@ TEST_F(CardDriveModes, InitialiseExitCodesLeaveTheCardAlone) {
         {"unconditioned card", 1, 0, true, {"n"}, 104},
         {"no patient summary", 1, 0, false, {}, 106},
         {"two cards, warning cancelled", 2, 0, true, {"c"}, 104},
-        // Selecting the drive needs the Initialise dialog's window.
-        {"one card after selecting", 0, 1, true, {"y"}, 103},
+        // The dialog for the selected drive, left at the end of input.
+        {"one card after selecting", 0, 1, true, {"y"}, 104},
         {"two cards after selecting", 0, 2, true, {"y"}, 117},
     };
     for (const auto& c : cases) {
@@ -112,6 +112,28 @@ TEST_F(CardDriveModes, InitialiseExitCodesLeaveTheCardAlone) {
                           if (question == 0) map_cards(c.cards_later);
                       }),
                   c.exit_code);
+        EXPECT_EQ(config(), before);
+    }
+}
+
+// Both programs: the dialogs end as Exit when there is nothing to answer them (the end of standard
+// input on Linux, no display for the windows under headless Wine), and the card stays as it was.
+TEST_F(CardDriveModes, DialogsLeftWithoutAnswersEndAsExit) {
+    const struct {
+        const char* arguments;
+        int cards;
+        int exit_code;
+    } cases[] = {
+        {"/write=path", 1, 104}, {"/write=scan", 1, 104},  {"/write=westbury", 1, 104},
+        {"/write=stand", 1, 0},  {"/readpat=stand", 1, 0}, {"/readecg=stand", 1, 0},
+        {"/write=stand", 0, 0},  {"/readpat=stand", 0, 0}, {"/readecg=stand", 0, 0},
+    };
+    write_summary();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.arguments) + " cards " + std::to_string(c.cards));
+        cards(c.cards, {"--state=read"});
+        const std::string before = config();
+        EXPECT_EQ(run(std::string(c.arguments) + " /dir=" + host_path(out())), c.exit_code);
         EXPECT_EQ(config(), before);
     }
 }

@@ -1,6 +1,7 @@
 // The command-line contract as the calling application sees it: exit codes of the built program.
-// With no card in any drive, an accepted command line ends at the card search (102) or at a
-// dialog this build cannot show yet (103); a refused one ends with 100.
+// With no card in any drive, an accepted command line ends at the card search (102) or in a dialog
+// that the end of input (or, under headless Wine, the missing display) leaves with Exit: 0 in the
+// modes that keep their code; a refused one ends with 100.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,10 +12,10 @@
 namespace {
 
 constexpr int kNoCard = 102;
-constexpr int kDialogNotShown = 103;
+constexpr int kDialogLeft = 0;
 
 bool accepted(int code) {
-    return code == kNoCard || code == kDialogNotShown;
+    return code == kNoCard || code == kDialogLeft;
 }
 constexpr int kBadCommandLine = 100;
 constexpr int kNoOutputFolder = 101;
@@ -39,9 +40,8 @@ class CommandLineContract : public ::testing::Test {
 }  // namespace
 
 TEST_F(CommandLineContract, AcceptedCommandLinesReachTheModeAndTraceTheExitCode) {
-    EXPECT_PRED1(accepted, run_with_dir("/WRITE=Stand"));
-    EXPECT_NE(trace_text().find("Initialise dialog not available\n"), std::string::npos);
-    EXPECT_NE(trace_text().find("m_exit_code : 103\n"), std::string::npos);
+    EXPECT_EQ(run_with_dir("/WRITE=Stand"), kDialogLeft);
+    EXPECT_NE(trace_text().find("m_exit_code : 0\n"), std::string::npos);
     for (const char* arguments :
          {"/write=standard", "/readpat=scan /skip24", "/readpat=scan /skip=24",
           "/readecg=hide /opformat=archive /duration=29", "/readecg=stand /opformat=mmf",
@@ -65,8 +65,7 @@ TEST_F(CommandLineContract, RefusedCommandLinesEndWith100) {
 }
 
 TEST_F(CommandLineContract, NoArgumentsOpensTheInitialiseModeInTheTemporaryFolder) {
-    EXPECT_PRED1(accepted, run_kado("", trace_env()));
-    EXPECT_NE(trace_text().find("Initialise dialog not available\n"), std::string::npos);
+    EXPECT_EQ(run_kado("", trace_env()), kDialogLeft);
 }
 
 TEST_F(CommandLineContract, FolderChecksTheLastFailingCheckWins) {

@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <stdexcept>
 #include <thread>
 
@@ -42,20 +44,17 @@ std::string host_path(const std::string& path) {
 
 namespace {
 
-// Standard input from /dev/null, or from and standard error into the pipes when given.
+// Standard input from /dev/null, unless redirect (run in the child) sets up the standard streams.
 pid_t start_program(const std::vector<std::string>& argv, const EnvList& env,
-                    const int* input_pipe = nullptr, const int* error_pipe = nullptr) {
+                    const std::function<void()>& redirect = {}) {
     const pid_t child = fork();
     if (child != 0) return child;
     // The program speaks the locale's language; the tests read English unless they ask otherwise.
     if (!under_wine()) setenv("LC_ALL", "C.UTF-8", 1);
     for (const auto& [name, value] : env)
         setenv(name.c_str(), value.c_str(), 1);
-    if (input_pipe != nullptr && error_pipe != nullptr) {
-        dup2(input_pipe[0], 0);
-        dup2(error_pipe[1], 2);
-        for (const int fd : {input_pipe[0], input_pipe[1], error_pipe[0], error_pipe[1]})
-            close(fd);
+    if (redirect) {
+        redirect();
     } else if (const int devnull = open("/dev/null", O_RDONLY); devnull >= 0) {
         dup2(devnull, 0);
     }
@@ -65,6 +64,42 @@ pid_t start_program(const std::vector<std::string>& argv, const EnvList& env,
     args.push_back(nullptr);
     execv(args[0], args.data());
     _exit(127);
+}
+
+// In the child: the descriptor becomes each of the standard streams given, and all of the
+// descriptors are closed.
+void redirect_streams(std::initializer_list<std::pair<int, int>> targets,
+                      std::initializer_list<int> to_close) {
+    for (const auto& [fd, stream] : targets)
+        dup2(fd, stream);
+    for (const int fd : to_close)
+        close(fd);
+}
+
+// The end of the first prompt in the text: single lower-case letters joined by "/" in brackets,
+// then a blank ("[y/n] ", "[p/e/x] "); npos when none has arrived whole.
+size_t prompt_end(const std::string& text) {
+    for (size_t at = text.find('['); at != std::string::npos; at = text.find('[', at + 1)) {
+        for (size_t i = at + 1;
+             i + 2 < text.size() && std::islower(static_cast<unsigned char>(text[i])); i += 2) {
+            if (text.compare(i + 1, 2, "] ") == 0) return i + 3;
+            if (text[i + 1] != '/') break;
+        }
+    }
+    return std::string::npos;
+}
+
+// Everything the descriptor delivers until it ends (or nothing comes for two minutes).
+std::string read_all(int fd) {
+    std::string text;
+    for (char buffer[4096];;) {
+        pollfd ready{fd, POLLIN, 0};
+        if (poll(&ready, 1, 120000) <= 0) break;
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got <= 0) break;
+        text.append(buffer, static_cast<size_t>(got));
+    }
+    return text;
 }
 
 int wait_for_program(pid_t child, int timeout_seconds) {
@@ -137,24 +172,19 @@ int run_kado(const std::string& command_line, const EnvList& env, int timeout_se
 }
 
 int run_kado_answering(const std::string& command_line, const std::vector<std::string>& answers,
-                       const EnvList& env, const std::function<void(size_t)>& before_answer) {
+                       const EnvList& env, const std::function<void(size_t)>& before_answer,
+                       std::string* error_text) {
     if (under_wine()) return run_kado(command_line, env);
     const std::string program = env_or_empty("KADO_UNDER_TEST");
     int input[2];
     int error[2];
     if (program.empty() || pipe(input) != 0 || pipe(error) != 0)
         throw std::runtime_error("cannot start the program with pipes");
-    const pid_t child = start_program({program, command_line}, env, input, error);
+    const pid_t child = start_program({program, command_line}, env, [&] {
+        redirect_streams({{input[0], 0}, {error[1], 2}}, {input[0], input[1], error[0], error[1]});
+    });
     close(input[0]);
     close(error[1]);
-    // Each prompt ends a message box; its text goes to the test's log.
-    const auto prompt_end = [](const std::string& text) {
-        size_t end = std::string::npos;
-        for (const char* prompt : {"[y/n] ", "[o/c] ", "[r/c] ", "[r] "})
-            if (const size_t at = text.find(prompt); at != std::string::npos)
-                end = std::min(end, at + std::char_traits<char>::length(prompt));
-        return end;
-    };
     std::string seen;
     size_t asked = 0;
     for (char buffer[4096];;) {
@@ -162,7 +192,9 @@ int run_kado_answering(const std::string& command_line, const std::vector<std::s
         if (poll(&fd, 1, 120000) <= 0) break;
         const ssize_t got = read(error[0], buffer, sizeof buffer);
         if (got <= 0) break;
+        if (error_text != nullptr) error_text->append(buffer, static_cast<size_t>(got));
         seen.append(buffer, static_cast<size_t>(got));
+        // Each prompt ends a message box or a dialog; its text goes to the test's log.
         for (size_t end; (end = prompt_end(seen)) != std::string::npos; ++asked) {
             std::fprintf(stderr, "%s\n", seen.substr(0, end).c_str());
             seen.erase(0, end);
@@ -177,6 +209,34 @@ int run_kado_answering(const std::string& command_line, const std::vector<std::s
     }
     if (input[1] >= 0) close(input[1]);
     close(error[0]);
+    return wait_for_program(child, 10);
+}
+
+int run_kado_on_terminal(const std::string& command_line, const std::vector<std::string>& answers,
+                         const EnvList& env, std::string& terminal_text) {
+    const std::string program = env_or_empty("KADO_UNDER_TEST");
+    int input[2];
+    int terminal = -1;
+    int program_side = -1;
+    if (program.empty() || pipe(input) != 0 ||
+        openpty(&terminal, &program_side, nullptr, nullptr, nullptr) != 0)
+        throw std::runtime_error("cannot start the program on a terminal");
+    // The few answer lines fit the pipe's buffer, so they are all there before the program starts.
+    std::string lines;
+    for (const std::string& answer : answers)
+        lines += answer + "\n";
+    if (write(input[1], lines.data(), lines.size()) != static_cast<ssize_t>(lines.size()))
+        throw std::runtime_error("cannot write the answers");
+    close(input[1]);
+    const pid_t child = start_program({program, command_line}, env, [&] {
+        redirect_streams({{input[0], 0}, {program_side, 1}, {program_side, 2}},
+                         {input[0], program_side, terminal});
+    });
+    close(input[0]);
+    close(program_side);
+    // The terminal reports an error instead of its end once the program has closed its side.
+    terminal_text = read_all(terminal);
+    close(terminal);
     return wait_for_program(child, 10);
 }
 

@@ -22,13 +22,21 @@ std::string host_path(const std::string& path);
 // -1 when it did not end within the timeout (it is then killed).
 int run_kado(const std::string& command_line, const EnvList& env = {}, int timeout_seconds = 120);
 
-// Runs the program answering its message boxes. On Linux each question (its prompt on standard
-// error) gets the next of the answer lines ("y", "n", "o", "c") on standard input, and end of
-// input after the last; before_answer(i), when given, runs before the i-th question is answered.
-// Under Wine message boxes take their safe answer headless: answers and hook go unused.
+// Runs the program answering its message boxes and console dialogs. On Linux each question (a
+// prompt such as "[y/n] " or a dialog's "[p/e/x] " on standard error) gets the next of the answer
+// lines on standard input, and end of input after the last; before_answer(i), when given, runs
+// before the i-th question is answered; error_text, when given, receives all of standard error.
+// Under Wine message boxes take their safe answer headless and dialogs end as Exit: answers and
+// hook go unused and error_text stays empty.
 int run_kado_answering(const std::string& command_line, const std::vector<std::string>& answers,
                        const EnvList& env = {},
-                       const std::function<void(size_t)>& before_answer = {});
+                       const std::function<void(size_t)>& before_answer = {},
+                       std::string* error_text = nullptr);
+
+// Linux only: runs the program with standard error (and output) on a pseudo-terminal and the
+// answer lines, all at once, on standard input; terminal_text receives what the terminal showed.
+int run_kado_on_terminal(const std::string& command_line, const std::vector<std::string>& answers,
+                         const EnvList& env, std::string& terminal_text);
 
 // Runs any program (argv[0] is the file) with extra environment; same results as run_kado.
 int run_program(const std::vector<std::string>& argv, const EnvList& env = {},
