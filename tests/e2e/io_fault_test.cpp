@@ -143,7 +143,7 @@ TEST_P(IoFaultRuns, EveryFailedStepGivesItsExitCodeAndNothingPartialPassesForCom
     for (int step = 1; step <= clean.steps; ++step) {
         const RunResult r = run("any:" + std::to_string(step));
         SCOPED_TRACE("failing step " + std::to_string(step) + " of " + std::to_string(clean.steps));
-        ASSERT_TRUE(r.step_failed);
+        ASSERT_TRUE(r.step_failed) << "exit code " << r.code;
         EXPECT_TRUE(r.card_wav == wav || r.card_wav == clean.card_wav);
         if (!c.ecg_read) {
             EXPECT_EQ(r.code, clean.code);

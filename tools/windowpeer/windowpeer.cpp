@@ -61,13 +61,16 @@ void answer_box(HWND box) {
     }
 }
 
+// The program's thread handles the sent message only once it waits for messages, which is after
+// it has shown the frame in its state; read before that, the state could be the moment between
+// creating the frame and showing it.
 void probe_frame(HWND frame) {
-    const char* state = !IsWindowVisible(frame) ? "hidden"
-                        : IsIconic(frame)       ? "minimised"
-                                                : "normal";
     DWORD_PTR ignored = 0;
     const bool answers = SendMessageTimeoutA(frame, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
                                              kAnswerMilliseconds, &ignored) != 0;
+    const char* state = !IsWindowVisible(frame) ? "hidden"
+                        : IsIconic(frame)       ? "minimised"
+                                                : "normal";
     log_line(std::string("frame ") + state + (answers ? " answers " : " silent ") +
              title_of(frame));
     if (!g_stop_event.empty()) {
