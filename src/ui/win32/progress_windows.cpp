@@ -1,8 +1,9 @@
 // The two progress windows: modeless, owned by the main window, shown from creation to the end of
 // their operation. The read does not let messages through while it runs, so its window repaints
 // the bar itself at every step; conditioning lets them through between its steps.
-#include <commctrl.h>
 #include <windows.h>
+// commctrl.h needs the types of windows.h before it.
+#include <commctrl.h>
 
 #include "card/condition_progress.h"
 #include "extract/progress_control.h"
