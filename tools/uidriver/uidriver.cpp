@@ -15,9 +15,12 @@
 //   box                  wait for a message box; print "box: <text>"
 //   answer ok|cancel|yes|no   press that button of the box and wait until the box is gone
 //   gone                 wait until the window is closed
+//   screenshot FILE      save the window as it is on the screen as a 24-bit BMP file
 //
-// A click, key or selection returns once the program has handled it: either it went back to
-// waiting for input, or it shows a message box, or the window closed.
+// Every command on a dialog first waits until the program has handled what came before: it went
+// back to waiting for input, or it shows a message box, or the window closed.
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <chrono>
@@ -32,7 +35,7 @@
 namespace {
 
 // Bounds, not timings: a read of a long recording under Wine takes minutes at worst.
-constexpr auto kWaitLimit = std::chrono::seconds(600);
+constexpr auto kWaitLimit = std::chrono::seconds(300);
 constexpr UINT kSendLimitMs = 1000;
 constexpr int kPatientNameControl = 1000;
 constexpr int kProgressControl = 1019;
@@ -70,6 +73,14 @@ std::wstring window_text(HWND window) {
     DWORD_PTR copied = 0;
     SendMessageTimeoutW(window, WM_GETTEXT, sizeof text / sizeof text[0],
                         reinterpret_cast<LPARAM>(text), SMTO_NORMAL, kSendLimitMs, &copied);
+    return text;
+}
+
+// A top-level window's caption as the system keeps it: asking the window would wait for a program
+// that is busy reading.
+std::wstring caption_of(HWND window) {
+    wchar_t text[1024] = L"";
+    GetWindowTextW(window, text, 1024);
     return text;
 }
 
@@ -123,6 +134,45 @@ std::wstring box_text(HWND box) {
     return text;
 }
 
+// From the screen rather than through the window: a progress window's program is busy reading
+// and answers no messages, but its window has been painted.
+void save_screenshot(HWND window, const std::string& path) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, previous);
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    const DWORD row = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    std::vector<char> pixels(row * static_cast<DWORD>(height));
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+              reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    FILE* out = _wfopen(wide_of(path).c_str(), L"wb");
+    if (!out) throw std::runtime_error("cannot write " + path);
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&info, sizeof info, 1, out);
+    std::fwrite(pixels.data(), 1, pixels.size(), out);
+    std::fclose(out);
+}
+
 class Driver {
   public:
     void run(const std::vector<std::string>& words);
@@ -164,14 +214,14 @@ void Driver::settle() {
 void Driver::find_window(int id, const std::wstring& caption) {
     wait_until("the window", [&] {
         for (const HWND window : shown_dialogs()) {
-            if (GetDlgItem(window, id) && window_text(window).rfind(caption, 0) == 0) {
+            if (GetDlgItem(window, id) && caption_of(window).rfind(caption, 0) == 0) {
                 m_window = window;
                 return true;
             }
         }
         return false;
     });
-    print("window: " + utf8_of(window_text(m_window)));
+    print("window: " + utf8_of(caption_of(m_window)));
 }
 
 int number(const std::string& word) {
@@ -186,6 +236,8 @@ void Driver::run(const std::vector<std::string>& words) {
             text += (i > from ? " " : "") + words[i];
         return text;
     };
+    if (command != "window" && command != "box" && command != "answer" && command != "screenshot")
+        settle();
     if (command == "window") {
         find_window(number(words.at(1)), wide_of(rest(2)));
     } else if (command == "text") {
@@ -212,18 +264,15 @@ void Driver::run(const std::vector<std::string>& words) {
         SendMessageW(control(id), CB_SETCURSEL, number(words.at(2)), 0);
         PostMessageW(m_window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(control(id)));
-        settle();
     } else if (command == "click") {
         const int id = number(words.at(1));
         PostMessageW(m_window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                      reinterpret_cast<LPARAM>(control(id)));
-        settle();
     } else if (command == "key") {
         const std::map<std::string, WPARAM> keys{{"escape", VK_ESCAPE}, {"enter", VK_RETURN}};
         const WPARAM key = keys.at(words.at(1));
         PostMessageW(m_window, WM_KEYDOWN, key, 1);
         PostMessageW(m_window, WM_KEYUP, key, 0xC0000001);
-        settle();
     } else if (command == "state") {
         const HWND item = control(number(words.at(1)));
         const LONG style = GetWindowLongW(item, GWL_STYLE);
@@ -241,6 +290,8 @@ void Driver::run(const std::vector<std::string>& words) {
                      reinterpret_cast<LPARAM>(GetDlgItem(m_box, static_cast<int>(button))));
         const HWND box = m_box;
         wait_until("the box to close", [&] { return !IsWindow(box) || !IsWindowVisible(box); });
+    } else if (command == "screenshot") {
+        save_screenshot(m_window, rest(1));
     } else if (command == "gone") {
         wait_until("the window to close", [&] { return !IsWindow(m_window); });
     } else {
@@ -263,6 +314,8 @@ std::vector<std::string> split(const std::string& command) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    // Lines end in LF alone, as the tests on the host read them.
+    _setmode(_fileno(stdout), _O_BINARY);
     Driver driver;
     for (int i = 1; i < argc; ++i) {
         const std::string command = utf8_of(argv[i]);

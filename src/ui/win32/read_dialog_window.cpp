@@ -31,11 +31,10 @@ void open_read_dialog(HWND window, CKadoReadDlg& dialog) {
 void on_command(HWND window, CKadoReadDlg& dialog, int control) {
     switch (control) {
         case IDC_READ_PATIENT:
-            dialog.on_read_patient();
-            show_details(window, dialog);
+            if (dialog.on_read_patient()) show_details(window, dialog);
             break;
         case IDC_READ_ECG:
-            dialog.on_read_ecg_data();
+            if (!dialog.on_read_ecg_data()) break;
             show_control(window, IDC_PLAY_SOUND, dialog.play_button_visible());
             show_details(window, dialog);
             break;
