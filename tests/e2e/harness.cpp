@@ -42,11 +42,18 @@ std::string host_path(const std::string& path) {
 
 namespace {
 
-// Standard input from /dev/null, or from and standard error into the pipes when given.
+// Standard input from /dev/null, or from and standard error into the pipes when given; standard
+// output into the output pipe when given.
 pid_t start_program(const std::vector<std::string>& argv, const EnvList& env,
-                    const int* input_pipe = nullptr, const int* error_pipe = nullptr) {
+                    const int* input_pipe = nullptr, const int* error_pipe = nullptr,
+                    const int* output_pipe = nullptr) {
     const pid_t child = fork();
     if (child != 0) return child;
+    if (output_pipe != nullptr) {
+        dup2(output_pipe[1], 1);
+        close(output_pipe[0]);
+        close(output_pipe[1]);
+    }
     // The program speaks the locale's language; the tests read English unless they ask otherwise.
     if (!under_wine()) setenv("LC_ALL", "C.UTF-8", 1);
     for (const auto& [name, value] : env)
@@ -86,6 +93,27 @@ int wait_for_program(pid_t child, int timeout_seconds) {
 
 int run_program(const std::vector<std::string>& argv, const EnvList& env, int timeout_seconds) {
     return wait_for_program(start_program(argv, env), timeout_seconds);
+}
+
+std::string run_program_output(const std::vector<std::string>& argv, int& code) {
+    int output[2];
+    if (pipe(output) != 0) throw std::runtime_error("pipe failed");
+    const pid_t child = start_program(argv, {}, nullptr, nullptr, output);
+    close(output[1]);
+    std::string text;
+    int status = 0;
+    for (bool ended = false; !ended;) {
+        ended = waitpid(child, &status, WNOHANG) == child;
+        char buffer[4096];
+        for (pollfd ready{output[0], POLLIN, 0}; poll(&ready, 1, ended ? 0 : 20) > 0;) {
+            const ssize_t got = read(output[0], buffer, sizeof buffer);
+            if (got <= 0) break;
+            text.append(buffer, static_cast<size_t>(got));
+        }
+    }
+    close(output[0]);
+    code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return text;
 }
 
 std::vector<std::string> tool_argv(const std::string& name, const std::vector<std::string>& args) {

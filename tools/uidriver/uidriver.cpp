@@ -32,6 +32,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/win32/wide_text.h"
+
 namespace {
 
 // Bounds, not timings: a read of a long recording under Wine takes minutes at worst.
@@ -39,22 +41,6 @@ constexpr auto kWaitLimit = std::chrono::seconds(300);
 constexpr UINT kSendLimitMs = 1000;
 constexpr int kPatientNameControl = 1000;
 constexpr int kProgressControl = 1019;
-
-std::string utf8_of(const std::wstring& text) {
-    const int size = static_cast<int>(text.size());
-    std::string utf8(
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), static_cast<int>(utf8.size()),
-                        nullptr, nullptr);
-    return utf8;
-}
-
-std::wstring wide_of(const std::string& text) {
-    const int size = static_cast<int>(text.size());
-    std::wstring wide(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
-    return wide;
-}
 
 std::string one_line(const std::string& text) {
     std::string line;
@@ -165,7 +151,7 @@ void save_screenshot(HWND window, const std::string& path) {
     file.bfType = 0x4D42;  // "BM"
     file.bfOffBits = sizeof file + sizeof info;
     file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-    FILE* out = _wfopen(wide_of(path).c_str(), L"wb");
+    FILE* out = _wfopen(wide_of_utf8(path).c_str(), L"wb");
     if (!out) throw std::runtime_error("cannot write " + path);
     std::fwrite(&file, sizeof file, 1, out);
     std::fwrite(&info, sizeof info, 1, out);
@@ -221,7 +207,7 @@ void Driver::find_window(int id, const std::wstring& caption) {
         }
         return false;
     });
-    print("window: " + utf8_of(caption_of(m_window)));
+    print("window: " + utf8_of_wide(caption_of(m_window)));
 }
 
 int number(const std::string& word) {
@@ -239,12 +225,12 @@ void Driver::run(const std::vector<std::string>& words) {
     if (command != "window" && command != "box" && command != "answer" && command != "screenshot")
         settle();
     if (command == "window") {
-        find_window(number(words.at(1)), wide_of(rest(2)));
+        find_window(number(words.at(1)), wide_of_utf8(rest(2)));
     } else if (command == "text") {
         print("text " + words.at(1) + ": " +
-              one_line(utf8_of(window_text(control(number(words.at(1)))))));
+              one_line(utf8_of_wide(window_text(control(number(words.at(1)))))));
     } else if (command == "set") {
-        const std::wstring text = wide_of(rest(2));
+        const std::wstring text = wide_of_utf8(rest(2));
         SendMessageW(control(number(words.at(1))), WM_SETTEXT, 0,
                      reinterpret_cast<LPARAM>(text.c_str()));
     } else if (command == "items") {
@@ -256,7 +242,7 @@ void Driver::run(const std::vector<std::string>& words) {
             wchar_t item[256] = L"";
             if (SendMessageW(list, CB_GETLBTEXTLEN, i, 0) < 255)
                 SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
-            line += (i == selected ? " *" : " ") + utf8_of(item);
+            line += (i == selected ? " *" : " ") + utf8_of_wide(item);
         }
         print(line);
     } else if (command == "select") {
@@ -281,7 +267,7 @@ void Driver::run(const std::vector<std::string>& words) {
               ((style & ES_READONLY) != 0 && class_of(item) == L"Edit" ? " read-only" : ""));
     } else if (command == "box") {
         wait_until("a message box", [&] { return (m_box = find_box()) != nullptr; });
-        print("box: " + one_line(utf8_of(box_text(m_box))));
+        print("box: " + one_line(utf8_of_wide(box_text(m_box))));
     } else if (command == "answer") {
         const std::map<std::string, WPARAM> buttons{
             {"ok", IDOK}, {"cancel", IDCANCEL}, {"yes", IDYES}, {"no", IDNO}};
@@ -318,7 +304,7 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     Driver driver;
     for (int i = 1; i < argc; ++i) {
-        const std::string command = utf8_of(argv[i]);
+        const std::string command = utf8_of_wide(argv[i]);
         try {
             const std::vector<std::string> words = split(command);
             if (words.empty()) throw std::runtime_error("empty command");
