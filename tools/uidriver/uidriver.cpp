@@ -15,7 +15,8 @@
 //   box                  wait for a message box; print "box: <text>"
 //   answer ok|cancel|yes|no   press that button of the box and wait until the box is gone
 //   gone                 wait until the window is closed
-//   screenshot FILE      save the window as it is on the screen as a 24-bit BMP file
+//   screenshot FILE      save the window as it is on the screen as a 24-bit BMP file (a message
+//                        box is moved to the screen's corner first)
 //
 // Every command on a dialog first waits until the program has handled what came before: it went
 // back to waiting for input, or it shows a message box, or the window closed.
@@ -123,6 +124,12 @@ std::wstring box_text(HWND box) {
 // From the screen rather than through the window: a progress window's program is busy reading
 // and answers no messages, but its window has been painted.
 void save_screenshot(HWND window, const std::string& path) {
+    // A message box over the window goes to the corner first.
+    if (const HWND box = find_box(); box && box != window)
+        SetWindowPos(box, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Painting waits behind every other message; the picture must not.
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RECT rect;
     GetWindowRect(window, &rect);
     const int width = rect.right - rect.left;
