@@ -41,18 +41,21 @@ bool CKadoReadDlg::find_card_for_button() {
     return true;
 }
 
-void CKadoReadDlg::on_read_patient() {
-    if (find_card_for_button()) read_patient_details(false);
+bool CKadoReadDlg::on_read_patient() {
+    if (!find_card_for_button()) return false;
+    read_patient_details(false);
+    return true;
 }
 
-void CKadoReadDlg::on_read_ecg_data() {
-    if (!find_card_for_button()) return;
+bool CKadoReadDlg::on_read_ecg_data() {
+    if (!find_card_for_button()) return false;
     read_patient_details(false);
     m_play_visible = m_disk.copy_patient_wav(m_output_folder);
     if (m_play_visible &&
         show_string(kStringHearSpeech, MessageButtons::kYesNo) == MessageAnswer::kYes)
         play_patient_wav();
     read_ecg(kFormatArchive);
+    return true;
 }
 
 void CKadoReadDlg::play_patient_wav() {

@@ -42,11 +42,12 @@ class CKadoReadDlg {
     // Opening the dialog: the Play Sound File button starts hidden at every opening.
     void open() { m_play_visible = false; }
     // The Read Patient button: the card's details into the fields and the patient summary, or
-    // the report that no card was found.
-    void on_read_patient();
+    // the report that no card was found. False when no card was found: the fields stay as they
+    // are.
+    bool on_read_patient();
     // The Read ECG Data button: the details, the speech recording (offered to be heard) and the
-    // archive read with its progress and report.
-    void on_read_ecg_data();
+    // archive read with its progress and report. False when no card was found, as above.
+    bool on_read_ecg_data();
     // Plays the speech recording copied into the output folder, to its end.
     void play_patient_wav();
     bool play_button_visible() const { return m_play_visible; }

@@ -123,6 +123,30 @@ int run_program(const std::vector<std::string>& argv, const EnvList& env, int ti
     return wait_for_program(start_program(argv, env), timeout_seconds);
 }
 
+std::string run_program_output(const std::vector<std::string>& argv, int& code) {
+    int output[2];
+    if (pipe(output) != 0) throw std::runtime_error("pipe failed");
+    const pid_t child = start_program(argv, {}, [&] {
+        if (const int devnull = open("/dev/null", O_RDONLY); devnull >= 0) dup2(devnull, 0);
+        redirect_streams({{output[1], 1}}, {output[0], output[1]});
+    });
+    close(output[1]);
+    std::string text;
+    int status = 0;
+    for (bool ended = false; !ended;) {
+        ended = waitpid(child, &status, WNOHANG) == child;
+        char buffer[4096];
+        for (pollfd ready{output[0], POLLIN, 0}; poll(&ready, 1, ended ? 0 : 20) > 0;) {
+            const ssize_t got = read(output[0], buffer, sizeof buffer);
+            if (got <= 0) break;
+            text.append(buffer, static_cast<size_t>(got));
+        }
+    }
+    close(output[0]);
+    code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return text;
+}
+
 std::vector<std::string> tool_argv(const std::string& name, const std::vector<std::string>& args) {
     const std::string folder = env_or_empty("KADO_TOOLS_DIR") + "/" + name + "/";
     std::vector<std::string> argv;

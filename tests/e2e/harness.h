@@ -42,6 +42,11 @@ int run_kado_on_terminal(const std::string& command_line, const std::vector<std:
 int run_program(const std::vector<std::string>& argv, const EnvList& env = {},
                 int timeout_seconds = 120);
 
+// Runs any program to its end and returns what it wrote on standard output; code receives its exit
+// code. Wine's helper processes, which inherit the output and outlive the program, do not hold
+// the answer back.
+std::string run_program_output(const std::vector<std::string>& argv, int& code);
+
 // The command that starts one of the build's tools ($KADO_TOOLS_DIR/<name>/<name>, or
 // <name>.exe through the Wine runner) with the arguments.
 std::vector<std::string> tool_argv(const std::string& name, const std::vector<std::string>& args);

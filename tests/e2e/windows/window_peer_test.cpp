@@ -13,7 +13,6 @@
 #include <thread>
 #include <vector>
 
-#include "gui_prefix.h"
 #include "harness.h"
 
 namespace fs = std::filesystem;
@@ -29,14 +28,14 @@ class WindowPeer {
         std::vector<std::string> args{host_path(log)};
         args.insert(args.end(), options.begin(), options.end());
         m_program =
-            std::make_unique<BackgroundProgram>(tool_argv("windowpeer", args), gui_prefix_env());
+            std::make_unique<BackgroundProgram>(tool_argv("windowpeer", args));
         // Its window must exist before the program under test looks for it.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
         while (lines().empty() && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
 
-    ~WindowPeer() { end_gui_prefix_programs(); }
+    ~WindowPeer() { restart_wine_server(); }
     WindowPeer(const WindowPeer&) = delete;
     WindowPeer& operator=(const WindowPeer&) = delete;
 
@@ -86,7 +85,7 @@ class ReadErrorBox : public AmongWindows {
         }
     }
     int read_failing() {
-        EnvList env = gui_prefix_env();
+        EnvList env;
         env.emplace_back("KADO_IO_FAULT", "write:3");
         return card.read("/readecg=hide /opformat=archive", env);
     }
@@ -147,7 +146,7 @@ TEST_F(AmongWindows, MainWindowIsHiddenOrMinimisedByModeAndAnswersWhileSzipRuns)
         {"/wav", nullptr, 100},           {"/setpat=Z:\\missing.ini", "minimised"},
         {"/readpat=status", "hidden"},
     };
-    EnvList env = gui_prefix_env();
+    EnvList env;
     env.emplace_back("SZIPSTUB_EXIT", "hang");
     for (const auto& mode : modes) {
         const std::string log = work / "peer.txt";

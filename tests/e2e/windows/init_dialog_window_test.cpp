@@ -1,0 +1,169 @@
+// The Initialise dialog of kado.exe as a clinician uses it (modes 1 to 5), driven under Wine.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+#include "output_files.h"
+#include "scratch_tmpfs.h"
+#include "window_run.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr size_t kPatientNameOffset = 96;
+constexpr const char* kAllDefaultDrives =
+    "None A B C D E F G H I J K L M N O P Q R S T U V W X Y Z";
+
+class InitDialogWindow : public ::testing::Test {
+  protected:
+    // The profile lives in the prefix's registry: each test starts without a default drive.
+    void SetUp() override {
+        fs::create_directory(out());
+        clear_default_drive();
+    }
+    std::string out() const { return m_work / "out"; }
+    std::string dir() const { return " /dir=" + host_path(out()); }
+    void write_summary() {
+        write_file(out() + "/patsumm.dat", platform_text("Bea Newman\nNEW-42\n"));
+    }
+
+    TempDir m_work;
+    TestDriveSet m_drives{m_work.path()};
+};
+
+// The Default Drive Letter list as the driver reports it, the selected item marked.
+std::string default_drives_with(char selected) {
+    std::string items = std::string(" ") + kAllDefaultDrives;
+    const size_t at = selected == '?' ? 1 : items.find(std::string(" ") + selected + " ") + 1;
+    return "items 1023:" + items.insert(at, "*") + "\n";
+}
+
+}  // namespace
+
+TEST_F(InitDialogWindow, EachModeShowsItsControlsAndExitGivesItsCode) {
+    const struct {
+        const char* arguments;
+        EnvList env;
+        const char* fir;
+        const char* service_buttons;
+        int exit_code;
+    } cases[] = {
+        {"/write=path", {}, "hidden", "hidden", 104},
+        {"/write=scan", {}, "hidden", "hidden", 104},
+        {"/write=westbury", {}, "hidden", "hidden", 104},
+        {"/write=stand /fir", {}, "visible", "hidden", 0},
+        {"/write=stand", {{"KADO_EXTRA_BUTTONS", "1"}}, "hidden", "visible", 0},
+    };
+    write_summary();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        EnvList env = m_drives.env();
+        env.insert(env.end(), c.env.begin(), c.env.end());
+        WindowRun run(c.arguments + dir(), env);
+        EXPECT_EQ(
+            run.drive({"window 1000", "state 1008", "state 1024", "state 1025", "click 1", "gone"}),
+            std::string("window: Pulsenote CF Interface Program 3.42\n") + "state 1008: " + c.fir +
+                " enabled\n" + "state 1024: " + c.service_buttons + " enabled\n" +
+                "state 1025: " + c.service_buttons + " enabled\n");
+        EXPECT_EQ(run.exit_code(), c.exit_code);
+    }
+}
+
+// Escape leaves the dialog open; Enter presses Initialise Card, which wants a drive.
+TEST_F(InitDialogWindow, EscapeDoesNothingAndEnterInitialises) {
+    WindowRun run("/write=stand" + dir(), m_drives.env());
+    EXPECT_EQ(run.drive({"window 1000", "key escape", "key enter", "box", "answer ok", "click 1",
+                         "gone"}),
+              "window: Pulsenote CF Interface Program 3.42\n"
+              "box: You must enter the drive letter for the card.\n");
+    EXPECT_EQ(run.exit_code(), 0);
+}
+
+TEST_F(InitDialogWindow, ModeOneLocksThePatientOnceTheUserChoseTheDrive) {
+    write_summary();
+    WindowRun run("/write=cnav" + dir(), m_drives.env());
+    EXPECT_EQ(run.drive({"box", "answer yes", "window 1000", "text 1000", "state 1000",
+                         "state 1001", "click 1", "gone"}),
+              "box: Could not find a valid CF card to configure.\\nWould you like to select the "
+              "drive for the CF card ?\n"
+              "window: Pulsenote CF Interface Program 3.42\n"
+              "text 1000: Bea Newman\n"
+              "state 1000: visible enabled read-only\n"
+              "state 1001: visible enabled read-only\n");
+    EXPECT_EQ(run.exit_code(), 104);
+}
+
+// Drives of a recorder card's size are offered, larger ones not, and C only when it is the
+// default drive; the default drive chosen is there again at the next start.
+TEST_F(InitDialogWindow, DriveListOffersCardSizedDrivesAndTheDefaultDrive) {
+    const ScratchTmpfs card_sized(m_work / "e", 400ull << 20);
+    const ScratchTmpfs larger(m_work / "f", 512'000'000);
+    SKIP_UNLESS_MOUNTED(card_sized);
+    m_drives.map('E', m_work / "e", "SPARE");
+    m_drives.map('F', m_work / "f", "SPARE");
+    {
+        WindowRun run("/write=stand" + dir(), m_drives.env());
+        EXPECT_EQ(
+            run.drive({"window 1000", "items 1022", "items 1023", "select 1023 3", "items 1022",
+                       "select 1023 0", "items 1022", "select 1023 5", "click 1", "gone"}),
+            "window: Pulsenote CF Interface Program 3.42\n"
+            "items 1022: *E\n" +
+                default_drives_with('?') + "items 1022: *C E\nitems 1022: *E\n");
+        EXPECT_EQ(run.exit_code(), 0);
+    }
+    WindowRun again("/write=stand" + dir(), m_drives.env());
+    EXPECT_EQ(again.drive({"window 1000", "items 1023", "click 1", "gone"}),
+              "window: Pulsenote CF Interface Program 3.42\n" + default_drives_with('E'));
+    EXPECT_EQ(again.exit_code(), 0);
+}
+
+TEST_F(InitDialogWindow, TwoCardsAreWarnedOfAndCancelLeavesTheCard) {
+    ASSERT_TRUE(make_card(m_work / "e", "", {"--duration=2m"}));
+    ASSERT_TRUE(make_card(m_work / "f", "", {"--duration=2m"}));
+    m_drives.map('E', m_work / "e", "VNT_CFR");
+    m_drives.map('F', m_work / "f", "VNT_CFR");
+    const std::string before = read_file(m_work / "e/config.dat");
+    WindowRun run("/write=stand" + dir(), m_drives.env());
+    EXPECT_EQ(run.drive({"window 1000", "click 1004", "box", "answer cancel", "box", "answer ok",
+                         "click 1", "gone"}),
+              "window: Pulsenote CF Interface Program 3.42\n"
+              "box: Drive Letter E selected.\\nWarning - more than one Pulsenote CF found.\\n"
+              "Please check selected drive letter is the intended CF card.\n"
+              "box: There was an error while the card was being initialised or conditioned.\\n"
+              "The operation could not be completed.\n");
+    EXPECT_EQ(run.exit_code(), 0);
+    EXPECT_EQ(read_file(m_work / "e/config.dat"), before);
+}
+
+// A card that conditioning has filled takes the next patient at once: the dialog reports it and
+// closes the program.
+TEST_F(InitDialogWindow, InitialisingTheCardReportsSuccessAndEndsTheProgram) {
+    const std::string root = m_work / "small";
+    const ScratchTmpfs small(root, 4 << 20);
+    SKIP_UNLESS_MOUNTED(small);
+    ASSERT_TRUE(make_card(m_work / "made", "", {"--duration=1m", "--state=read"}));
+    m_drives.map('E', root, "VNT_CFR");  // the label first: the card is full afterwards
+    for (const auto& entry : fs::directory_iterator(m_work / "made"))
+        fs::copy(entry.path(), root + "/" + entry.path().filename().string());
+    {
+        std::ofstream ecg(root + "/ecg.dat", std::ios::binary | std::ios::app);
+        const std::string sector(512, '\0');
+        while (ecg.write(sector.data(), sector.size()) && ecg.flush()) {
+        }
+    }
+    write_summary();
+    WindowRun run("/write=path" + dir(), m_drives.env());
+    EXPECT_EQ(run.drive({"window 1000", "text 1000", "items 1022", "click 1004", "box", "answer ok",
+                         "gone"}),
+              "window: Pulsenote CF Interface Program 3.42\n"
+              "text 1000: Bea Newman\n"
+              "items 1022: *E\n"
+              "box: The card has now been initialised.\n");
+    EXPECT_EQ(run.exit_code(), 0);
+    EXPECT_EQ(read_file(root + "/config.dat").substr(kPatientNameOffset, 10), "Bea Newman");
+}
