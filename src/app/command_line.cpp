@@ -167,12 +167,13 @@ bool parse_argument(std::string_view arg, RunRequest& request, OutputSettings& o
     return true;
 }
 
-// The record-length limit for the ECG read modes; false when the output format refuses it.
-bool hand_over_record_length(const RunRequest& request, const OutputSettings& output,
+// The record-length limit of the ECG reads in the output format; false when the format refuses
+// it.
+bool hand_over_record_length(OutputFormat format, const OutputSettings& output,
                              const ParseState& state, ReadSettings& reader) {
     constexpr int32_t kFileLimitHours = 28;
     constexpr int32_t kMappedLimitHours = 192;
-    switch (request.m_output_format) {
+    switch (format) {
         case kFormatPath:
         case kFormatPn12File:
             if (state.duration_given && output.duration_hours > kFileLimitHours) return false;
@@ -220,7 +221,10 @@ bool validate_by_mode(RunRequest& request, const OutputSettings& output, const P
     bool ok = true;
     if (mode == kModeReadEcgStand) request.m_output_format = kFormatArchive;
     if (mode == kModeReadEcgHide || mode == kModeReadEcgStand)
-        ok = hand_over_record_length(request, output, state, reader);
+        ok = hand_over_record_length(request.m_output_format, output, state, reader);
+    // The Read dialog of the patient read reads the ECG as an archive too; without the archive's
+    // limit that read would end after its first sector and still report success.
+    if (mode == kModeReadPatStand) hand_over_record_length(kFormatArchive, output, state, reader);
     reader.skip_hours = state.skip_given ? state.skip_hours : (state.skip24 ? 24 : 0);
     return ok && !request.m_fir;
 }

@@ -68,6 +68,11 @@ TEST(CommandLineParse, ModeWordsSetTheFieldsTheirTwinsLeave) {
     EXPECT_EQ(parse("/setpat=\"C:\\p.ini\"").request.m_patient_file, "C:\\p.ini");
     // The interactive read always writes an archive, whatever was asked for.
     EXPECT_EQ(parse("/readecg=stand /opformat=mmf").request.m_output_format, kFormatArchive);
+    // Both Read dialogs read whole archives: 28 hours, or the duration asked for.
+    EXPECT_EQ(parse("/readecg=stand").reader.record_length_hours, 28);
+    EXPECT_EQ(parse("/readpat=stand").reader.record_length_hours, 28);
+    EXPECT_EQ(parse("/readpat=stand /duration=30").reader.record_length_hours, 30);
+    EXPECT_EQ(parse("/readpat=path").reader.record_length_hours, 0);
 }
 
 // Besides the refusals the end-to-end CommandLineContract runs.
