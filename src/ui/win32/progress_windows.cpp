@@ -7,6 +7,7 @@
 
 #include "card/condition_progress.h"
 #include "extract/progress_control.h"
+#include "support/message_pump.h"
 #include "support/string_ids.h"
 #include "support/string_table.h"
 #include "support/win32/wide_text.h"
@@ -82,19 +83,8 @@ class ConditionProgressWindow : public ConditionProgress {
         if (m_window != nullptr) DestroyWindow(m_window);
         m_window = nullptr;
     }
-    void pump_messages() override {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            // The close request of the main window's loop stays for that loop.
-            if (message.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(message.wParam));
-                return;
-            }
-            if (m_window != nullptr && IsDialogMessageW(m_window, &message)) continue;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
+    // The window has no action a key could start, so the thread's plain pump serves it.
+    void pump_messages() override { ::pump_messages(); }
 
   private:
     HWND m_window = nullptr;
