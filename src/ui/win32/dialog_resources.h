@@ -2,6 +2,9 @@
 // and the window code. Plain defines, because the resource compiler reads this file too.
 #pragma once
 
+// The application icon, of the program file, the main window and the dialogs.
+#define IDI_KADO 128
+
 #define IDD_INIT_DIALOG 131
 #define IDD_CONDITION_PROGRESS 132
 #define IDD_READ_DIALOG 133

@@ -4,12 +4,12 @@
 #include "support/string_table.h"
 #include "support/win32/wide_text.h"
 #include "ui/main_window.h"
+#include "ui/win32/dialog_resources.h"
 
 namespace {
 
 constexpr const wchar_t* kFrameClass = L"KadoMainFrame";
 // The application icon in the program's resources.
-constexpr int kIconResource = 128;
 constexpr UINT kExitCommand = 1;
 
 HWND g_main_window = nullptr;
@@ -35,7 +35,7 @@ bool register_frame_class(HINSTANCE instance) {
     frame.cbSize = sizeof frame;
     frame.lpfnWndProc = frame_procedure;
     frame.hInstance = instance;
-    frame.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
+    frame.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KADO));
     frame.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     frame.lpszClassName = kFrameClass;
     return RegisterClassExW(&frame) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;

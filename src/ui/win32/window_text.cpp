@@ -4,10 +4,10 @@
 #include "support/string_table.h"
 #include "support/version_info.h"
 #include "support/win32/wide_text.h"
+#include "ui/win32/dialog_resources.h"
 
 namespace {
 
-constexpr int kAppIcon = 128;
 // The formatted caption is limited, as the caption buffer always was.
 constexpr size_t kCaptionLimit = 2048;
 
@@ -27,7 +27,7 @@ void set_dialog_caption_and_icon(HWND window) {
     if (caption.size() > kCaptionLimit) caption.resize(kCaptionLimit);
     SetWindowTextW(window, wide_of_utf8(caption).c_str());
     // The icon belongs to the application shell; without it the windows keep the default one.
-    if (const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kAppIcon))) {
+    if (const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_KADO))) {
         SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }
