@@ -5,23 +5,12 @@
 
 #include "support/string_ids.h"
 #include "support/string_table.h"
+#include "support/text_format.h"
 #include "support/version_info.h"
-
-namespace {
-
-std::string replace_first(std::string text, const std::string& placeholder,
-                          const std::string& value) {
-    if (const size_t at = text.find(placeholder); at != std::string::npos)
-        text.replace(at, placeholder.size(), value);
-    return text;
-}
-
-}  // namespace
 
 void print_caption() {
     std::cerr << '\n'
-              << replace_first(load_string(kStringAppTitleVersion), "%s",
-                               VersionInfo().product_version())
+              << format_resource(kStringAppTitleVersion, VersionInfo().product_version().c_str())
               << '\n';
 }
 
@@ -79,5 +68,5 @@ std::optional<FieldEdit> field_edit(const std::string& answer) {
 }
 
 void print_unknown_answer(const std::string& answer) {
-    std::cerr << replace_first(load_string(kStringUnknownAnswer), "%s", answer) << '\n';
+    std::cerr << format_resource(kStringUnknownAnswer, answer.c_str()) << '\n';
 }

@@ -2,6 +2,7 @@
 
 #include "support/string_ids.h"
 #include "support/string_table.h"
+#include "support/text_format.h"
 #include "support/version_info.h"
 #include "support/win32/wide_text.h"
 #include "ui/win32/dialog_resources.h"
@@ -9,7 +10,6 @@
 namespace {
 
 // The formatted caption is limited, as the caption buffer always was.
-constexpr size_t kCaptionLimit = 2048;
 
 std::wstring wide_of_system_text(const std::string& text) {
     const int size = static_cast<int>(text.size());
@@ -21,10 +21,8 @@ std::wstring wide_of_system_text(const std::string& text) {
 }  // namespace
 
 void set_dialog_caption_and_icon(HWND window) {
-    std::string caption = load_string(kStringAppTitleVersion);
-    if (const size_t at = caption.find("%s"); at != std::string::npos)
-        caption.replace(at, 2, VersionInfo().product_version());
-    if (caption.size() > kCaptionLimit) caption.resize(kCaptionLimit);
+    const std::string caption =
+        format_resource(kStringAppTitleVersion, VersionInfo().product_version().c_str());
     SetWindowTextW(window, wide_of_utf8(caption).c_str());
     // The icon belongs to the application shell; without it the windows keep the default one.
     if (const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_KADO))) {

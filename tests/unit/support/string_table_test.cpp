@@ -8,6 +8,7 @@
 #include "support/messages.h"
 #include "support/string_ids.h"
 #include "support/text_catalogue.h"
+#include "support/text_format.h"
 
 TEST(Texts, EveryIdExistsInAllNineLanguages) {
     ASSERT_EQ(kTextLanguages.size(), 9u);
@@ -48,4 +49,14 @@ TEST(Texts, MessagesShowEnglishUntilAnotherLanguageIsChosen) {
     EXPECT_EQ(load_text(kTextNoDrive, 1035), "Ei ole");
     set_text_language(kLanguageEnglish);
     set_message_hook({});
+}
+
+TEST(Texts, FormattedTextsFollowTheLanguageAndStopAt2047Characters) {
+    set_text_language(1031);
+    EXPECT_EQ(format_resource(kStringAppTitleVersion, "3.42"),
+              load_string(kStringAppTitle) + " 3.42");
+    set_text_language(kLanguageEnglish);
+    EXPECT_EQ(format_resource(140, "3.42"), "") << "an id no language holds";
+    const std::string long_value(3000, 'x');
+    EXPECT_EQ(format_text("%s!", long_value.c_str()), long_value.substr(0, 2047));
 }
