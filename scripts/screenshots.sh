@@ -3,8 +3,8 @@
 # under a virtual X display with Wine's X11 driver and the build's uidriver. Not part of the test
 # command. The English set is kept in docs/screens/.
 # Usage: scripts/screenshots.sh [FOLDER]   (default build/screens; one PNG per window and language)
-# The conditioning window is not taken: it stands only while a card is filled, with nothing that
-# holds it up for the driver.
+# The conditioning window is taken while a 1200 MB tmpfs card is filled (root mounts it; without
+# root that shot is left out).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 if [ -z "${KADO_SCREENS_DISPLAY:-}" ]; then
@@ -16,7 +16,8 @@ work=$(mktemp -d)
 export WINEPREFIX=$build/wineprefix-screens WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
   wineserver -k 2>/dev/null || true
-  rm -f "$WINEPREFIX/dosdevices/e:"
+  rm -f "$WINEPREFIX/dosdevices/e:" "$WINEPREFIX/dosdevices/f:"
+  mountpoint -q "$work/blank" 2>/dev/null && umount "$work/blank"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -54,6 +55,23 @@ choose() {
 }
 shot() { echo "$(wine_path "$work")\\$tag-$1.bmp"; }
 
+# Drive F: a blank card big enough that filling it keeps the conditioning window up; the default
+# drive, so the Initialise dialog offers it.
+blank=""
+mkdir -p "$work/blank"
+if [ "$(id -u)" -eq 0 ] && mount -t tmpfs -o size=1200m tmpfs "$work/blank"; then
+  blank=$work/blank
+  ln -sfn "$blank" "$WINEPREFIX/dosdevices/f:"
+fi
+default_drive() {
+  local key='HKCU\Software\Vantorel\KADO\Settings'
+  if [ -n "$1" ]; then
+    wine reg add "$key" /v "Default Drive" /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  else
+    wine reg delete "$key" /v "Default Drive" /f >/dev/null 2>&1 || true
+  fi
+}
+default_drive ""
 use_drive e "$work/card"
 for language in $languages; do
   choose "$language"
@@ -67,6 +85,18 @@ for language in $languages; do
         "screenshot $(shot read-progress)" "answer ok" "box" "answer ok" "window 1000" "click 1" \
         "gone"
   wait
+  if [ -n "$blank" ]; then
+    find "$blank" -mindepth 1 -delete
+    default_drive 70
+    kado "/write=stand /dir=$out"
+    f=$(wine "$build/tools/uidriver/uidriver.exe" "window 1000" "items 1022" | tr -d '\r' |
+        awk '/^items 1022:/ { for (i = 3; i <= NF; ++i) if ($i ~ /^\*?F$/) print i - 3 }')
+    drive "window 1000" "select 1022 ${f:-0}" "click 1004" "box" "answer ok" "box" "answer yes" \
+          "window 1019" \
+          "screenshot $(shot condition-progress)" "box" "answer ok" "window 1000" "click 1" "gone"
+    wait
+    default_drive ""
+  fi
 done
 wine reg delete 'HKCU\Software\Vantorel\Language\KADO' /f >/dev/null 2>&1
 
