@@ -1,4 +1,4 @@
-// windowpeer LOG [--title=TEXT] [--hung] [--stop-event=NAME]
+// windowpeer LOG [--title=TEXT] [--hung] [--stop-event=NAME] [--leave-boxes]
 //
 // Shows a top-level window titled TEXT (default "Stratus") and appends one line to LOG for each
 // thing it sees: "ready" once the window is up; "minimise" when it is minimised (it restores
@@ -27,6 +27,8 @@ constexpr DWORD kHungMilliseconds = 6000;
 
 std::string g_log;
 std::string g_stop_event;
+// Boxes are seen but left to another driver of the program.
+bool g_leave_boxes = false;
 UINT g_closed_message = 0;
 std::set<HWND> g_seen;
 
@@ -86,9 +88,16 @@ BOOL CALLBACK look_at(HWND window, LPARAM) {
     GetWindowThreadProcessId(window, &process);
     if (process == GetCurrentProcessId() || g_seen.count(window) != 0) return TRUE;
     const std::string name = class_of(window);
-    if (name == "#32770" && IsWindowVisible(window)) {
+    // The program's dialogs and progress windows share the dialog class with its message boxes;
+    // they hold the name box or the bar.
+    const bool box = name == "#32770" && GetDlgItem(window, 1000) == nullptr &&
+                     GetDlgItem(window, 1019) == nullptr;
+    if (box && IsWindowVisible(window)) {
         g_seen.insert(window);
-        answer_box(window);
+        if (g_leave_boxes)
+            log_line("box");
+        else
+            answer_box(window);
     } else if (name == "KadoMainFrame") {
         g_seen.insert(window);
         probe_frame(window);
@@ -125,7 +134,9 @@ LRESULT CALLBACK peer_procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: windowpeer LOG [--title=TEXT] [--hung] [--stop-event=NAME]\n");
+        std::fprintf(
+            stderr,
+            "usage: windowpeer LOG [--title=TEXT] [--hung] [--stop-event=NAME] [--leave-boxes]\n");
         return 2;
     }
     g_log = argv[1];
@@ -139,6 +150,8 @@ int main(int argc, char** argv) {
             g_stop_event = option.substr(13);
         else if (option == "--hung")
             hung = true;
+        else if (option == "--leave-boxes")
+            g_leave_boxes = true;
     }
     g_closed_message = RegisterWindowMessageA("MSG_VURIRI_CLOSED");
     WNDCLASSA peer{};
