@@ -2,18 +2,39 @@
 
 #include <windows.h>
 
-std::wstring wide_of_utf8(std::string_view text) {
+namespace {
+
+std::wstring wide_of(std::string_view text, UINT code_page) {
     const int size = static_cast<int>(text.size());
-    std::wstring wide(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
+    std::wstring wide(MultiByteToWideChar(code_page, 0, text.data(), size, nullptr, 0), L'\0');
+    MultiByteToWideChar(code_page, 0, text.data(), size, wide.data(),
+                        static_cast<int>(wide.size()));
     return wide;
 }
 
-std::string utf8_of_wide(std::wstring_view text) {
+std::string narrow_of(std::wstring_view text, UINT code_page) {
     const int size = static_cast<int>(text.size());
-    std::string utf8(
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), static_cast<int>(utf8.size()),
-                        nullptr, nullptr);
-    return utf8;
+    std::string narrow(
+        WideCharToMultiByte(code_page, 0, text.data(), size, nullptr, 0, nullptr, nullptr), '\0');
+    WideCharToMultiByte(code_page, 0, text.data(), size, narrow.data(),
+                        static_cast<int>(narrow.size()), nullptr, nullptr);
+    return narrow;
+}
+
+}  // namespace
+
+std::wstring wide_of_utf8(std::string_view text) {
+    return wide_of(text, CP_UTF8);
+}
+
+std::string utf8_of_wide(std::wstring_view text) {
+    return narrow_of(text, CP_UTF8);
+}
+
+std::wstring wide_of_system_text(std::string_view text) {
+    return wide_of(text, CP_ACP);
+}
+
+std::string system_text_of_wide(std::wstring_view text) {
+    return narrow_of(text, CP_ACP);
 }

@@ -7,3 +7,7 @@
 
 std::wstring wide_of_utf8(std::string_view text);
 std::string utf8_of_wide(std::wstring_view text);
+
+// The same for the system's texts (paths, names from the card) in the system code page.
+std::wstring wide_of_system_text(std::string_view text);
+std::string system_text_of_wide(std::wstring_view text);

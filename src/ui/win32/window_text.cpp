@@ -7,19 +7,6 @@
 #include "support/win32/wide_text.h"
 #include "ui/win32/dialog_resources.h"
 
-namespace {
-
-// The formatted caption is limited, as the caption buffer always was.
-
-std::wstring wide_of_system_text(const std::string& text) {
-    const int size = static_cast<int>(text.size());
-    std::wstring wide(MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
-    return wide;
-}
-
-}  // namespace
-
 void set_dialog_caption_and_icon(HWND window) {
     const std::string caption =
         format_resource(kStringAppTitleVersion, VersionInfo().product_version().c_str());
@@ -49,12 +36,7 @@ std::string control_system_text(HWND window, int control) {
     std::wstring wide(static_cast<size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
     wide.resize(
         static_cast<size_t>(GetWindowTextW(item, wide.data(), static_cast<int>(wide.size()))));
-    const int size = static_cast<int>(wide.size());
-    std::string text(
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), size, text.data(), static_cast<int>(text.size()),
-                        nullptr, nullptr);
-    return text;
+    return system_text_of_wide(wide);
 }
 
 void show_control(HWND window, int control, bool visible) {
