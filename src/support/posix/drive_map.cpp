@@ -15,6 +15,7 @@
 
 #include "support/drives.h"
 #include "support/file_utils.h"
+#include "support/posix/config_folder.h"
 #include "support/posix/mount_table.h"
 
 namespace {
@@ -26,9 +27,7 @@ std::string environment(const char* name) {
 
 std::string drive_map_folder() {
     if (std::string folder = environment("KADO_DRIVES"); !folder.empty()) return folder;
-    if (std::string config = environment("XDG_CONFIG_HOME"); !config.empty())
-        return config + "/kado/drives";
-    return environment("HOME") + "/.config/kado/drives";
+    return kado_config_folder() + "/drives";
 }
 
 char lower_ascii(char c) {

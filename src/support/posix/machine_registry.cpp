@@ -5,6 +5,7 @@
 
 #include "support/ini_section_store.h"
 #include "support/machine_registry.h"
+#include "support/posix/config_folder.h"
 
 namespace {
 
@@ -23,9 +24,7 @@ std::string environment_or(const char* name, const std::string& fallback) {
 std::string registry_file(RegistryRoot root) {
     if (root == RegistryRoot::kLocalMachine)
         return environment_or("KADO_REGISTRY", kMachineRegistryDefault);
-    const std::string config =
-        environment_or("XDG_CONFIG_HOME", environment_or("HOME", "") + "/.config");
-    return config + "/kado/" + kRegistryFileName;
+    return kado_config_folder() + "/" + kRegistryFileName;
 }
 
 // The data as the root's file holds it, typed or not.

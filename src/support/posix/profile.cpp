@@ -5,19 +5,13 @@
 #include <sstream>
 #include <vector>
 
+#include "support/posix/config_folder.h"
 #include "support/profile.h"
 
 // The company key only names the registry branch on Windows; the Linux profile is per program.
 void set_profile_company(const std::string&) {}
 
 namespace {
-
-std::string profile_folder() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg != nullptr && *xdg != '\0') return std::string(xdg) + "/kado";
-    const char* home = std::getenv("HOME");
-    return std::string(home != nullptr ? home : "") + "/.config/kado";
-}
 
 std::vector<std::string> read_lines(const std::string& path) {
     std::vector<std::string> lines;
@@ -61,7 +55,7 @@ long find_key(const std::vector<std::string>& lines, const std::string& section,
 }  // namespace
 
 int32_t profile_get_int(const std::string& section, const std::string& key, int32_t default_value) {
-    const std::vector<std::string> lines = read_lines(profile_folder() + "/profile.ini");
+    const std::vector<std::string> lines = read_lines(kado_config_folder() + "/profile.ini");
     const long at = find_key(lines, section, key);
     if (at < 0) return default_value;
     const std::string& line = lines[static_cast<size_t>(at)];
@@ -69,7 +63,7 @@ int32_t profile_get_int(const std::string& section, const std::string& key, int3
 }
 
 bool profile_write_int(const std::string& section, const std::string& key, int32_t value) {
-    const std::string folder = profile_folder();
+    const std::string folder = kado_config_folder();
     const std::string parent = folder.substr(0, folder.rfind('/'));
     mkdir(parent.c_str(), 0700);
     mkdir(folder.c_str(), 0700);
