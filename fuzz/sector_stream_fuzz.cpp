@@ -143,6 +143,18 @@ void check_sections(const Receiver& receiver) {
                   "more patient events than the list holds");
 }
 
+// The 12-lead files keep their eight leads in step, whatever ended the read.
+void check_lead_files(const std::string& out) {
+    const auto size = [&](int lead) {
+        std::error_code error;
+        const auto bytes =
+            fuzz::fs::file_size(out + "/pn12ecg" + std::to_string(lead) + ".dat", error);
+        return error ? int64_t{-1} : static_cast<int64_t>(bytes);
+    };
+    for (int lead = 2; lead <= 8; ++lead)
+        fuzz::require(size(lead) == size(1), "12-lead files of different lengths");
+}
+
 void check_event_lines(const std::string& path) {
     for (const uint8_t c : fuzz::read_bytes(path))
         fuzz::require((c >= '0' && c <= '9') || c == '\n' || c == '\r',
@@ -185,6 +197,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check_card(process, config_before, ecg, ok);
     check_event_lines(process.out + "/patevent.dat");
     if (choice.output == kFormatArchive) check_raw_files(process.out);
+    if (choice.output == kFormatPn12Arch) check_lead_files(process.out);
     if (choice.output == kFormatMmf || choice.output == kFormatPath)
         check_sections(process.receiver);
     return 0;
