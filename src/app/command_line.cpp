@@ -98,8 +98,8 @@ bool parse_argument(std::string_view arg, RunRequest& request, OutputSettings& o
     } else if (option("/nofir")) {
         request.m_fir = false;
     } else if (option("/opformat=")) {
-        static const char* const kWords[] = {"path", "archive",  "cnav",
-                                             "mmf",  "pn12file", "pn12arch"};
+        static const char* const kWords[] = {"path",     "archive",  "cnav", "mmf",
+                                             "pn12file", "pn12arch", "edf"};
         const auto word = match_word(value, kWords);
         if (!word) return false;
         request.m_output_format = static_cast<OutputFormat>(*word + 1);
@@ -182,6 +182,7 @@ bool hand_over_record_length(OutputFormat format, const OutputSettings& output,
             return true;
         case kFormatArchive:
         case kFormatPn12Arch:
+        case kFormatEdf:
             reader.record_length_hours =
                 state.duration_given ? output.duration_hours : kFileLimitHours;
             return true;

@@ -34,7 +34,7 @@ Run modes:
 Options:
   /dir=FOLDER             output folder (created one level deep when missing)
   /ipdir=FOLDER|CEF       input: a card copy, an unpacked recording or a CEF archive
-  /opformat=path|archive|cnav|mmf|pn12file|pn12arch   output of an ECG read
+  /opformat=path|archive|cnav|mmf|pn12file|pn12arch|edf   output of an ECG read
   /skip=H, /skip24        start the read H (or 24) hours in
   /duration=H             read at most H hours (path, pn12file: at most 28)
   /cal=S                  calibration seconds (at most 3600)

@@ -29,11 +29,12 @@ constexpr int kProgressStep = 180;
 constexpr size_t kSourceBufferSize = 256 * 1024;
 
 bool is_raw_format(OutputFormat format) {
-    return format == kFormatArchive;
+    return format == kFormatArchive || format == kFormatEdf;
 }
 // The outputs whose read ends at the duration limit; they are also the ones padded at the end.
 bool duration_ends_read(OutputFormat format) {
-    return format == kFormatPath || format == kFormatArchive || format == kFormatMmf;
+    return format == kFormatPath || format == kFormatArchive || format == kFormatMmf ||
+           format == kFormatEdf;
 }
 
 // Time points of an uncompressed sector go to the output with their pacing marks.

@@ -67,6 +67,8 @@ class CEcgExtractor {
     void seek_to_skip_target();
     void write_table_events();
     bool add_sector_event();
+    // patevent.dat, the mapped list and the sample output; false when the list is full.
+    bool add_patient_event(int32_t seconds);
     // Whether the second or sector that starts `seconds` after the recording start is output:
     // the skip period is over and the start is known.
     bool output_begun(int64_t seconds_from_start) const;

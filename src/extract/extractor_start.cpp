@@ -147,7 +147,7 @@ void CEcgExtractor::write_table_events() {
         if (record.type != kEventPatient) continue;
         const int64_t t = time_to_seconds(record.time()) - skip_seconds - m_start_seconds;
         if (t < 0 || t >= window) continue;
-        if (!m_events.add(static_cast<int32_t>(t + m_preamble_seconds))) break;
+        if (!add_patient_event(static_cast<int32_t>(t + m_preamble_seconds))) break;
     }
 }
 
@@ -159,5 +159,11 @@ bool CEcgExtractor::add_sector_event() {
     const int64_t skip_seconds = m_disk.m_read_settings.skip_hours * kSecondsPerHour;
     const int64_t seconds = running_from_start() + m_preamble_seconds - skip_seconds;
     if (seconds < 0 || seconds > std::numeric_limits<int32_t>::max()) return true;
-    return m_events.add(static_cast<int32_t>(seconds));
+    return add_patient_event(static_cast<int32_t>(seconds));
+}
+
+bool CEcgExtractor::add_patient_event(int32_t seconds) {
+    if (!m_events.add(seconds)) return false;
+    m_samples.patient_event(seconds);
+    return true;
 }

@@ -45,6 +45,8 @@ class SampleOutput {
     virtual void write_second(const DecodedBlock& block) = 0;
     // A second of the pause between two segments.
     virtual void write_gap_second() = 0;
+    // A patient event at `seconds` on the output's time axis, as patevent.dat receives it.
+    virtual void patient_event(int32_t /*seconds*/) {}
     // Only the 12-lead files take 12-lead sectors; every other output refuses the read.
     virtual bool writes_twelve_lead() const { return false; }
     virtual void unpack_pn12_sector(std::span<const uint8_t, kSectorSize> /*sector*/) {}

@@ -1,17 +1,20 @@
 #include "handoff/sample_output_choice.h"
 
+#include "extract/edf_output.h"
 #include "extract/pn12_output.h"
 #include "extract/raw_output.h"
 #include "handoff/mapped_output.h"
 
-std::unique_ptr<SampleOutput> choose_sample_output(OutputFormat format,
-                                                   const OutputSettings& output,
-                                                   const ReadSettings& read,
-                                                   const std::string& folder,
-                                                   const std::string& procedure_id) {
+std::unique_ptr<SampleOutput> choose_sample_output(
+    OutputFormat format, const OutputSettings& output, const ReadSettings& read,
+    const std::string& folder, const std::string& procedure_id, const RecordingDetails& details) {
     switch (format) {
         case kFormatArchive:
             return std::make_unique<RawOutput>(output, read.limit_time_points(), folder);
+        case kFormatEdf:
+            return std::make_unique<EdfOutput>(
+                output, read.limit_time_points(), folder,
+                EdfIdentity{details.patient_name, details.patient_id, details.recorder_text});
         case kFormatPn12File:
         case kFormatPn12Arch:
             return std::make_unique<Pn12Output>(procedure_id, folder);

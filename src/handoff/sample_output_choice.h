@@ -8,12 +8,15 @@
 
 #include "card/read_settings.h"
 #include "extract/output_settings.h"
+#include "extract/recording_summary.h"
 #include "extract/sample_output.h"
 #include "support/run_mode.h"
 
-// folder receives the files; procedure_id goes into the 12-lead headers.
+// folder receives the files; procedure_id goes into the 12-lead headers, details into the EDF+
+// header.
 std::unique_ptr<SampleOutput> choose_sample_output(OutputFormat format,
                                                    const OutputSettings& output,
                                                    const ReadSettings& read,
                                                    const std::string& folder,
-                                                   const std::string& procedure_id);
+                                                   const std::string& procedure_id,
+                                                   const RecordingDetails& details = {});

@@ -41,4 +41,5 @@ enum OutputFormat : int32_t {
     kFormatMmf = 4,
     kFormatPn12File = 5,
     kFormatPn12Arch = 6,
+    kFormatEdf = 7,
 };

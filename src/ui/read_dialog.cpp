@@ -80,8 +80,13 @@ bool CKadoReadDlg::read_ecg(OutputFormat format) {
 }
 
 bool CKadoReadDlg::extract_samples(OutputFormat format, ProgressControl* progress) {
-    const std::unique_ptr<SampleOutput> samples = choose_sample_output(
-        format, m_output_settings, m_disk.m_read_settings, m_output_folder, m_procedure_id);
+    // The unattended read has not looked at the details; the EDF+ header names the patient. A card
+    // whose details cannot be read fails in the read itself.
+    RecordingDetails details = m_details;
+    if (format == kFormatEdf) recording_summary(m_disk, false, details);
+    const std::unique_ptr<SampleOutput> samples =
+        choose_sample_output(format, m_output_settings, m_disk.m_read_settings, m_output_folder,
+                             m_procedure_id, details);
     return extract_ecg(m_disk, *samples,
                        {format, m_output_folder, m_output_settings.mmf_instance, progress});
 }
@@ -93,6 +98,7 @@ bool CKadoReadDlg::run_read(OutputFormat format, ProgressControl* progress) {
         case kFormatMmf:
         case kFormatPn12File:
         case kFormatPn12Arch:
+        case kFormatEdf:
             return extract_samples(format, progress);
         case kFormatCnav:
             return m_disk.copy_all_files(m_output_folder);

@@ -1,0 +1,172 @@
+#include "extract/edf_output.h"
+
+#include <algorithm>
+
+#include "extract/edf_header.h"
+#include "support/file_utils.h"
+
+namespace {
+
+// The recorder's 12-bit scale: 0 is no data, the calibration's 410 steps are 1 mV around 2048.
+constexpr int kDigitalMax = 4095;
+constexpr double kBaseline = 2048;
+constexpr double kStepsPerMillivolt = kCalibrationHigh - kCalibrationLow;
+constexpr const char* kPaceText = "Pace";
+constexpr const char* kEventText = "Patient event";
+constexpr const char* kCalibrationText = "Calibration";
+
+// One TAL: "+onset[\x15duration]\x14text\x14\0"; false, writing nothing, when it does not fit.
+bool append_tal(std::array<uint8_t, kEdfAnnotationBytes>& area, size_t& used, int64_t onset,
+                int duration_seconds, const char* text) {
+    std::string tal = edf_onset_text(onset);
+    if (duration_seconds > 0) tal += '\x15' + std::to_string(duration_seconds);
+    tal += '\x14';
+    tal += text;
+    tal += '\x14';
+    tal += '\0';
+    if (used + tal.size() > area.size()) return false;
+    std::copy(tal.begin(), tal.end(), area.begin() + static_cast<std::ptrdiff_t>(used));
+    used += tal.size();
+    return true;
+}
+
+}  // namespace
+
+bool EdfOutput::open() {
+    return m_file.create(join_path(m_folder, "recording.edf"));
+}
+
+void EdfOutput::reserve_header(int channels) {
+    if (m_header_reserved) return;
+    m_channels = std::clamp(channels, 1, 3);
+    m_file.put_bytes(std::vector<uint8_t>(256 * static_cast<size_t>(m_channels + 2), 0));
+    m_header_reserved = true;
+}
+
+void EdfOutput::begin_recording(const RecordingLayout& layout) {
+    m_start_seconds = layout.output_start_seconds;
+    reserve_header(layout.channels);
+}
+
+void EdfOutput::write_calibration(int seconds) {
+    if (seconds > 0) m_events.push_back({m_time_points, kCalibrationText, seconds});
+    const uint16_t low = raw_sample_word(kCalibrationLow, 0, SampleScale::twelve_bit, m_settings);
+    const uint16_t high = raw_sample_word(kCalibrationHigh, 0, SampleScale::twelve_bit, m_settings);
+    for (int64_t half = 0; half < 4 * static_cast<int64_t>(seconds); ++half)
+        for (int t = 0; t < kCalibrationHalfCycle; ++t) {
+            const uint16_t w = half % 2 == 0 ? low : high;
+            put_time_point({w, w, w}, false);
+        }
+}
+
+void EdfOutput::write_time_point(std::span<const uint16_t> values, uint16_t marks,
+                                 SampleScale scale) {
+    std::array<uint16_t, 3> words{};
+    for (size_t c = 0; c < words.size(); ++c)
+        words[c] =
+            raw_sample_word(c < values.size() ? values[c] : kNoDataValue, 0, scale, m_settings);
+    put_time_point(words, (marks & kPaceMark) != 0);
+}
+
+void EdfOutput::write_second(const DecodedBlock& block) {
+    if (!below_limit()) return;
+    for (size_t t = 0; t < kSamplesPerBlock; ++t) {
+        std::array<uint16_t, 3> words{};
+        for (size_t c = 0; c < words.size(); ++c) {
+            const uint16_t value = block.channels[c][t];
+            words[c] = raw_sample_word(value == 0 ? kNoDataValue : value, 0,
+                                       SampleScale::twelve_bit, m_settings);
+        }
+        put_time_point(words, (block.marks[t] & kPaceMark) != 0);
+    }
+}
+
+// Tested against the limit like a decoded second: a pause of days must not run past it.
+void EdfOutput::write_gap_second() {
+    if (below_limit()) put_no_data(kSamplesPerSecond);
+}
+
+void EdfOutput::patient_event(int32_t seconds) {
+    const Annotation event{int64_t{seconds} * kSamplesPerSecond, kEventText, 0};
+    // The event table's events come before their seconds, and in table order.
+    const auto at = std::upper_bound(
+        m_events.begin() + static_cast<std::ptrdiff_t>(m_next_event), m_events.end(), event.onset,
+        [](int64_t onset, const Annotation& a) { return onset < a.onset; });
+    m_events.insert(at, event);
+}
+
+void EdfOutput::put_time_point(const std::array<uint16_t, 3>& words, bool paced) {
+    if (paced) m_paces.push_back({m_time_points, kPaceText, 0});
+    const auto t = static_cast<size_t>(m_fill);
+    for (size_t c = 0; c < m_record.size(); ++c)
+        m_record[c][t] = static_cast<uint16_t>(words[c] & 0x0FFFu);
+    ++m_time_points;
+    if (++m_fill == kSamplesPerSecond) write_record();
+}
+
+void EdfOutput::put_no_data(int64_t count) {
+    while (count > 0 && m_fill > 0) {
+        put_time_point({0, 0, 0}, false);
+        --count;
+    }
+    const int64_t whole = count / kSamplesPerSecond;
+    if (whole > 0) {
+        m_discontinuous = true;
+        m_record_second += whole;
+        m_time_points += whole * kSamplesPerSecond;
+    }
+    for (int64_t i = 0; i < count % kSamplesPerSecond; ++i)
+        put_time_point({0, 0, 0}, false);
+}
+
+void EdfOutput::put_annotations(std::vector<Annotation>& queue, size_t& next, int64_t record_end,
+                                AnnotationArea& area, size_t& used) {
+    while (next < queue.size() && queue[next].onset < record_end) {
+        const Annotation& a = queue[next];
+        if (!append_tal(area, used, a.onset, a.duration_seconds, a.text)) return;
+        ++next;
+    }
+    // Emptied queues start again at the front, so a day of paced beats takes no memory.
+    if (next == queue.size()) {
+        queue.clear();
+        next = 0;
+    }
+}
+
+void EdfOutput::write_record() {
+    reserve_header(m_channels);
+    for (int c = 0; c < m_channels; ++c)
+        for (const uint16_t word : m_record[static_cast<size_t>(c)])
+            m_file.put_u16(word);
+    AnnotationArea area{};
+    // Every record begins with its own onset, the time stamp of EDF+.
+    std::string stamp = edf_onset_text(m_record_second * kSamplesPerSecond);
+    stamp += "\x14\x14";
+    std::copy(stamp.begin(), stamp.end(), area.begin());
+    size_t used = stamp.size() + 1;
+    const int64_t record_end = (m_record_second + 1) * kSamplesPerSecond;
+    put_annotations(m_events, m_next_event, record_end, area, used);
+    put_annotations(m_paces, m_next_pace, record_end, area, used);
+    m_file.put_bytes(area);
+    ++m_records;
+    ++m_record_second;
+    m_fill = 0;
+}
+
+bool EdfOutput::finish(bool /*pad*/) {
+    if (m_fill > 0) put_no_data(kSamplesPerSecond - m_fill);
+    reserve_header(m_channels);
+    EdfHeader header;
+    header.patient = edf_patient_field(m_identity.patient_id, m_identity.patient_name);
+    header.recording = edf_recording_field(m_start_seconds, m_identity.recorder_serial);
+    header.start_seconds = m_start_seconds;
+    header.discontinuous = m_discontinuous;
+    header.records = m_records;
+    for (int c = 0; c < m_channels; ++c)
+        header.signals.push_back(
+            {"ECG channel " + std::to_string(c + 1), "mV", -kBaseline / kStepsPerMillivolt,
+             (kDigitalMax - kBaseline) / kStepsPerMillivolt, 0, kDigitalMax, kSamplesPerSecond});
+    header.signals.push_back({"EDF Annotations", "", -1, 1, -32768, 32767, kEdfAnnotationSamples});
+    const bool written = m_file.overwrite_start(encode_edf_header(header));
+    return m_file.close() && written;
+}
