@@ -157,6 +157,8 @@ bool parse_argument(std::string_view arg, RunRequest& request, OutputSettings& o
         const int32_t bits = parse_decimal(std::string(value));
         if (bits < 8 || bits > 12) return false;
         output.set_resolution_bits(bits);
+    } else if (option("/overview")) {
+        output.overview = true;
     } else if (option("/instance=")) {
         output.mmf_instance = without_quotes(value);
     } else if (option("/basemmfname=")) {

@@ -39,6 +39,7 @@ Options:
   /duration=H             read at most H hours (path, pn12file: at most 28)
   /cal=S                  calibration seconds (at most 3600)
   /resolution=8..12       sample resolution in bits
+  /overview               also write overview.html, a printable page of the ECG read
   /fir, /nofir            load fir.dat from the output folder when initialising
   /confirmed              allow a patient change on a card with a recording
   /procedure_id=TEXT      up to 16 characters

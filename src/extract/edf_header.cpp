@@ -4,6 +4,7 @@
 #include <cassert>
 #include <cstdio>
 
+#include "extract/code_points.h"
 #include "format/recording_constants.h"
 #include "support/civil_date.h"
 
@@ -44,15 +45,15 @@ std::string physical_text(double value) {
 }  // namespace
 
 std::string edf_subfield(std::string_view text) {
+    const std::vector<uint32_t> code_points = text_code_points(text);
     std::string result;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte == ' ')
+    for (const uint32_t c : code_points) {
+        if (c == ' ')
             result += '_';
-        else if (byte > ' ' && byte < 0x7F)
-            result += c;
-        else if (byte >= 0xC0 && *kLatinLetters[byte - 0xC0] != '\0')
-            result += kLatinLetters[byte - 0xC0];
+        else if (c > ' ' && c < 0x7F)
+            result += static_cast<char>(c);
+        else if (c >= 0xC0 && c <= 0xFF && *kLatinLetters[c - 0xC0] != '\0')
+            result += kLatinLetters[c - 0xC0];
         else
             result += '?';
     }

@@ -28,8 +28,9 @@ struct EdfHeader {
 };
 
 // EDF+ allows only printable US-ASCII in the header and uses blanks to separate subfields: a
-// blank becomes '_', a Windows-1252 letter with a diacritic its base letter (ß "ss", Æ "AE"),
-// and any other byte '?'. An empty text is "X", the EDF+ word for unknown.
+// blank becomes '_', a Latin letter with a diacritic its base letter (ß "ss", Æ "AE"), and any
+// other character '?'. Text that is valid UTF-8 is read as UTF-8, other text as Windows-1252.
+// An empty text is "X", the EDF+ word for unknown.
 std::string edf_subfield(std::string_view text);
 
 // "code sex birthdate name": sex and birthdate are not on the card and stay "X".

@@ -15,6 +15,8 @@ struct OutputSettings {
     uint32_t resolution_mask = 0xFFFFFFFFu;
     std::string mmf_instance;
     std::string mmf_base_name;
+    // overview.html beside the read's output (always for an edf read).
+    bool overview = false;
 
     // bits must lie in 8..12.
     void set_resolution_bits(int32_t bits);

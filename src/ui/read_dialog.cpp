@@ -83,7 +83,8 @@ bool CKadoReadDlg::extract_samples(OutputFormat format, ProgressControl* progres
     // The unattended read has not looked at the details; the EDF+ header names the patient. A card
     // whose details cannot be read fails in the read itself.
     RecordingDetails details = m_details;
-    if (format == kFormatEdf) recording_summary(m_disk, false, details);
+    if (format == kFormatEdf || m_output_settings.overview)
+        recording_summary(m_disk, false, details);
     const std::unique_ptr<SampleOutput> samples =
         choose_sample_output(format, m_output_settings, m_disk.m_read_settings, m_output_folder,
                              m_procedure_id, details);

@@ -1,0 +1,129 @@
+#include "extract/overview_output.h"
+
+#include <algorithm>
+
+#include "extract/output_file.h"
+#include "support/file_utils.h"
+
+namespace {
+
+// A strip starts this long before its event.
+constexpr int64_t kRecentTimePoints = kStripTimePoints / 2;
+
+}  // namespace
+
+void OverviewOutput::begin_recording(const RecordingLayout& layout) {
+    m_inner->begin_recording(layout);
+    // 12-lead recordings have no strips yet: their leads reach the output as whole sectors.
+    m_content.channels = layout.channels <= 3 ? layout.channels : 0;
+    m_content.output_start_seconds = layout.output_start_seconds;
+    m_recent.assign(kRecentTimePoints, {});
+    m_recent_paced.assign(kRecentTimePoints, false);
+}
+
+void OverviewOutput::write_calibration(int seconds) {
+    m_inner->write_calibration(seconds);
+    const uint16_t low = raw_sample_word(kCalibrationLow, 0, SampleScale::twelve_bit, m_settings);
+    const uint16_t high = raw_sample_word(kCalibrationHigh, 0, SampleScale::twelve_bit, m_settings);
+    for (int64_t t = 0; t < int64_t{seconds} * kSamplesPerSecond; ++t) {
+        const uint16_t w = (t / kCalibrationHalfCycle) % 2 == 0 ? low : high;
+        keep({w, w, w}, false);
+    }
+    // The recording's first seconds follow the preamble; added before the table's events fill the
+    // page.
+    add_strip(m_time_points, -1);
+}
+
+void OverviewOutput::write_time_point(std::span<const uint16_t> values, uint16_t marks,
+                                      SampleScale scale) {
+    m_inner->write_time_point(values, marks, scale);
+    std::array<uint16_t, 3> words{};
+    for (size_t c = 0; c < words.size(); ++c)
+        words[c] =
+            raw_sample_word(c < values.size() ? values[c] : kNoDataValue, 0, scale, m_settings);
+    keep(words, (marks & kPaceMark) != 0);
+}
+
+void OverviewOutput::write_second(const DecodedBlock& block) {
+    const bool written = m_inner->below_limit();
+    m_inner->write_second(block);
+    if (!written) return;
+    for (size_t t = 0; t < kSamplesPerBlock; ++t) {
+        std::array<uint16_t, 3> words{};
+        for (size_t c = 0; c < words.size(); ++c) {
+            const uint16_t value = block.channels[c][t];
+            words[c] = raw_sample_word(value == 0 ? kNoDataValue : value, 0,
+                                       SampleScale::twelve_bit, m_settings);
+        }
+        keep(words, (block.marks[t] & kPaceMark) != 0);
+    }
+}
+
+void OverviewOutput::write_gap_second() {
+    const bool written = m_inner->below_limit();
+    m_inner->write_gap_second();
+    if (!written) return;
+    for (int t = 0; t < kSamplesPerSecond; ++t)
+        keep({0, 0, 0}, false);
+}
+
+void OverviewOutput::patient_event(int32_t seconds) {
+    m_inner->patient_event(seconds);
+    m_content.events.push_back(seconds);
+    add_strip(std::max<int64_t>(0, int64_t{seconds} * kSamplesPerSecond - kRecentTimePoints),
+              seconds);
+}
+
+void OverviewOutput::add_strip(int64_t start, int32_t event_seconds) {
+    if (m_content.channels == 0) return;
+    const size_t most = static_cast<size_t>(kMaxStrips / m_content.channels);
+    if (m_content.strips.size() >= most) return;
+    OverviewStrip strip;
+    strip.start = start;
+    strip.event_seconds = event_seconds;
+    strip.words.assign(kStripTimePoints, {});
+    strip.paced.assign(kStripTimePoints, false);
+    const int64_t from = std::max(start, m_time_points - kRecentTimePoints);
+    for (int64_t t = from; t < m_time_points && t < start + kStripTimePoints; ++t) {
+        const auto slot = static_cast<size_t>(t % kRecentTimePoints);
+        strip.words[static_cast<size_t>(t - start)] = m_recent[slot];
+        strip.paced[static_cast<size_t>(t - start)] = m_recent_paced[slot];
+    }
+    m_content.strips.push_back(std::move(strip));
+    m_active.push_back(m_content.strips.size() - 1);
+}
+
+void OverviewOutput::keep(const std::array<uint16_t, 3>& words, bool paced) {
+    if (m_recent.empty()) return;
+    const int64_t t = m_time_points++;
+    const auto slot = static_cast<size_t>(t % kRecentTimePoints);
+    m_recent[slot] = {static_cast<uint16_t>(words[0] & 0x0FFFu),
+                      static_cast<uint16_t>(words[1] & 0x0FFFu),
+                      static_cast<uint16_t>(words[2] & 0x0FFFu)};
+    m_recent_paced[slot] = paced;
+    // The strips are few and short; checking them once a second keeps this loop cheap.
+    if (t % kSamplesPerSecond == 0) {
+        m_active.clear();
+        for (size_t i = 0; i < m_content.strips.size(); ++i) {
+            const OverviewStrip& s = m_content.strips[i];
+            if (s.start < t + kSamplesPerSecond && s.start + kStripTimePoints > t)
+                m_active.push_back(i);
+        }
+    }
+    for (const size_t i : m_active) {
+        OverviewStrip& s = m_content.strips[i];
+        if (t < s.start || t >= s.start + kStripTimePoints) continue;
+        s.words[static_cast<size_t>(t - s.start)] = m_recent[slot];
+        s.paced[static_cast<size_t>(t - s.start)] = paced;
+    }
+}
+
+bool OverviewOutput::finish(bool pad) {
+    m_content.time_points = m_time_points;
+    bool good = m_inner->finish(pad);
+    const std::string page = overview_page(m_details, m_content);
+    OutputFile file;
+    if (!file.create(join_path(m_folder, "overview.html"))) return false;
+    file.put_bytes(std::span(reinterpret_cast<const uint8_t*>(page.data()), page.size()));
+    return file.close() && good;
+}

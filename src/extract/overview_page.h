@@ -1,0 +1,36 @@
+// The overview page: one self-contained XHTML file (no scripts, no outside files) with the
+// recording's details, its patient events and 10-second ECG strips drawn as inline SVG at
+// 25 mm/s and 10 mm/mV on a millimetre grid, laid out for A4 paper.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "extract/recording_summary.h"
+#include "format/recording_constants.h"
+
+inline constexpr int kStripSeconds = 10;
+inline constexpr int64_t kStripTimePoints = int64_t{kStripSeconds} * kSamplesPerSecond;
+// Strips count once per channel; a page of more no longer prints in reasonable time.
+inline constexpr int kMaxStrips = 50;
+
+struct OverviewStrip {
+    int64_t start = 0;           // time points on the output's time axis
+    int32_t event_seconds = -1;  // the patient event it shows; -1 for the opening seconds
+    // kStripTimePoints words per channel (12-bit, 0 where there is no data), then pace flags.
+    std::vector<std::array<uint16_t, 3>> words;
+    std::vector<bool> paced;
+};
+
+struct OverviewContent {
+    int channels = 0;
+    int64_t output_start_seconds = 0;  // seconds since 2000-01-01 of the first time point
+    int64_t time_points = 0;
+    std::vector<int32_t> events;  // seconds on the output's time axis, as patevent.dat
+    std::vector<OverviewStrip> strips;
+};
+
+// The page, complete; details give the patient and the recorder.
+std::string overview_page(const RecordingDetails& details, const OverviewContent& content);
