@@ -70,6 +70,22 @@ void EdfOutput::write_time_point(std::span<const uint16_t> values, uint16_t mark
 
 void EdfOutput::write_second(const DecodedBlock& block) {
     if (!below_limit()) return;
+    // A compressed recording's seconds fill whole records: one pass per channel.
+    if (m_fill == 0) {
+        for (size_t c = 0; c < m_record.size(); ++c)
+            for (size_t t = 0; t < kSamplesPerBlock; ++t) {
+                const uint16_t value = block.channels[c][t];
+                m_record[c][t] = raw_sample_word(value == 0 ? kNoDataValue : value, 0,
+                                                 SampleScale::twelve_bit, m_settings) &
+                                 0x0FFFu;
+            }
+        for (size_t t = 0; t < kSamplesPerBlock; ++t)
+            if ((block.marks[t] & kPaceMark) != 0)
+                m_paces.push_back({m_time_points + static_cast<int64_t>(t), kPaceText, 0});
+        m_time_points += kSamplesPerBlock;
+        write_record();
+        return;
+    }
     for (size_t t = 0; t < kSamplesPerBlock; ++t) {
         std::array<uint16_t, 3> words{};
         for (size_t c = 0; c < words.size(); ++c) {
@@ -135,9 +151,15 @@ void EdfOutput::put_annotations(std::vector<Annotation>& queue, size_t& next, in
 
 void EdfOutput::write_record() {
     reserve_header(m_channels);
-    for (int c = 0; c < m_channels; ++c)
-        for (const uint16_t word : m_record[static_cast<size_t>(c)])
-            m_file.put_u16(word);
+    std::array<uint8_t, 2 * kSamplesPerSecond> bytes{};
+    for (int c = 0; c < m_channels; ++c) {
+        const auto& words = m_record[static_cast<size_t>(c)];
+        for (size_t t = 0; t < words.size(); ++t) {
+            bytes[2 * t] = static_cast<uint8_t>(words[t]);
+            bytes[2 * t + 1] = static_cast<uint8_t>(words[t] >> 8);
+        }
+        m_file.put_bytes(bytes);
+    }
     AnnotationArea area{};
     // Every record begins with its own onset, the time stamp of EDF+.
     std::string stamp = edf_onset_text(m_record_second * kSamplesPerSecond);

@@ -18,7 +18,7 @@ void OverviewOutput::begin_recording(const RecordingLayout& layout) {
     m_content.channels = layout.channels <= 3 ? layout.channels : 0;
     m_content.output_start_seconds = layout.output_start_seconds;
     m_recent.assign(kRecentTimePoints, {});
-    m_recent_paced.assign(kRecentTimePoints, false);
+    m_recent_paced.assign(kRecentTimePoints, 0);
 }
 
 void OverviewOutput::write_calibration(int seconds) {
@@ -48,15 +48,10 @@ void OverviewOutput::write_second(const DecodedBlock& block) {
     const bool written = m_inner->below_limit();
     m_inner->write_second(block);
     if (!written) return;
-    for (size_t t = 0; t < kSamplesPerBlock; ++t) {
-        std::array<uint16_t, 3> words{};
-        for (size_t c = 0; c < words.size(); ++c) {
-            const uint16_t value = block.channels[c][t];
-            words[c] = raw_sample_word(value == 0 ? kNoDataValue : value, 0,
-                                       SampleScale::twelve_bit, m_settings);
-        }
-        keep(words, (block.marks[t] & kPaceMark) != 0);
-    }
+    // The page draws at full resolution: decoded samples are already 12-bit words.
+    for (size_t t = 0; t < kSamplesPerBlock; ++t)
+        keep({block.channels[0][t], block.channels[1][t], block.channels[2][t]},
+             (block.marks[t] & kPaceMark) != 0);
 }
 
 void OverviewOutput::write_gap_second() {
@@ -87,7 +82,7 @@ void OverviewOutput::add_strip(int64_t start, int32_t event_seconds) {
     for (int64_t t = from; t < m_time_points && t < start + kStripTimePoints; ++t) {
         const auto slot = static_cast<size_t>(t % kRecentTimePoints);
         strip.words[static_cast<size_t>(t - start)] = m_recent[slot];
-        strip.paced[static_cast<size_t>(t - start)] = m_recent_paced[slot];
+        strip.paced[static_cast<size_t>(t - start)] = m_recent_paced[slot] != 0;
     }
     m_content.strips.push_back(std::move(strip));
     m_active.push_back(m_content.strips.size() - 1);
@@ -100,7 +95,7 @@ void OverviewOutput::keep(const std::array<uint16_t, 3>& words, bool paced) {
     m_recent[slot] = {static_cast<uint16_t>(words[0] & 0x0FFFu),
                       static_cast<uint16_t>(words[1] & 0x0FFFu),
                       static_cast<uint16_t>(words[2] & 0x0FFFu)};
-    m_recent_paced[slot] = paced;
+    m_recent_paced[slot] = paced ? 1 : 0;
     // The strips are few and short; checking them once a second keeps this loop cheap.
     if (t % kSamplesPerSecond == 0) {
         m_active.clear();

@@ -55,7 +55,7 @@ class OverviewOutput final : public SampleOutput {
     int64_t m_time_points = 0;
     // The last seconds, so that a strip can begin before the event that asks for it.
     std::vector<std::array<uint16_t, 3>> m_recent;
-    std::vector<bool> m_recent_paced;
+    std::vector<uint8_t> m_recent_paced;
     // The strips that the current second may fill.
     std::vector<size_t> m_active;
 };
