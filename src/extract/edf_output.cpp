@@ -61,11 +61,7 @@ void EdfOutput::write_calibration(int seconds) {
 
 void EdfOutput::write_time_point(std::span<const uint16_t> values, uint16_t marks,
                                  SampleScale scale) {
-    std::array<uint16_t, 3> words{};
-    for (size_t c = 0; c < words.size(); ++c)
-        words[c] =
-            raw_sample_word(c < values.size() ? values[c] : kNoDataValue, 0, scale, m_settings);
-    put_time_point(words, (marks & kPaceMark) != 0);
+    put_time_point(raw_time_point_words(values, scale, m_settings), (marks & kPaceMark) != 0);
 }
 
 void EdfOutput::write_second(const DecodedBlock& block) {

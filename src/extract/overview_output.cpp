@@ -37,11 +37,7 @@ void OverviewOutput::write_calibration(int seconds) {
 void OverviewOutput::write_time_point(std::span<const uint16_t> values, uint16_t marks,
                                       SampleScale scale) {
     m_inner->write_time_point(values, marks, scale);
-    std::array<uint16_t, 3> words{};
-    for (size_t c = 0; c < words.size(); ++c)
-        words[c] =
-            raw_sample_word(c < values.size() ? values[c] : kNoDataValue, 0, scale, m_settings);
-    keep(words, (marks & kPaceMark) != 0);
+    keep(raw_time_point_words(values, scale, m_settings), (marks & kPaceMark) != 0);
 }
 
 void OverviewOutput::write_second(const DecodedBlock& block) {

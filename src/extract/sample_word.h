@@ -3,7 +3,9 @@
 // writers build every word here.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <span>
 
 #include "extract/output_settings.h"
 
@@ -45,4 +47,16 @@ inline uint16_t raw_sample_word(uint32_t value, uint16_t marks, SampleScale scal
 // A memory-mapped word: full resolution.
 inline uint16_t mapped_sample_word(uint32_t value, uint16_t marks, SampleScale scale) {
     return static_cast<uint16_t>(detail::scaled_value(value, scale) | marks);
+}
+
+// The raw words of one time point of an uncompressed sector on the three stream channels; no data
+// where the sector has no value.
+inline std::array<uint16_t, 3> raw_time_point_words(std::span<const uint16_t> values,
+                                                    SampleScale scale,
+                                                    const OutputSettings& settings) {
+    std::array<uint16_t, 3> words{};
+    for (size_t c = 0; c < words.size(); ++c)
+        words[c] =
+            raw_sample_word(c < values.size() ? values[c] : kNoDataValue, 0, scale, settings);
+    return words;
 }
