@@ -285,7 +285,9 @@ bool CEcgExtractor::compressed_sector() {
 }
 
 bool CEcgExtractor::twelve_lead_sector() {
-    if (!m_samples.writes_twelve_lead()) {
+    // A 12-lead sector in a recording of fewer channels is as foreign as one in a read whose
+    // output cannot take 12 leads.
+    if (!m_samples.takes_recording(12) || (m_recording_format && m_channels != 12)) {
         trace("12-lead data sector in a read without 12-lead output\n");
         return false;
     }

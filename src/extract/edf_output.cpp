@@ -11,6 +11,11 @@ namespace {
 constexpr int kDigitalMax = 4095;
 constexpr double kBaseline = 2048;
 constexpr double kStepsPerMillivolt = kCalibrationHigh - kCalibrationLow;
+// The 12-lead scale: signed words, the calibration's -819 to 819 is 1 mV; -32768 is no data.
+constexpr double kLeadStepsPerMillivolt = 1638;
+constexpr uint16_t kLeadNoData = 0x8000;
+constexpr uint16_t kLeadCalibrationLow = static_cast<uint16_t>(-819);
+constexpr uint16_t kLeadCalibrationHigh = 819;
 constexpr const char* kPaceText = "Pace";
 constexpr const char* kEventText = "Patient event";
 constexpr const char* kCalibrationText = "Calibration";
@@ -38,8 +43,10 @@ bool EdfOutput::open() {
 
 void EdfOutput::reserve_header(int channels) {
     if (m_header_reserved) return;
-    m_channels = std::clamp(channels, 1, 3);
-    m_file.put_bytes(std::vector<uint8_t>(256 * static_cast<size_t>(m_channels + 2), 0));
+    m_twelve_lead = channels == 12;
+    m_signals = m_twelve_lead ? kStoredLeads : std::clamp(channels, 1, 3);
+    m_no_data = m_twelve_lead ? kLeadNoData : 0;
+    m_file.put_bytes(std::vector<uint8_t>(256 * static_cast<size_t>(m_signals + 2), 0));
     m_header_reserved = true;
 }
 
@@ -50,13 +57,18 @@ void EdfOutput::begin_recording(const RecordingLayout& layout) {
 
 void EdfOutput::write_calibration(int seconds) {
     if (seconds > 0) m_events.push_back({m_time_points, kCalibrationText, seconds});
-    const uint16_t low = raw_sample_word(kCalibrationLow, 0, SampleScale::twelve_bit, m_settings);
-    const uint16_t high = raw_sample_word(kCalibrationHigh, 0, SampleScale::twelve_bit, m_settings);
-    for (int64_t half = 0; half < 4 * static_cast<int64_t>(seconds); ++half)
-        for (int t = 0; t < kCalibrationHalfCycle; ++t) {
-            const uint16_t w = half % 2 == 0 ? low : high;
-            put_time_point({w, w, w}, false);
-        }
+    const uint16_t low =
+        m_twelve_lead ? kLeadCalibrationLow
+                      : raw_sample_word(kCalibrationLow, 0, SampleScale::twelve_bit, m_settings);
+    const uint16_t high =
+        m_twelve_lead ? kLeadCalibrationHigh
+                      : raw_sample_word(kCalibrationHigh, 0, SampleScale::twelve_bit, m_settings);
+    std::array<uint16_t, kStoredLeads> words{};
+    for (int64_t half = 0; half < 4 * static_cast<int64_t>(seconds); ++half) {
+        words.fill(half % 2 == 0 ? low : high);
+        for (int t = 0; t < kCalibrationHalfCycle; ++t)
+            put_time_point(words, false);
+    }
 }
 
 void EdfOutput::write_time_point(std::span<const uint16_t> values, uint16_t marks,
@@ -68,12 +80,11 @@ void EdfOutput::write_second(const DecodedBlock& block) {
     if (!below_limit()) return;
     // A compressed recording's seconds fill whole records: one pass per channel.
     if (m_fill == 0) {
-        for (size_t c = 0; c < m_record.size(); ++c)
+        for (size_t c = 0; c < kMaxStreamChannels; ++c)
             for (size_t t = 0; t < kSamplesPerBlock; ++t) {
                 const uint16_t value = block.channels[c][t];
                 m_record[c][t] = raw_sample_word(value == 0 ? kNoDataValue : value, 0,
-                                                 SampleScale::twelve_bit, m_settings) &
-                                 0x0FFFu;
+                                                 SampleScale::twelve_bit, m_settings);
             }
         for (size_t t = 0; t < kSamplesPerBlock; ++t)
             if ((block.marks[t] & kPaceMark) != 0)
@@ -83,7 +94,7 @@ void EdfOutput::write_second(const DecodedBlock& block) {
         return;
     }
     for (size_t t = 0; t < kSamplesPerBlock; ++t) {
-        std::array<uint16_t, 3> words{};
+        std::array<uint16_t, kMaxStreamChannels> words{};
         for (size_t c = 0; c < words.size(); ++c) {
             const uint16_t value = block.channels[c][t];
             words[c] = raw_sample_word(value == 0 ? kNoDataValue : value, 0,
@@ -107,18 +118,32 @@ void EdfOutput::patient_event(int32_t seconds) {
     m_events.insert(at, event);
 }
 
-void EdfOutput::put_time_point(const std::array<uint16_t, 3>& words, bool paced) {
+void EdfOutput::unpack_pn12_sector(std::span<const uint8_t, kSectorSize> sector) {
+    if (!m_twelve_lead) return;
+    for (int i = 0; i < twelve_lead_pace_count(sector); ++i)
+        m_paces.push_back({m_time_points + twelve_lead_pace_time_point(sector, i), kPaceText, 0});
+    std::array<uint16_t, kStoredLeads> words{};
+    for (int t = 0; t < kTimePointsPerTwelveLeadSector; ++t) {
+        for (int lead = 0; lead < kStoredLeads; ++lead)
+            words[static_cast<size_t>(lead)] = twelve_lead_sample(sector, t, lead);
+        put_time_point(words, false);
+    }
+}
+
+void EdfOutput::put_time_point(std::span<const uint16_t> words, bool paced) {
     if (paced) m_paces.push_back({m_time_points, kPaceText, 0});
     const auto t = static_cast<size_t>(m_fill);
-    for (size_t c = 0; c < m_record.size(); ++c)
-        m_record[c][t] = static_cast<uint16_t>(words[c] & 0x0FFFu);
+    for (size_t c = 0; c < words.size() && c < m_record.size(); ++c)
+        m_record[c][t] = words[c];
     ++m_time_points;
     if (++m_fill == kSamplesPerSecond) write_record();
 }
 
 void EdfOutput::put_no_data(int64_t count) {
+    std::array<uint16_t, kStoredLeads> none{};
+    none.fill(m_no_data);
     while (count > 0 && m_fill > 0) {
-        put_time_point({0, 0, 0}, false);
+        put_time_point(none, false);
         --count;
     }
     const int64_t whole = count / kSamplesPerSecond;
@@ -128,7 +153,7 @@ void EdfOutput::put_no_data(int64_t count) {
         m_time_points += whole * kSamplesPerSecond;
     }
     for (int64_t i = 0; i < count % kSamplesPerSecond; ++i)
-        put_time_point({0, 0, 0}, false);
+        put_time_point(none, false);
 }
 
 void EdfOutput::put_annotations(std::vector<Annotation>& queue, size_t& next, int64_t record_end,
@@ -146,9 +171,9 @@ void EdfOutput::put_annotations(std::vector<Annotation>& queue, size_t& next, in
 }
 
 void EdfOutput::write_record() {
-    reserve_header(m_channels);
+    reserve_header(m_signals);
     std::array<uint8_t, 2 * kSamplesPerSecond> bytes{};
-    for (int c = 0; c < m_channels; ++c) {
+    for (int c = 0; c < m_signals; ++c) {
         const auto& words = m_record[static_cast<size_t>(c)];
         for (size_t t = 0; t < words.size(); ++t) {
             bytes[2 * t] = static_cast<uint8_t>(words[t]);
@@ -173,17 +198,24 @@ void EdfOutput::write_record() {
 
 bool EdfOutput::finish(bool /*pad*/) {
     if (m_fill > 0) put_no_data(kSamplesPerSecond - m_fill);
-    reserve_header(m_channels);
+    reserve_header(m_signals);
     EdfHeader header;
     header.patient = edf_patient_field(m_identity.patient_id, m_identity.patient_name);
     header.recording = edf_recording_field(m_start_seconds, m_identity.recorder_serial);
     header.start_seconds = m_start_seconds;
     header.discontinuous = m_discontinuous;
     header.records = m_records;
-    for (int c = 0; c < m_channels; ++c)
-        header.signals.push_back(
-            {"ECG channel " + std::to_string(c + 1), "mV", -kBaseline / kStepsPerMillivolt,
-             (kDigitalMax - kBaseline) / kStepsPerMillivolt, 0, kDigitalMax, kSamplesPerSecond});
+    for (int c = 0; c < m_signals; ++c) {
+        if (m_twelve_lead)
+            header.signals.push_back(
+                {std::string("ECG ") + kStoredLeadNames[c], "mV", -32768 / kLeadStepsPerMillivolt,
+                 32767 / kLeadStepsPerMillivolt, -32768, 32767, kSamplesPerSecond});
+        else
+            header.signals.push_back({"ECG channel " + std::to_string(c + 1), "mV",
+                                      -kBaseline / kStepsPerMillivolt,
+                                      (kDigitalMax - kBaseline) / kStepsPerMillivolt, 0,
+                                      kDigitalMax, kSamplesPerSecond});
+    }
     header.signals.push_back({"EDF Annotations", "", -1, 1, -32768, 32767, kEdfAnnotationSamples});
     const bool written = m_file.overwrite_start(encode_edf_header(header));
     return m_file.close() && written;

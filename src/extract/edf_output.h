@@ -1,7 +1,8 @@
 // The EDF+ output of an edf read: recording.edf in the output folder, one signal per recorded
-// channel in 1-second data records, and an annotation signal with the calibration preamble, the
-// patient events and every paced beat. Pauses between segments leave their whole seconds out
-// (EDF+D); the header is reserved when the recording begins and filled in when the read ends.
+// channel (the eight stored leads of a 12-lead recording) in 1-second data records, and an
+// annotation signal with the calibration preamble, the patient events and every paced beat. Pauses
+// between segments leave their whole seconds out (EDF+D); the header is reserved when the recording
+// begins and filled in when the read ends.
 #pragma once
 
 #include <array>
@@ -11,6 +12,7 @@
 #include "extract/output_file.h"
 #include "extract/sample_output.h"
 #include "format/recording_constants.h"
+#include "format/twelve_lead_sector.h"
 
 // Room for a record's time stamp and about seven annotations; more wait for the next record.
 inline constexpr int kEdfAnnotationSamples = 96;
@@ -36,12 +38,15 @@ class EdfOutput final : public SampleOutput {
     bool open() override;
     void begin_recording(const RecordingLayout& layout) override;
     void write_calibration(int seconds) override;
-    bool below_limit() const override { return m_time_points < m_limit; }
+    // 12-lead recordings are not limited by the duration, as in the 12-lead files.
+    bool below_limit() const override { return m_twelve_lead || m_time_points < m_limit; }
     void write_time_point(std::span<const uint16_t> values, uint16_t marks,
                           SampleScale scale) override;
     void write_second(const DecodedBlock& block) override;
     void write_gap_second() override;
     void patient_event(int32_t seconds) override;
+    bool takes_recording(int /*channels*/) const override { return true; }
+    void unpack_pn12_sector(std::span<const uint8_t, kSectorSize> sector) override;
     int64_t time_points() const override { return m_time_points; }
     bool finish(bool pad) override;
     bool failed() const override { return m_file.failed(); }
@@ -54,8 +59,8 @@ class EdfOutput final : public SampleOutput {
     };
 
     void reserve_header(int channels);
-    // One time point of 12-bit words; a completed record is written.
-    void put_time_point(const std::array<uint16_t, 3>& words, bool paced);
+    // One time point, a word per signal; a completed record is written.
+    void put_time_point(std::span<const uint16_t> words, bool paced);
     // `count` time points without data: whole records of them are left out.
     void put_no_data(int64_t count);
     void write_record();
@@ -70,11 +75,14 @@ class EdfOutput final : public SampleOutput {
     EdfIdentity m_identity;
     OutputFile m_file;
     int64_t m_start_seconds = 0;
-    int m_channels = 0;
+    int m_signals = 0;
+    bool m_twelve_lead = false;
+    // 12-bit recordings mark no data with 0, 12-lead recordings with the smallest word.
+    uint16_t m_no_data = 0;
     bool m_header_reserved = false;
     bool m_discontinuous = false;
 
-    std::array<std::array<uint16_t, kSamplesPerSecond>, 3> m_record{};
+    std::array<std::array<uint16_t, kSamplesPerSecond>, kStoredLeads> m_record{};
     int m_fill = 0;               // time points in the current record
     int64_t m_record_second = 0;  // the current record's onset
     int64_t m_records = 0;

@@ -62,9 +62,8 @@ bool CEcgExtractor::read_start_sector() {
         trace("CCFDisk::read_start_sector s->recording_format invalid\n");
         return false;
     }
-    if (m_samples.writes_twelve_lead() != (channels == 12)) {
-        trace("recording of %d channels in a read %s 12-lead output\n", channels,
-              m_samples.writes_twelve_lead() ? "with" : "without");
+    if (!m_samples.takes_recording(channels)) {
+        trace("recording of %d channels in a read whose output cannot take it\n", channels);
         return false;
     }
     m_recording_format = format;

@@ -14,9 +14,10 @@ constexpr int64_t kRecentTimePoints = kStripTimePoints / 2;
 
 void OverviewOutput::begin_recording(const RecordingLayout& layout) {
     m_inner->begin_recording(layout);
-    // 12-lead recordings have no strips yet: their leads reach the output as whole sectors.
-    m_content.channels = layout.channels <= 3 ? layout.channels : 0;
+    m_content.channels = layout.channels;
     m_content.output_start_seconds = layout.output_start_seconds;
+    // 12-lead recordings have no strips: their leads reach the output as whole sectors.
+    if (layout.channels > kMaxStreamChannels) return;
     m_recent.assign(kRecentTimePoints, {});
     m_recent_paced.assign(kRecentTimePoints, 0);
 }
@@ -66,7 +67,7 @@ void OverviewOutput::patient_event(int32_t seconds) {
 }
 
 void OverviewOutput::add_strip(int64_t start, int32_t event_seconds) {
-    if (m_content.channels == 0) return;
+    if (m_recent.empty()) return;
     const size_t most = static_cast<size_t>(kMaxStrips / m_content.channels);
     if (m_content.strips.size() >= most) return;
     OverviewStrip strip;

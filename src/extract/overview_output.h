@@ -33,7 +33,7 @@ class OverviewOutput final : public SampleOutput {
     void write_second(const DecodedBlock& block) override;
     void write_gap_second() override;
     void patient_event(int32_t seconds) override;
-    bool writes_twelve_lead() const override { return m_inner->writes_twelve_lead(); }
+    bool takes_recording(int channels) const override { return m_inner->takes_recording(channels); }
     void unpack_pn12_sector(std::span<const uint8_t, kSectorSize> sector) override {
         m_inner->unpack_pn12_sector(sector);
     }

@@ -25,12 +25,6 @@ constexpr uint16_t kLeadCalibrationHigh = 819;
 // Ten minutes of no data close every lead file.
 constexpr int64_t kClosingWords = 10 * 60 * kSamplesPerSecond;
 
-constexpr size_t kPaceCountOffset = 7;
-constexpr size_t kPaceEntriesOffset = 8;
-constexpr int kMaxPaceEntries = 6;
-constexpr size_t kSamplesOffset = 32;
-constexpr int kTimePointsPerSector = 30;
-
 std::string lead_file_name(int lead) {
     return "pn12ecg" + std::to_string(lead + 1) + ".dat";
 }
@@ -80,27 +74,23 @@ void Pn12Output::write_gap_second() {
 }
 
 void Pn12Output::unpack_pn12_sector(std::span<const uint8_t, kSectorSize> sector) {
-    for (int t = 0; t < kTimePointsPerSector; ++t) {
+    for (int t = 0; t < kTimePointsPerTwelveLeadSector; ++t) {
         for (int lead = 0; lead < kStoredLeads; ++lead) {
             const size_t i = static_cast<size_t>(lead);
-            const uint16_t value = get_u16le(
-                &sector[kSamplesOffset + 2 * static_cast<size_t>(t * kStoredLeads + lead)]);
+            const uint16_t value = twelve_lead_sample(sector, t, lead);
             m_leads[i].put_u16(value);
             m_smallest[i] = std::min(m_smallest[i], value);
             m_largest[i] = std::max(m_largest[i], value);
         }
     }
-    // Bits 3-7 of an entry give the time point within the sector.
-    const int entries = std::min<int>(sector[kPaceCountOffset], kMaxPaceEntries);
-    for (int i = 0; i < entries; ++i) {
+    for (int i = 0; i < twelve_lead_pace_count(sector); ++i) {
         uint8_t index[4];
-        put_u32le(index, static_cast<uint32_t>(
-                             m_lead_position +
-                             (sector[kPaceEntriesOffset + static_cast<size_t>(i)] >> 3)));
+        put_u32le(index,
+                  static_cast<uint32_t>(m_lead_position + twelve_lead_pace_time_point(sector, i)));
         m_pacing.put_bytes(index);
     }
-    m_lead_position += kTimePointsPerSector;
-    m_time_points += kTimePointsPerSector;
+    m_lead_position += kTimePointsPerTwelveLeadSector;
+    m_time_points += kTimePointsPerTwelveLeadSector;
 }
 
 bool Pn12Output::write_pn12_ecg_header_data() {

@@ -9,8 +9,7 @@
 #include "extract/output_file.h"
 #include "extract/pn12_header.h"
 #include "extract/sample_output.h"
-
-inline constexpr int kStoredLeads = 8;
+#include "format/twelve_lead_sector.h"
 
 class Pn12Output final : public SampleOutput {
   public:
@@ -31,7 +30,7 @@ class Pn12Output final : public SampleOutput {
     void write_time_point(std::span<const uint16_t>, uint16_t, SampleScale) override {}
     void write_second(const DecodedBlock&) override {}
     void write_gap_second() override;
-    bool writes_twelve_lead() const override { return true; }
+    bool takes_recording(int channels) const override { return channels == 12; }
     void unpack_pn12_sector(std::span<const uint8_t, kSectorSize> sector) override;
     int64_t time_points() const override { return m_time_points; }
     bool finish(bool pad) override;

@@ -47,8 +47,10 @@ class SampleOutput {
     virtual void write_gap_second() = 0;
     // A patient event at `seconds` on the output's time axis, as patevent.dat receives it.
     virtual void patient_event(int32_t /*seconds*/) {}
-    // Only the 12-lead files take 12-lead sectors; every other output refuses the read.
-    virtual bool writes_twelve_lead() const { return false; }
+    // Whether the output writes a recording of this many channels: the 12-lead files only
+    // 12-lead recordings, the EDF+ file every kind, the others all but 12-lead recordings, whose
+    // reads they refuse.
+    virtual bool takes_recording(int channels) const { return channels != 12; }
     virtual void unpack_pn12_sector(std::span<const uint8_t, kSectorSize> /*sector*/) {}
     // Time points counted towards the duration limit.
     virtual int64_t time_points() const = 0;

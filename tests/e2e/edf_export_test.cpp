@@ -109,8 +109,8 @@ const ExportCase kCases[] = {
 TEST_P(EdfExport, IndependentReadersSeeTheArchiveSamplesEventsAndPaces) {
     const ExportCase& c = GetParam();
     CardWork work;
-    ASSERT_TRUE(work.make({"--format=" + std::to_string(c.format), "--duration=99s",
-                           "--event=30.5", "--event=75", "--pacing=75"}));
+    ASSERT_TRUE(work.make({"--format=" + std::to_string(c.format), "--duration=99s", "--event=30.5",
+                           "--event=75", "--pacing=75"}));
     const ArchiveRead raw = read_archive(work, c.channels, c.read_options);
     ASSERT_EQ(work.read("/readecg=hide /opformat=edf /duration=1 " + c.read_options), 0);
     const std::string edf = work.out("recording.edf");
@@ -196,4 +196,38 @@ TEST(EdfExportPatientField, FollowsTheEdfPlusRulesForBlanksAndNonAsciiNames) {
     EXPECT_STREQ(file.header.patient_name, "Jurgen Muller-AEsa");
     EXPECT_STREQ(file.header.gender, "");
     EXPECT_EQ(read_file(work.out("recording.edf")).substr(8, 30), "ID_7 X X Jurgen_Muller-AEsa   ");
+}
+
+TEST(EdfExportTwelveLead, WritesTheEightStoredLeadsAndPacesOfThe12LeadFiles) {
+    CardWork work;
+    ASSERT_TRUE(work.make({"--format=64", "--duration=40s", "--event=10", "--pacing=70"}));
+    ASSERT_EQ(work.read("/readecg=hide /opformat=pn12arch"), 0);
+    constexpr size_t kLeadHeaderSize = 59;
+    constexpr size_t kPacingHeaderSize = 29;
+    std::vector<std::vector<uint16_t>> leads;
+    for (int lead = 1; lead <= 8; ++lead)
+        leads.push_back(
+            read_words(work.out("pn12ecg" + std::to_string(lead) + ".dat"), kLeadHeaderSize));
+    std::vector<int64_t> paces;
+    for (const uint32_t index : read_words<uint32_t>(work.out("pn12pac.dat"), kPacingHeaderSize))
+        paces.push_back(index);
+
+    ASSERT_EQ(work.read("/readecg=hide /opformat=edf"), 0);
+    EdfFile file(work.out("recording.edf"));
+    ASSERT_TRUE(file.open) << "EDFlib error " << file.header.filetype;
+    ASSERT_EQ(file.header.edfsignals, 8);
+    EXPECT_STREQ(file.header.signalparam[2].label, "ECG V1          ");
+    // 80 s of preamble and 40 s in sectors of 30 time points: the last record is partly empty.
+    EXPECT_EQ(file.header.datarecords_in_file, 121);
+    for (int s = 0; s < 8; ++s) {
+        const std::vector<int> got = file.digital(s);
+        const std::vector<uint16_t>& want = leads[static_cast<size_t>(s)];
+        ASSERT_LE(got.size(), want.size());
+        for (size_t i = 0; i < got.size(); ++i)
+            ASSERT_EQ(got[i], static_cast<int16_t>(want[i])) << "lead " << s + 1 << " sample " << i;
+    }
+    EXPECT_EQ(file.onsets("Pace"), paces);
+    EXPECT_EQ(file.onsets("Patient event"), std::vector<int64_t>{90 * kSamplesPerRecord});
+    EXPECT_EQ(biosig_values(work.out("recording.edf"), work.path(), 8)[7].size(),
+              121u * kSamplesPerRecord);
 }
