@@ -5,9 +5,10 @@
 #include <edflib.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <filesystem>
-#include <regex>
+#include <fstream>
+#include <future>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -230,4 +231,24 @@ TEST(EdfExportTwelveLead, WritesTheEightStoredLeadsAndPacesOfThe12LeadFiles) {
     EXPECT_EQ(file.onsets("Patient event"), std::vector<int64_t>{90 * kSamplesPerRecord});
     EXPECT_EQ(biosig_values(work.out("recording.edf"), work.path(), 8)[7].size(),
               121u * kSamplesPerRecord);
+}
+
+TEST(EdfExportStopped, ByTheTerminatorStillCountsItsRecordsInTheHeader) {
+    CardWork work;
+    ASSERT_TRUE(work.make({"--format=35", "--duration=48h"}));
+    // An instance of this run's own: the plain terminator is machine-wide.
+    const std::string instance = "kado-e2e-edf-" + std::to_string(std::random_device{}());
+    auto signaller = std::async(std::launch::async, [&] {
+        return run_program(
+            tool_argv("kadosignal", {instance + ".terminator.signal", "--wait=120"}));
+    });
+    const int code = work.read("/readecg=hide /opformat=edf /duration=48 /instance=" + instance);
+    ASSERT_EQ(signaller.get(), 0) << "the read never offered its terminator event";
+    EXPECT_EQ(code, 0);
+    const auto size = std::filesystem::file_size(work.out("recording.edf"));
+    const size_t record_size = 3 * 2 * kSamplesPerRecord + 2 * 96;
+    EdfFile file(work.out("recording.edf"));
+    ASSERT_TRUE(file.open) << "EDFlib error " << file.header.filetype;
+    EXPECT_LT(file.header.datarecords_in_file, 48 * 3600);
+    EXPECT_EQ(static_cast<size_t>(file.header.datarecords_in_file), (size - 256 * 5) / record_size);
 }
