@@ -1,6 +1,7 @@
 #include "extract/edf_output.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "extract/edf_header.h"
 #include "support/file_utils.h"
@@ -23,15 +24,19 @@ constexpr const char* kCalibrationText = "Calibration";
 // One TAL: "+onset[\x15duration]\x14text\x14\0"; false, writing nothing, when it does not fit.
 bool append_tal(std::array<uint8_t, kEdfAnnotationBytes>& area, size_t& used, int64_t onset,
                 int duration_seconds, const char* text) {
-    std::string tal = edf_onset_text(onset);
-    if (duration_seconds > 0) tal += '\x15' + std::to_string(duration_seconds);
-    tal += '\x14';
-    tal += text;
-    tal += '\x14';
-    tal += '\0';
-    if (used + tal.size() > area.size()) return false;
-    std::copy(tal.begin(), tal.end(), area.begin() + static_cast<std::ptrdiff_t>(used));
-    used += tal.size();
+    // A paced beat a second must not cost an allocation: the onset fits a short string.
+    const std::string onset_text = edf_onset_text(onset);
+    std::array<char, 64> tal{};
+    const int length =
+        duration_seconds > 0
+            ? std::snprintf(tal.data(), tal.size(), "%s\x15%d\x14%s\x14", onset_text.c_str(),
+                            duration_seconds, text)
+            : std::snprintf(tal.data(), tal.size(), "%s\x14%s\x14", onset_text.c_str(), text);
+    // The closing zero byte belongs to the TAL.
+    const size_t size = static_cast<size_t>(length) + 1;
+    if (length < 0 || size > tal.size() || used + size > area.size()) return false;
+    std::copy_n(tal.begin(), size, area.begin() + static_cast<std::ptrdiff_t>(used));
+    used += size;
     return true;
 }
 
