@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "extract/ecg_extractor.h"
+#include "format/recording_constants.h"
 #include "format/start_sector.h"
 #include "support/file_seek.h"
 #include "support/trace.h"
@@ -37,6 +38,17 @@ void CEcgExtractor::advance_clock(int whole_seconds, unsigned hundredths, double
         time_add_second(m_running_time);
     if (hundredths != 0) time_add_hundredths(m_running_time, hundredths);
     m_seconds_counter += seconds;
+}
+
+void CEcgExtractor::advance_clock_by_sector(int64_t time_points) {
+    if (time_points == kTwelveLeadTimePoints) {
+        // 0.234375 s, which the hundredths of the clock can only approximate.
+        advance_clock(0, 23, 0.234375);
+    } else if (time_points == kTwoChannelSectorTimePoints) {
+        advance_clock(1, 50, 1.5);
+    } else {
+        advance_clock(1, 0, 1.0);
+    }
 }
 
 bool CEcgExtractor::start_sector_step() {
@@ -96,7 +108,10 @@ bool CEcgExtractor::resume_start_sector() {
     }
     const int64_t resume_seconds = time_to_seconds(start_time_of(m_sector));
     const int64_t running_seconds = time_to_seconds(m_running_time);
-    if (resume_seconds < running_seconds || resume_seconds - running_seconds > kMaxPauseSeconds) {
+    // A salvage read that priced a damaged stretch too high is only late, not inconsistent.
+    const bool late = salvaging() && resume_seconds < running_seconds;
+    if ((resume_seconds < running_seconds && !late) ||
+        resume_seconds - running_seconds > kMaxPauseSeconds) {
         trace("CCFDisk::read_start_sector recording times inconsistent\n");
         return false;
     }

@@ -29,7 +29,7 @@ constexpr size_t kPaceCountOffset = 7;
 constexpr size_t kPaceEntriesOffset = 8;
 constexpr int kMaxPaceEntries = 6;
 constexpr size_t kSamplesOffset = 32;
-constexpr int kTimePointsPerSector = 30;
+constexpr int kTimePointsPerSector = kTwelveLeadTimePoints;
 
 std::string lead_file_name(int lead) {
     return "pn12ecg" + std::to_string(lead + 1) + ".dat";
