@@ -10,6 +10,7 @@
 #include "card/ccf_disk.h"
 #include "cardsim/lib/card_writer.h"
 #include "extract/card_read.h"
+#include "extract/pn12_header.h"
 #include "extract/test_card.h"
 #include "format/sector_types.h"
 #include "output_files.h"
@@ -180,3 +181,204 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<SalvageCase>& param) { return param.param.name; });
 
 }  // namespace
+
+namespace {
+
+// A compressed recording in two segments with a minute's pause, seek points every minute.
+class CompressedSalvage : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        cardsim::RecordingSpec description;
+        description.format = 35;
+        description.segments = {{900, 60}, {840, 0}};
+        description.seek_interval = 60;
+        cardsim::RecordingResult result;
+        std::string error;
+        ASSERT_TRUE(cardsim::write_card(description, card(), "", result, error)) << error;
+        original = read_bytes(ecg_path());
+        whole = read_copy(card(), out(), true);
+        ASSERT_TRUE(whole.ok);
+        sectors = data_sectors(original, true);
+    }
+    std::string card() const { return folder / "card"; }
+    std::string out() const { return folder / "out"; }
+    std::string ecg_path() const { return card() + "/ecg.dat"; }
+    // The start sector that resumes the recording after the pause.
+    size_t resume_start() const {
+        for (size_t i = 1; i < sectors.size(); ++i)
+            if (sector_type_of(original[sectors[i] * kSectorSize]).kind == SectorKind::start)
+                return i;
+        return 0;
+    }
+    ReadOutcome read_damaged(const std::vector<uint64_t>& damaged, bool salvage = true) {
+        std::vector<uint8_t> ecg = original;
+        std::mt19937 random(7);
+        for (const uint64_t sector : damaged)
+            damage(ecg, sector, Damage::random_bytes, random);
+        write_bytes(ecg_path(), ecg);
+        return read_copy(card(), out(), salvage);
+    }
+
+    TestFolder folder;
+    std::vector<uint8_t> original;
+    ReadOutcome whole;
+    std::vector<uint64_t> sectors;
+};
+
+TEST_F(CompressedSalvage, StreamPicksUpAtTheNextBlockStartWhereverTheDamageLies) {
+    const size_t resume = resume_start();
+    ASSERT_GT(resume, 10u);
+    const struct {
+        const char* where;
+        std::vector<uint64_t> damaged;
+    } cases[] = {
+        {"inside blocks", {sectors[resume / 2]}},
+        {"across a sector boundary", {sectors[resume / 3], sectors[resume / 3 + 1]}},
+        {"last sector of a segment", {sectors[resume - 1]}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        const ReadOutcome damaged = read_damaged(c.damaged);
+        EXPECT_EQ(damaged_ranges(damaged.report), 1u) << damaged.report;
+        expect_salvaged(damaged, whole, true);
+    }
+}
+
+// The event table knows when the second segment starts; its pause cannot be told from the
+// damage, so it is counted as lost.
+TEST_F(CompressedSalvage, DamagedStartSectorOfALaterSegmentIsTakenFromTheEventTable) {
+    const ReadOutcome damaged = read_damaged({sectors[resume_start()]});
+    EXPECT_EQ(damaged_ranges(damaged.report), 1u) << damaged.report;
+    expect_salvaged(damaged, whole, false);
+    EXPECT_EQ(report_total(damaged.report, "seconds lost"), 60 * 128) << damaged.report;
+}
+
+TEST_F(CompressedSalvage, TruncatedFinalSectorCostsOnlyItsSeconds) {
+    std::vector<uint8_t> ecg = original;
+    ecg.resize(sectors.back() * kSectorSize + 300);
+    write_bytes(ecg_path(), ecg);
+    const ReadOutcome damaged = read_copy(card(), out(), true);
+    ASSERT_TRUE(damaged.ok);
+    EXPECT_NE(damaged.report.find("file ends inside the sector"), std::string::npos)
+        << damaged.report;
+    const size_t kept =
+        damaged.channel1.size() - static_cast<size_t>(report_total(damaged.report, "seconds lost"));
+    ASSERT_LE(kept, whole.channel1.size());
+    EXPECT_EQ(first_difference(std::vector(damaged.channel1.begin(),
+                                           damaged.channel1.begin() + static_cast<long>(kept)),
+                               std::vector(whole.channel1.begin(),
+                                           whole.channel1.begin() + static_cast<long>(kept))),
+              -1);
+}
+
+// Without /salvage the damaged cards read as they always did: a bad checksum fails the read, a
+// damaged compressed sector ends the recording there, and no report is written.
+TEST(SalvageOff, DamagedCardsReadAsWithoutSalvage) {
+    for (const int format : {2, 35}) {
+        SCOPED_TRACE(format);
+        TestFolder folder;
+        cardsim::RecordingSpec description;
+        description.format = format;
+        description.segments = {{1800, 0}};
+        const std::string card = folder / "card", out = folder / "out";
+        cardsim::RecordingResult result;
+        std::string error;
+        ASSERT_TRUE(cardsim::write_card(description, card, "", result, error)) << error;
+        std::vector<uint8_t> ecg = read_bytes(card + "/ecg.dat");
+        const ReadOutcome whole = read_copy(card, out, false);
+        const std::vector<uint64_t> sectors = data_sectors(ecg);
+        std::mt19937 random(3);
+        damage(ecg, sectors[sectors.size() / 2], format == 2 ? Damage::checksum : Damage::zeroed,
+               random);
+        write_bytes(card + "/ecg.dat", ecg);
+        const ReadOutcome damaged = read_copy(card, out, false);
+        EXPECT_FALSE(std::filesystem::exists(out + "/salvage.txt"));
+        if (format == 2) {
+            EXPECT_FALSE(damaged.ok);
+            continue;
+        }
+        ASSERT_TRUE(damaged.ok);
+        // The recording ends at the damage half-way, and the archive pads to 20 minutes.
+        const auto zeros = std::count(damaged.channel1.begin(), damaged.channel1.end(), 0);
+        EXPECT_GT(zeros, 250 * 128);
+        EXPECT_EQ(damaged.channel1.size(), size_t{1200 * 128});
+        EXPECT_EQ(whole.channel1.size(), size_t{1800 * 128});
+    }
+}
+
+}  // namespace
+
+namespace {
+
+ReadOutcome read_twelve_lead(const std::string& card, const std::string& out) {
+    std::filesystem::remove_all(out);
+    std::filesystem::create_directories(out);
+    NoAnswers no_answers;
+    CCFDisk disk;
+    disk.set_card_path(card);
+    disk.m_read_settings = ReadSettings{0, 24, 0, true};
+    ReadOutcome outcome;
+    outcome.ok = read_card(disk, kFormatPn12File, out);
+    outcome.channel1 = read_words(out + "/pn12ecg1.dat", kLeadHeaderSize);
+    outcome.report = read_file(out + "/salvage.txt");
+    return outcome;
+}
+
+}  // namespace
+
+// A cut in the last data sector of an uncompressed recording costs that sector's span, as a gap.
+TEST(UncompressedSalvage, TruncatedFinalSectorBecomesAGapOfItsSpan) {
+    for (const int format : {1, 48}) {
+        SCOPED_TRACE(format);
+        TestFolder folder;
+        cardsim::RecordingSpec description;
+        description.format = format;
+        description.segments = {{1800, 0}};
+        const std::string card = folder / "card", out = folder / "out";
+        cardsim::RecordingResult result;
+        std::string error;
+        ASSERT_TRUE(cardsim::write_card(description, card, "", result, error)) << error;
+        std::vector<uint8_t> ecg = read_bytes(card + "/ecg.dat");
+        const ReadOutcome whole = read_copy(card, out, true);
+        ecg.resize(data_sectors(ecg).back() * kSectorSize + 100);
+        write_bytes(card + "/ecg.dat", ecg);
+        const ReadOutcome damaged = read_copy(card, out, true);
+        EXPECT_NE(damaged.report.find("file ends inside the sector"), std::string::npos)
+            << damaged.report;
+        expect_salvaged(damaged, whole, true);
+    }
+}
+
+// Damaged 12-lead sectors keep the lead files in step: each becomes its 30 time points of no data.
+TEST(TwelveLeadSalvage, DamagedSectorsKeepTheLeadFilesInStep) {
+    TestFolder folder;
+    cardsim::RecordingSpec description;
+    description.format = 64;
+    description.segments = {{600, 0}};
+    const std::string card = folder / "card", out = folder / "out";
+    cardsim::RecordingResult result;
+    std::string error;
+    ASSERT_TRUE(cardsim::write_card(description, card, "", result, error)) << error;
+    std::vector<uint8_t> ecg = read_bytes(card + "/ecg.dat");
+    const ReadOutcome whole = read_twelve_lead(card, out);
+    ASSERT_TRUE(whole.ok);
+    std::vector<uint64_t> lead_sectors;
+    for (uint64_t i = 0; (i + 1) * kSectorSize <= ecg.size(); ++i)
+        if (ecg[i * kSectorSize] == 0x40) lead_sectors.push_back(i);
+    std::mt19937 random(64);
+    for (int k = 1; k <= 10; ++k)
+        damage(ecg, lead_sectors[lead_sectors.size() * k / 11], Damage::checksum, random);
+    write_bytes(card + "/ecg.dat", ecg);
+    const ReadOutcome damaged = read_twelve_lead(card, out);
+    ASSERT_TRUE(damaged.ok);
+    EXPECT_EQ(damaged_ranges(damaged.report), 10u) << damaged.report;
+    EXPECT_NE(damaged.report.find("seconds lost: 2.34\n"), std::string::npos) << damaged.report;
+    ASSERT_EQ(damaged.channel1.size(), whole.channel1.size());
+    size_t gaps = 0;
+    for (size_t i = 0; i < whole.channel1.size(); ++i) {
+        if (damaged.channel1[i] == whole.channel1[i]) continue;
+        EXPECT_EQ(damaged.channel1[i], 0x8000) << i;
+        ++gaps;
+    }
+    EXPECT_EQ(gaps, 300u);
+}
