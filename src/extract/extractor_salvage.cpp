@@ -44,28 +44,29 @@ void CEcgExtractor::recover_from_damage(DamageReason reason) {
     m_undecodable = false;
     const uint64_t first = current_sector_index();
     const uint8_t format = *m_recording_format;
-    const std::optional<ResumePoint> resume = find_resume_point(
-        m_source.get(), m_disk.m_crc_table, sector_recording_num(m_first_start_sector));
-    if (!resume) {
+    const DamageScan scan = scan_damaged_stretch(m_source.get(), m_disk.m_crc_table,
+                                                 sector_recording_num(m_first_start_sector));
+    if (!scan.found) {
         // Nothing of the recording follows: an end mark or another recording's sector is its
-        // end, and a damaged last sector costs its own seconds.
+        // end, and damaged last sectors cost their own seconds.
         if (reason != DamageReason::foreign) {
-            int64_t lost = data_sector_time_points(format);
-            if (lost == 0) lost = estimated_stream_seconds(1) * kSamplesPerSecond;
+            const uint64_t damaged = scan.own + 1;
+            int64_t lost = data_sector_time_points(format) * static_cast<int64_t>(damaged);
+            if (lost == 0) lost = estimated_stream_seconds(damaged) * kSamplesPerSecond;
             write_gap(lost);
-            m_salvage_report.add_range({first, first, lost, reason});
+            m_salvage_report.add_range({first, first + scan.own, lost, reason});
         }
         m_end = true;
         return;
     }
-    const uint64_t damaged = resume->skipped + 1;
+    const uint64_t damaged = scan.skipped + 1;
     const uint64_t resume_index = first + damaged;
     trace("salvage: sectors %llu to %llu damaged\n", static_cast<unsigned long long>(first),
           static_cast<unsigned long long>(resume_index - 1));
     int64_t lost = 0;
     const EventRecord* anchor = seek_point_at_or_after(resume_index, 0);
     if (is_compressed_format(format)) {
-        const int64_t seconds = lost_seconds_of_stream(damaged, resume_index, resume->sector);
+        const int64_t seconds = lost_seconds_of_stream(damaged, resume_index, scan.sector);
         lost = seconds * kSamplesPerSecond;
         write_gap(lost);
         advance_clock(static_cast<int>(seconds), 0, static_cast<double>(seconds));
@@ -88,7 +89,7 @@ void CEcgExtractor::recover_from_damage(DamageReason reason) {
     // The damaged sectors' pace pulses are unknown; a window must not run on into the gap.
     m_pacing_window = 0;
     m_salvage_report.add_range({first, resume_index - 1, lost, reason});
-    m_sector = resume->sector;
+    m_sector = scan.sector;
 }
 
 void CEcgExtractor::salvage_truncated_end() {

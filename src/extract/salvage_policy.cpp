@@ -45,13 +45,17 @@ int64_t data_sector_time_points(uint8_t format) {
     }
 }
 
-std::optional<ResumePoint> find_resume_point(std::FILE* file, const Crc16Table& table,
-                                             uint16_t recording_num) {
-    ResumePoint point;
-    for (; point.skipped < kMaxDamagedSectors; ++point.skipped) {
-        if (std::fread(point.sector.data(), 1, kSectorSize, file) != kSectorSize)
-            return std::nullopt;
-        if (can_resume_at(table, point.sector, recording_num)) return point;
+DamageScan scan_damaged_stretch(std::FILE* file, const Crc16Table& table, uint16_t recording_num) {
+    DamageScan scan;
+    bool own = true;
+    for (; scan.skipped < kMaxDamagedSectors; ++scan.skipped) {
+        if (std::fread(scan.sector.data(), 1, kSectorSize, file) != kSectorSize) break;
+        if (can_resume_at(table, scan.sector, recording_num)) {
+            scan.found = true;
+            break;
+        }
+        own = own && sector_recording_num(scan.sector) == recording_num;
+        if (own) ++scan.own;
     }
-    return std::nullopt;
+    return scan;
 }

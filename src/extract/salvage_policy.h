@@ -31,13 +31,17 @@ bool can_resume_at(const Crc16Table& table, std::span<const uint8_t, kSectorSize
 // compressed formats, whose sectors hold a varying number of seconds.
 int64_t data_sector_time_points(uint8_t format);
 
-struct ResumePoint {
-    // Sectors from the file position to the sector to go on with.
-    uint64_t skipped = 0;
+struct DamageScan {
+    // The sector to go on with, when one was found.
+    bool found = false;
     Sector sector{};
+    // Sectors from the file position to it.
+    uint64_t skipped = 0;
+    // Sectors from the file position on that still carry the recording's number: where nothing
+    // follows, the damaged stretch ends with them.
+    uint64_t own = 0;
 };
 
-// Reads on from the file's position for a sector the read can go on with; nothing when the file
-// ends or kMaxDamagedSectors pass first. The file is left after the returned sector.
-std::optional<ResumePoint> find_resume_point(std::FILE* file, const Crc16Table& table,
-                                             uint16_t recording_num);
+// Reads on from the file's position for a sector the read can go on with, for at most
+// kMaxDamagedSectors sectors. The file is left after the sector found.
+DamageScan scan_damaged_stretch(std::FILE* file, const Crc16Table& table, uint16_t recording_num);

@@ -382,3 +382,29 @@ TEST(TwelveLeadSalvage, DamagedSectorsKeepTheLeadFilesInStep) {
     }
     EXPECT_EQ(gaps, 300u);
 }
+
+// With every data sector damaged nothing is salvaged: the read fails (108) and the report says
+// that all of it was lost.
+TEST(UncompressedSalvage, NothingSalvagedFailsTheReadAndSaysSo) {
+    TestFolder folder;
+    cardsim::RecordingSpec description;
+    description.format = 2;
+    description.segments = {{300, 0}};
+    const std::string card = folder / "card", out = folder / "out";
+    cardsim::RecordingResult result;
+    std::string error;
+    ASSERT_TRUE(cardsim::write_card(description, card, "", result, error)) << error;
+    std::vector<uint8_t> ecg = read_bytes(card + "/ecg.dat");
+    const std::vector<uint64_t> sectors = data_sectors(ecg);
+    std::mt19937 random(2);
+    for (const uint64_t sector : sectors)
+        damage(ecg, sector, Damage::checksum, random);
+    write_bytes(card + "/ecg.dat", ecg);
+    const ReadOutcome damaged = read_copy(card, out, true);
+    EXPECT_FALSE(damaged.ok);
+    EXPECT_EQ(damaged.report,
+              "salvage report\ndamaged sectors " + std::to_string(sectors.front()) + "-" +
+                  std::to_string(sectors.back()) +
+                  ": 300.00 s lost, checksum does not match\nseconds delivered: 0.00\n"
+                  "seconds lost: 300.00\n");
+}
