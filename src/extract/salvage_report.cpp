@@ -21,8 +21,6 @@ const char* reason_text(DamageReason reason) {
             return "compressed data cannot be decoded";
         case DamageReason::truncated:
             return "file ends inside the sector";
-        case DamageReason::start_sector:
-            return "start sector cannot be applied";
     }
     return "damaged";
 }

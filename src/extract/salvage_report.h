@@ -13,7 +13,6 @@ enum class DamageReason {
     unknown_type,  // a type byte the recorder never writes
     undecodable,   // compressed data the decoder cannot read
     truncated,     // ecg.dat ends inside the sector
-    start_sector,  // a start sector that cannot be applied
 };
 
 struct DamagedRange {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "card/ccf_disk.h"
@@ -28,7 +29,9 @@ struct ReadOutcome {
     std::string report;
 };
 
-ReadOutcome read_copy(const std::string& card, const std::string& out, bool salvage) {
+// An archive read, or a 12-lead read whose first lead stands for channel 1.
+ReadOutcome read_copy(const std::string& card, const std::string& out, bool salvage,
+                      OutputFormat format = kFormatArchive) {
     std::filesystem::remove_all(out);
     std::filesystem::create_directories(out);
     NoAnswers no_answers;
@@ -36,10 +39,29 @@ ReadOutcome read_copy(const std::string& card, const std::string& out, bool salv
     disk.set_card_path(card);
     disk.m_read_settings = ReadSettings{0, 24, 0, salvage};
     ReadOutcome outcome;
-    outcome.ok = read_card(disk, kFormatArchive, out);
-    outcome.channel1 = read_words(out + "/rawecg1.dat");
+    outcome.ok = read_card(disk, format, out);
+    outcome.channel1 = format == kFormatPn12File
+                           ? read_words(out + "/pn12ecg1.dat", kLeadHeaderSize)
+                           : read_words(out + "/rawecg1.dat");
     outcome.report = read_file(out + "/salvage.txt");
     return outcome;
+}
+
+// Writes a simulated card into `card` and returns its ecg.dat; empty when it cannot be written.
+std::vector<uint8_t> make_card(const std::string& card, int format,
+                               std::vector<cardsim::Segment> segments,
+                               int64_t seek_interval = 3600) {
+    cardsim::RecordingSpec description;
+    description.format = format;
+    description.segments = std::move(segments);
+    description.seek_interval = seek_interval;
+    cardsim::RecordingResult result;
+    std::string error;
+    if (!cardsim::write_card(description, card, "", result, error)) {
+        ADD_FAILURE() << error;
+        return {};
+    }
+    return read_bytes(card + "/ecg.dat");
 }
 
 // Sectors of ecg.dat that hold samples of the recording, in file order.
@@ -138,16 +160,10 @@ class SalvageRead : public ::testing::TestWithParam<SalvageCase> {};
 TEST_P(SalvageRead, DamagedSectorsBecomeGapsAndTheRestComesBackExactly) {
     const SalvageCase& c = GetParam();
     TestFolder folder;
-    cardsim::RecordingSpec description;
-    description.format = c.format;
-    description.segments = {{1800, 0}};
-    description.seek_interval = 60;
     const std::string card = folder / "card", out = folder / "out";
-    cardsim::RecordingResult result;
-    std::string error;
-    ASSERT_TRUE(cardsim::write_card(description, card, "", result, error)) << error;
+    const std::vector<uint8_t> original = make_card(card, c.format, {{1800, 0}}, 60);
+    ASSERT_FALSE(original.empty());
     const std::string ecg_path = card + "/ecg.dat";
-    const std::vector<uint8_t> original = read_bytes(ecg_path);
     const ReadOutcome whole = read_copy(card, out, true);
     ASSERT_TRUE(whole.ok);
     EXPECT_NE(whole.report.find("no damaged sectors"), std::string::npos) << whole.report;
@@ -188,14 +204,8 @@ namespace {
 class CompressedSalvage : public ::testing::Test {
   protected:
     void SetUp() override {
-        cardsim::RecordingSpec description;
-        description.format = 35;
-        description.segments = {{900, 60}, {840, 0}};
-        description.seek_interval = 60;
-        cardsim::RecordingResult result;
-        std::string error;
-        ASSERT_TRUE(cardsim::write_card(description, card(), "", result, error)) << error;
-        original = read_bytes(ecg_path());
+        original = make_card(card(), 35, {{900, 60}, {840, 0}}, 60);
+        ASSERT_FALSE(original.empty());
         whole = read_copy(card(), out(), true);
         ASSERT_TRUE(whole.ok);
         sectors = data_sectors(original, true);
@@ -277,14 +287,9 @@ TEST(SalvageOff, DamagedCardsReadAsWithoutSalvage) {
     for (const int format : {2, 35}) {
         SCOPED_TRACE(format);
         TestFolder folder;
-        cardsim::RecordingSpec description;
-        description.format = format;
-        description.segments = {{1800, 0}};
         const std::string card = folder / "card", out = folder / "out";
-        cardsim::RecordingResult result;
-        std::string error;
-        ASSERT_TRUE(cardsim::write_card(description, card, "", result, error)) << error;
-        std::vector<uint8_t> ecg = read_bytes(card + "/ecg.dat");
+        std::vector<uint8_t> ecg = make_card(card, format, {{1800, 0}});
+        ASSERT_FALSE(ecg.empty());
         const ReadOutcome whole = read_copy(card, out, false);
         const std::vector<uint64_t> sectors = data_sectors(ecg);
         std::mt19937 random(3);
@@ -308,37 +313,14 @@ TEST(SalvageOff, DamagedCardsReadAsWithoutSalvage) {
 
 }  // namespace
 
-namespace {
-
-ReadOutcome read_twelve_lead(const std::string& card, const std::string& out) {
-    std::filesystem::remove_all(out);
-    std::filesystem::create_directories(out);
-    NoAnswers no_answers;
-    CCFDisk disk;
-    disk.set_card_path(card);
-    disk.m_read_settings = ReadSettings{0, 24, 0, true};
-    ReadOutcome outcome;
-    outcome.ok = read_card(disk, kFormatPn12File, out);
-    outcome.channel1 = read_words(out + "/pn12ecg1.dat", kLeadHeaderSize);
-    outcome.report = read_file(out + "/salvage.txt");
-    return outcome;
-}
-
-}  // namespace
-
 // A cut in the last data sector of an uncompressed recording costs that sector's span, as a gap.
 TEST(UncompressedSalvage, TruncatedFinalSectorBecomesAGapOfItsSpan) {
     for (const int format : {1, 48}) {
         SCOPED_TRACE(format);
         TestFolder folder;
-        cardsim::RecordingSpec description;
-        description.format = format;
-        description.segments = {{1800, 0}};
         const std::string card = folder / "card", out = folder / "out";
-        cardsim::RecordingResult result;
-        std::string error;
-        ASSERT_TRUE(cardsim::write_card(description, card, "", result, error)) << error;
-        std::vector<uint8_t> ecg = read_bytes(card + "/ecg.dat");
+        std::vector<uint8_t> ecg = make_card(card, format, {{1800, 0}});
+        ASSERT_FALSE(ecg.empty());
         const ReadOutcome whole = read_copy(card, out, true);
         ecg.resize(data_sectors(ecg).back() * kSectorSize + 100);
         write_bytes(card + "/ecg.dat", ecg);
@@ -352,15 +334,10 @@ TEST(UncompressedSalvage, TruncatedFinalSectorBecomesAGapOfItsSpan) {
 // Damaged 12-lead sectors keep the lead files in step: each becomes its 30 time points of no data.
 TEST(TwelveLeadSalvage, DamagedSectorsKeepTheLeadFilesInStep) {
     TestFolder folder;
-    cardsim::RecordingSpec description;
-    description.format = 64;
-    description.segments = {{600, 0}};
     const std::string card = folder / "card", out = folder / "out";
-    cardsim::RecordingResult result;
-    std::string error;
-    ASSERT_TRUE(cardsim::write_card(description, card, "", result, error)) << error;
-    std::vector<uint8_t> ecg = read_bytes(card + "/ecg.dat");
-    const ReadOutcome whole = read_twelve_lead(card, out);
+    std::vector<uint8_t> ecg = make_card(card, 64, {{600, 0}});
+    ASSERT_FALSE(ecg.empty());
+    const ReadOutcome whole = read_copy(card, out, true, kFormatPn12File);
     ASSERT_TRUE(whole.ok);
     std::vector<uint64_t> lead_sectors;
     for (uint64_t i = 0; (i + 1) * kSectorSize <= ecg.size(); ++i)
@@ -369,7 +346,7 @@ TEST(TwelveLeadSalvage, DamagedSectorsKeepTheLeadFilesInStep) {
     for (int k = 1; k <= 10; ++k)
         damage(ecg, lead_sectors[lead_sectors.size() * k / 11], Damage::checksum, random);
     write_bytes(card + "/ecg.dat", ecg);
-    const ReadOutcome damaged = read_twelve_lead(card, out);
+    const ReadOutcome damaged = read_copy(card, out, true, kFormatPn12File);
     ASSERT_TRUE(damaged.ok);
     EXPECT_EQ(damaged_ranges(damaged.report), 10u) << damaged.report;
     EXPECT_NE(damaged.report.find("seconds lost: 2.34\n"), std::string::npos) << damaged.report;
@@ -387,14 +364,9 @@ TEST(TwelveLeadSalvage, DamagedSectorsKeepTheLeadFilesInStep) {
 // that all of it was lost.
 TEST(UncompressedSalvage, NothingSalvagedFailsTheReadAndSaysSo) {
     TestFolder folder;
-    cardsim::RecordingSpec description;
-    description.format = 2;
-    description.segments = {{300, 0}};
     const std::string card = folder / "card", out = folder / "out";
-    cardsim::RecordingResult result;
-    std::string error;
-    ASSERT_TRUE(cardsim::write_card(description, card, "", result, error)) << error;
-    std::vector<uint8_t> ecg = read_bytes(card + "/ecg.dat");
+    std::vector<uint8_t> ecg = make_card(card, 2, {{300, 0}});
+    ASSERT_FALSE(ecg.empty());
     const std::vector<uint64_t> sectors = data_sectors(ecg);
     std::mt19937 random(2);
     for (const uint64_t sector : sectors)
