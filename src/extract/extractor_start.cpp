@@ -109,9 +109,8 @@ bool CEcgExtractor::resume_start_sector() {
     const int64_t resume_seconds = time_to_seconds(start_time_of(m_sector));
     const int64_t running_seconds = time_to_seconds(m_running_time);
     // A salvage read that priced a damaged stretch too high is only late, not inconsistent.
-    const bool late = salvaging() && resume_seconds < running_seconds;
-    if ((resume_seconds < running_seconds && !late) ||
-        resume_seconds - running_seconds > kMaxPauseSeconds) {
+    const bool earlier = resume_seconds < running_seconds && !salvaging();
+    if (earlier || resume_seconds - running_seconds > kMaxPauseSeconds) {
         trace("CCFDisk::read_start_sector recording times inconsistent\n");
         return false;
     }
