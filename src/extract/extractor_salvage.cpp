@@ -20,6 +20,12 @@ bool is_compressed_format(uint8_t format) {
     return format == 33 || format == 34 || format == 35;
 }
 
+// A seek point's time can be damaged too: a loss before the clock or longer than any pause is
+// not believed.
+bool plausible_loss(int64_t seconds) {
+    return seconds >= 0 && seconds <= kMaxPauseSeconds;
+}
+
 // The bit at which a seek point's block begins; a segment's first block is at the first body bit.
 int seek_bit_of(const EventRecord& record) {
     return record.type == 1 ? kFirstBodyBit : record.decompression_index;
@@ -71,10 +77,10 @@ void CEcgExtractor::recover_from_damage(DamageReason reason) {
         write_gap(lost);
         advance_clock(static_cast<int>(seconds), 0, static_cast<double>(seconds));
         m_restart_stream = true;
-    } else if (anchor != nullptr && anchor->sector == resume_index) {
+    } else if (anchor != nullptr && anchor->sector == resume_index &&
+               plausible_loss(time_to_seconds(anchor->time()) - time_to_seconds(m_running_time))) {
         // The event table knows when the recording goes on at this sector.
-        const int64_t seconds =
-            std::max<int64_t>(0, time_to_seconds(anchor->time()) - time_to_seconds(m_running_time));
+        const int64_t seconds = time_to_seconds(anchor->time()) - time_to_seconds(m_running_time);
         lost = seconds * kSamplesPerSecond;
         write_gap(lost);
         advance_clock(static_cast<int>(seconds), 0, static_cast<double>(seconds));
@@ -119,7 +125,7 @@ int64_t CEcgExtractor::lost_seconds_of_stream(uint64_t damaged, uint64_t resume_
                 blocks_until(*anchor, seek_bit_of(*anchor), resume_index, resume)) {
             const int64_t seconds =
                 time_to_seconds(anchor->time()) - *blocks - time_to_seconds(m_running_time);
-            if (seconds >= 0) return seconds;
+            if (plausible_loss(seconds)) return seconds;
         }
     }
     return estimated_stream_seconds(damaged);

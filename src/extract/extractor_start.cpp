@@ -11,8 +11,6 @@
 
 namespace {
 
-// A recorder never pauses longer than a week; a later resume time is a damaged start sector.
-constexpr int64_t kMaxPauseSeconds = 604800;
 constexpr int64_t kSecondsPerHour = 3600;
 // A type-1 seek point resumes at the first body bit of its sector.
 constexpr uint16_t kFirstBlockIndex = 40;

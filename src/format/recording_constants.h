@@ -20,3 +20,6 @@ inline constexpr int64_t kShortestOutputTimePoints = 20 * 60 * kSamplesPerSecond
 inline constexpr int64_t kTwoChannelSectorTimePoints = 192;
 inline constexpr int64_t kThreeChannelSectorTimePoints = kSamplesPerSecond;
 inline constexpr int64_t kTwelveLeadTimePoints = 30;
+
+// A recorder never pauses longer than a week; a later resume time is a damaged start sector.
+inline constexpr int64_t kMaxPauseSeconds = 604800;
