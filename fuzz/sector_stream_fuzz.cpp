@@ -186,6 +186,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     disk.m_read_settings.skip_hours = choice.skip_hours;
     disk.m_read_settings.record_length_hours = record_length_hours(choice);
     disk.m_read_settings.calibration_seconds = choice.calibration ? 60 : 0;
+    disk.m_read_settings.salvage = choice.salvage;
     OutputSettings settings;
     settings.mmf_base_name = process.receiver.base;
     settings.mmf_instance = process.receiver.base + "read";

@@ -22,6 +22,7 @@ struct StreamChoice {
     bool calibration = false;  // 60 s of calibration ahead of the recording
     int skip_hours = 0;        // 0..3
     int duration_hours = 0;    // 1..15, or 0 for the output format's default
+    bool salvage = false;      // damaged sectors become gaps
     uint8_t format = 0;        // the first start sector's recording format; 0 keeps the input's
 };
 
@@ -35,6 +36,7 @@ inline StreamChoice decode_stream_choice(const uint8_t* header) {
     choice.state = static_cast<CardState>((header[0] >> 3) & 3);
     choice.calibration = (header[0] & 0x20) != 0;
     choice.skip_hours = header[1] & 3;
+    choice.salvage = (header[1] & 4) != 0;
     choice.duration_hours = header[1] >> 4;
     choice.format = header[2];
     return choice;
@@ -47,8 +49,8 @@ inline std::array<uint8_t, kStreamHeaderSize> encode_stream_choice(const StreamC
     const auto flags = static_cast<uint8_t>(output | (choice.seal ? 0 : 4) |
                                             (static_cast<uint8_t>(choice.state) << 3) |
                                             (choice.calibration ? 0x20 : 0));
-    const auto window =
-        static_cast<uint8_t>((choice.skip_hours & 3) | (choice.duration_hours << 4));
+    const auto window = static_cast<uint8_t>((choice.skip_hours & 3) | (choice.salvage ? 4 : 0) |
+                                             (choice.duration_hours << 4));
     return {flags, window, choice.format};
 }
 

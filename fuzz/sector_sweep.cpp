@@ -2,8 +2,9 @@
 // ten-minute simulator recording of each sector kind (two segments, patient events) is read after
 // each sector in turn has a bit or a byte of its body damaged, as stored (the checksum sees it)
 // and, for every third sector, sealed again (the unpackers see it), and after ecg.dat has been cut
-// at each sector boundary. The target's own checks hold after every read: the card no worse than
-// before, nothing written outside the output folder, the outputs padded and finished.
+// at each sector boundary; every sixth damaged card is also read with salvage. The target's own
+// checks hold after every read: the card no worse than before, nothing written outside the output
+// folder, the outputs padded and finished.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -56,10 +57,11 @@ Bytes damaged(Bytes ecg, size_t sector) {
     return ecg;
 }
 
-void read(const Kind& kind, bool seal, const Bytes& ecg, size_t sectors) {
+void read(const Kind& kind, bool seal, const Bytes& ecg, size_t sectors, bool salvage = false) {
     fuzz::StreamChoice choice;
     choice.output = kind.output;
     choice.seal = seal;
+    choice.salvage = salvage;
     const auto header = fuzz::encode_stream_choice(choice);
     Bytes input(header.begin(), header.end());
     input.insert(input.end(), ecg.begin(),
@@ -84,6 +86,11 @@ int main() {
             reads += 2;
             if (n % 3 == 0) {
                 read(kind, true, damaged(plain, n), count);
+                ++reads;
+            }
+            // A salvage read goes on past the damage, so it meets the sectors after it too.
+            if (n % 6 == 1) {
+                read(kind, false, damaged(stored, n), count, true);
                 ++reads;
             }
         }

@@ -79,6 +79,7 @@ struct ParseState {
     bool skip_given = false;
     int32_t skip_hours = 0;
     bool duration_given = false;
+    bool salvage = false;
 };
 
 // Handles one argument; false when it matches no option or its value is refused.
@@ -159,6 +160,8 @@ bool parse_argument(std::string_view arg, RunRequest& request, OutputSettings& o
         output.set_resolution_bits(bits);
     } else if (option("/overview")) {
         output.overview = true;
+    } else if (option("/salvage")) {
+        state.salvage = true;
     } else if (option("/instance=")) {
         output.mmf_instance = without_quotes(value);
     } else if (option("/basemmfname=")) {
@@ -200,9 +203,18 @@ bool hand_over_record_length(OutputFormat format, const OutputSettings& output,
     return false;
 }
 
+// Salvage changes how samples are recovered, so only the ECG reads that write samples take it.
+// The standard read always writes an archive.
+bool takes_salvage(const RunRequest& request) {
+    if (request.m_mode == kModeReadEcgStand) return true;
+    return request.m_mode == kModeReadEcgHide && request.m_output_format != kFormatCnav;
+}
+
 bool validate_by_mode(RunRequest& request, const OutputSettings& output, const ParseState& state,
                       ReadSettings& reader) {
     const RunMode mode = request.m_mode;
+    if (state.salvage && !takes_salvage(request)) return false;
+    reader.salvage = state.salvage;
     switch (mode) {
         case kModeNone:
             return false;

@@ -17,6 +17,9 @@ struct ReadSettings {
     int32_t record_length_hours = 0;
     // Seconds of calibration signal ahead of the recording; 0 writes no preamble.
     int32_t calibration_seconds = 60;
+    // A damaged sector costs its own seconds instead of the rest of the read, and the read
+    // leaves salvage.txt beside its output.
+    bool salvage = false;
 
     // The record-length limit in time points; 0 when none was handed over.
     int64_t limit_time_points() const {

@@ -52,6 +52,13 @@ class EcgDecoder {
     // preset once before decoding; the decoder never writes that channel for such sectors.
     void preset_square_wave();
 
+    // Whether the next bits begin a block, and where the reader stands (bit of the current sector,
+    // below the first body bit while it is still among the previous sector's carried bytes).
+    bool at_block_start() const {
+        return m_phase == DecoderPhase::kBlockStart || m_phase == DecoderPhase::kPrime;
+    }
+    int bit_position() const { return m_reader.bit_position(); }
+
     const DecodedBlock& block() const { return m_block; }
     const PaceList& pace_list() const { return m_pace; }
 

@@ -10,6 +10,7 @@
 #include "format/sector_checksum.h"
 #include "format/start_sector.h"
 #include "format/start_sector_reader.h"
+#include "support/byte_order.h"
 #include "support/file_seek.h"
 #include "support/messages.h"
 #include "support/named_event.h"
@@ -73,15 +74,17 @@ CEcgExtractor::CEcgExtractor(CCFDisk& disk, SampleOutput& samples, ExtractionReq
     : m_disk(disk), m_samples(samples), m_request(std::move(request)) {}
 
 bool CEcgExtractor::extract_ecg() {
+    bool ok = false;
     try {
-        return read_recording();
+        ok = read_recording();
     } catch (const std::exception&) {
         trace("Generic Exception caught in module %s at line %d\n", kModule, __LINE__);
+        show_read_message(kStringEcgReadError, MessageButtons::kOk, MessageIcon::kExclamation);
     } catch (...) {
         trace("Generic Exception caught in module %s at line %d\n", kModule, __LINE__);
+        show_read_message(kStringEcgReadError, MessageButtons::kOk, MessageIcon::kExclamation);
     }
-    show_read_message(kStringEcgReadError, MessageButtons::kOk, MessageIcon::kExclamation);
-    return false;
+    return m_disk.m_read_settings.salvage ? finish_salvage(ok) : ok;
 }
 
 bool CEcgExtractor::read_recording() {
@@ -188,12 +191,20 @@ bool CEcgExtractor::sector_loop() {
         if (terminator && terminator->is_signalled()) {
             m_terminated = true;
             m_end = true;
+        } else if (salvaging() && salvage_damaged_sector()) {
+            continue;
         } else if (sector_recording_num(m_sector) != recording_num) {
             m_end = true;
         } else if (!process_sector() || outputs_failed()) {
             return false;
+        } else if (m_undecodable) {
+            recover_from_damage(DamageReason::undecodable);
+            continue;
         }
-        if (!m_end && !read_sector()) m_end = true;
+        if (!m_end && !read_sector()) {
+            if (salvaging()) salvage_truncated_end();
+            m_end = true;
+        }
     }
     return true;
 }
@@ -251,32 +262,43 @@ bool CEcgExtractor::data_sector() {
         UncompressedWriter writer(
             m_samples, m_pacing_window,
             layout->delta_coded ? SampleScale::twelve_bit : SampleScale::ten_bit);
+        const int64_t before = m_samples.time_points();
         unpack_uncompressed_sector(m_sector, writer);
+        m_salvage_report.add_delivered(m_samples.time_points() - before);
         m_other.put_bytes(std::span(m_sector).first(kPayloadOffset));
     }
-    // 192 time points at 128 per second: 1.5 s.
-    if (layout->time_points == 192)
-        advance_clock(1, 50, 1.5);
-    else
-        advance_clock(1, 0, 1.0);
+    advance_clock_by_sector(layout->time_points);
     return true;
 }
 
 bool CEcgExtractor::compressed_sector() {
     // Without a start sector the stream has no beginning and no place on the time axis.
     if (!m_recording_format) return true;
+    if (m_restart_stream) {
+        // After a damaged stretch the stream is picked up at this sector's first block start.
+        m_restart_stream = false;
+        m_decoder.reset_decoder();
+        m_decoder.set_decompression_index(get_u16le(m_sector.data() + kSectorCrcOffset));
+    }
+    ++m_stream_sectors;
     for (;;) {
         const DecodeResult result = m_decoder.decode_sector(m_sector);
+        if (!result.ok && salvaging()) {
+            m_undecodable = true;
+            return true;
+        }
         if (!result.ok) {
             trace("ecg decompression error in sector %i\n", static_cast<int>(m_sector_counter));
             report_read_error();
             return false;
         }
         if (result.block_done) {
+            ++m_stream_blocks;
             const int64_t block_start = running_from_start();
             advance_clock(1, 0, 1.0);
-            if (output_begun(block_start)) {
-                if (m_samples.below_limit()) m_delivered_recording = true;
+            if (output_begun(block_start) && m_samples.below_limit()) {
+                m_delivered_recording = true;
+                m_salvage_report.add_delivered(kSamplesPerBlock);
                 m_samples.write_second(m_decoder.block());
             }
         }
@@ -293,11 +315,12 @@ bool CEcgExtractor::twelve_lead_sector() {
     }
     if (output_begun(running_from_start())) {
         m_delivered_recording = true;
+        const int64_t before = m_samples.time_points();
         m_samples.unpack_pn12_sector(m_sector);
+        m_salvage_report.add_delivered(m_samples.time_points() - before);
         m_other.put_bytes(std::span(m_sector).first(kPayloadOffset));
     }
-    // 30 time points: 0.234375 s, which the hundredths of the clock can only approximate.
-    advance_clock(0, 23, 0.234375);
+    advance_clock_by_sector(kTwelveLeadTimePoints);
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "extract/output_file.h"
 #include "extract/patient_events.h"
 #include "extract/progress_control.h"
+#include "extract/salvage_report.h"
 #include "extract/sample_output.h"
 #include "format/card_files.h"
 #include "format/event_table.h"
@@ -69,6 +70,21 @@ class CEcgExtractor {
     bool add_sector_event();
     // patevent.dat, the mapped list and the sample output; false when the list is full.
     bool add_patient_event(int32_t seconds);
+    void advance_clock_by_sector(int64_t time_points);
+
+    // Salvage: damaged sectors become gaps and the read goes on (extractor_salvage.cpp).
+    bool salvaging() const { return m_disk.m_read_settings.salvage && m_recording_format; }
+    bool salvage_damaged_sector();
+    void recover_from_damage(DamageReason reason);
+    void salvage_truncated_end();
+    uint64_t current_sector_index() const;
+    int64_t lost_seconds_of_stream(uint64_t damaged, uint64_t resume_index, const Sector& resume);
+    std::optional<int64_t> blocks_until(const EventRecord& anchor, int anchor_bit,
+                                        uint64_t resume_index, const Sector& resume);
+    const EventRecord* seek_point_at_or_after(uint64_t sector, int bit) const;
+    int64_t estimated_stream_seconds(uint64_t sectors) const;
+    void write_gap(int64_t time_points);
+    bool finish_salvage(bool ok);
     // Whether the second or sector that starts `seconds` after the recording start is output:
     // the skip period is over and the start is known.
     bool output_begun(int64_t seconds_from_start) const;
@@ -96,6 +112,15 @@ class CEcgExtractor {
     Sector m_sector{};
     int m_progress_counter = 0;
     int64_t m_sector_counter = 0;
+    // Compressed sectors and blocks decoded: the rate that prices a damaged stretch without a
+    // seek point after it.
+    int64_t m_stream_sectors = 0;
+    int64_t m_stream_blocks = 0;
+    // Set by a salvage read when decoding failed in the current sector or has to start afresh at
+    // the next compressed sector's block start.
+    bool m_undecodable = false;
+    bool m_restart_stream = false;
+    SalvageReport m_salvage_report;
 
     OutputFile m_other;
     OutputFile m_patevent;

@@ -4,14 +4,13 @@
 #include <limits>
 
 #include "extract/ecg_extractor.h"
+#include "format/recording_constants.h"
 #include "format/start_sector.h"
 #include "support/file_seek.h"
 #include "support/trace.h"
 
 namespace {
 
-// A recorder never pauses longer than a week; a later resume time is a damaged start sector.
-constexpr int64_t kMaxPauseSeconds = 604800;
 constexpr int64_t kSecondsPerHour = 3600;
 // A type-1 seek point resumes at the first body bit of its sector.
 constexpr uint16_t kFirstBlockIndex = 40;
@@ -37,6 +36,17 @@ void CEcgExtractor::advance_clock(int whole_seconds, unsigned hundredths, double
         time_add_second(m_running_time);
     if (hundredths != 0) time_add_hundredths(m_running_time, hundredths);
     m_seconds_counter += seconds;
+}
+
+void CEcgExtractor::advance_clock_by_sector(int64_t time_points) {
+    if (time_points == kTwelveLeadTimePoints) {
+        // 0.234375 s, which the hundredths of the clock can only approximate.
+        advance_clock(0, 23, 0.234375);
+    } else if (time_points == kTwoChannelSectorTimePoints) {
+        advance_clock(1, 50, 1.5);
+    } else {
+        advance_clock(1, 0, 1.0);
+    }
 }
 
 bool CEcgExtractor::start_sector_step() {
@@ -95,7 +105,9 @@ bool CEcgExtractor::resume_start_sector() {
     }
     const int64_t resume_seconds = time_to_seconds(start_time_of(m_sector));
     const int64_t running_seconds = time_to_seconds(m_running_time);
-    if (resume_seconds < running_seconds || resume_seconds - running_seconds > kMaxPauseSeconds) {
+    // A salvage read that priced a damaged stretch too high is only late, not inconsistent.
+    const bool earlier = resume_seconds < running_seconds && !salvaging();
+    if (earlier || resume_seconds - running_seconds > kMaxPauseSeconds) {
         trace("CCFDisk::read_start_sector recording times inconsistent\n");
         return false;
     }

@@ -69,6 +69,10 @@ void Pn12Output::write_calibration(int seconds) {
     }
 }
 
+void Pn12Output::write_time_point(std::span<const uint16_t>, uint16_t, SampleScale) {
+    put_all_leads(kLeadNoData, 1);
+}
+
 void Pn12Output::write_gap_second() {
     put_all_leads(kLeadNoData, kSamplesPerBlock);
 }

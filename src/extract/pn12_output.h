@@ -26,8 +26,9 @@ class Pn12Output final : public SampleOutput {
     // The 12-lead files are not limited by the duration.
     bool below_limit() const override { return true; }
     // A 12-lead read of a recording without 12-lead sectors is refused before any sample, so
-    // these two are never given samples of other recordings.
-    void write_time_point(std::span<const uint16_t>, uint16_t, SampleScale) override {}
+    // these two are never given samples of other recordings; the only time points are the gaps
+    // of damaged sectors, no data on every lead.
+    void write_time_point(std::span<const uint16_t>, uint16_t, SampleScale) override;
     void write_second(const DecodedBlock&) override {}
     void write_gap_second() override;
     bool takes_recording(int channels) const override { return channels == 12; }

@@ -14,3 +14,12 @@ inline constexpr int kCalibrationHalfCycle = 32;
 
 // 20 minutes: outputs that end shorter are padded to this many time points.
 inline constexpr int64_t kShortestOutputTimePoints = 20 * 60 * kSamplesPerSecond;
+
+// Time points in one sector of each kind of uncompressed data: 1.5 s of two channels, 1 s of
+// three, 0.234375 s of twelve leads.
+inline constexpr int64_t kTwoChannelSectorTimePoints = 192;
+inline constexpr int64_t kThreeChannelSectorTimePoints = kSamplesPerSecond;
+inline constexpr int64_t kTwelveLeadTimePoints = 30;
+
+// A recorder never pauses longer than a week; a later resume time is a damaged start sector.
+inline constexpr int64_t kMaxPauseSeconds = 604800;

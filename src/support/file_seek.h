@@ -7,5 +7,7 @@
 #include <optional>
 
 bool seek_file(std::FILE* file, uint64_t offset);
+// The stream's position; nothing when it cannot be had.
+std::optional<uint64_t> stream_position(std::FILE* file);
 // The size of the file behind an open stream; nothing when it cannot be had.
 std::optional<uint64_t> stream_size(std::FILE* file);

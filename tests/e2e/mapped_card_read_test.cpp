@@ -1,8 +1,10 @@
 // Card reads handed to a running receiver through the named memory-mapped sections (/opformat=mmf
 // and /opformat=path): the receiver's samples against the recording, the padding, the names
-// under /basemmfname=, and the 32-hour capacity of the program's own sections.
+// under /basemmfname=, the 32-hour capacity of the program's own sections, and a salvage read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <utility>
 #include <vector>
@@ -84,4 +86,43 @@ TEST_F(MappedCardRead, FortyHoursFillOurOwnSectionsExactlyAndLargerOnesWhole) {
     ASSERT_EQ(read("/opformat=mmf"), 0);
     ASSERT_EQ(peer.wait(), 0);
     expect_samples(peer, 192, size_t{40} * 460800 + kPreamble * 128);
+}
+
+// A salvage read hands the receiver every second around a damaged sector: the counts grow on
+// past the gap, the channels end finished, and salvage.txt accounts for the gap's seconds.
+TEST_F(MappedCardRead, SalvageReadCarriesOnPastADamagedSector) {
+    ASSERT_TRUE(work.make({"--format=35", "--duration=25m", "--seek-interval=1m"}, true));
+    std::vector<uint8_t> ecg = read_bytes(work.card() + "/ecg.dat");
+    std::vector<size_t> compressed;
+    for (size_t i = 0; (i + 1) * 512 <= ecg.size(); ++i)
+        if (ecg[i * 512] == 0x23) compressed.push_back(i);
+    ASSERT_FALSE(compressed.empty());
+    const size_t damaged = compressed[compressed.size() / 2];
+    std::fill(ecg.begin() + static_cast<long>(damaged * 512),
+              ecg.begin() + static_cast<long>((damaged + 1) * 512), 0);
+    write_bytes(work.card() + "/ecg.dat", ecg);
+
+    MappedPeer peer(work.path(), {"--base=" + m_base});
+    ASSERT_EQ(read("/opformat=mmf /salvage"), 0);
+    ASSERT_EQ(peer.wait(), 0);
+    const std::string report = read_file(work.out("salvage.txt"));
+    const std::string range = "damaged sectors " + std::to_string(damaged) + "-";
+    EXPECT_NE(report.find(range), std::string::npos) << report;
+    const size_t lost_at = report.find("seconds lost: ");
+    ASSERT_NE(lost_at, std::string::npos) << report;
+    const long lost = std::lround(std::stod(report.substr(lost_at + 14)) * 128);
+    EXPECT_GT(lost, 0);
+    for (int channel = 1; channel <= 3; ++channel) {
+        SCOPED_TRACE(channel);
+        const std::vector<uint16_t> want = recorded(channel, 192);
+        const std::vector<uint16_t> got = read_words(peer.channel_file(channel));
+        ASSERT_EQ(got.size(), want.size());
+        long gaps = 0, wrong = 0;
+        for (size_t i = 0; i < want.size(); ++i) {
+            if (got[i] == 0 && want[i] != 0) ++gaps;
+            if (got[i] != 0 && got[i] != want[i]) ++wrong;
+        }
+        EXPECT_EQ(wrong, 0);
+        EXPECT_EQ(gaps, lost);
+    }
 }

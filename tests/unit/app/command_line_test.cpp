@@ -142,3 +142,19 @@ TEST(KadoApp, CalibrationFromTheCommandLineOverridesKadoCal) {
     cal.set("2000000000");
     EXPECT_EQ(calibration(""), 60);
 }
+
+// Salvage belongs to the reads that write samples; elsewhere it fails the parse as /fir does.
+TEST(CommandLineParse, SalvageOnlyWithEcgReadsThatWriteSamples) {
+    for (const char* line :
+         {"/readecg=hide /opformat=archive /salvage", "/readecg=hide /opformat=path /salvage",
+          "/readecg=hide /opformat=mmf /salvage", "/readecg=hide /opformat=pn12file /salvage",
+          "/readecg=hide /opformat=pn12arch /salvage", "/readecg=stand /salvage",
+          "/readecg=stand /opformat=cnav /salvage"}) {
+        const Parsed p = parse(line);
+        EXPECT_TRUE(p.ok && p.reader.salvage) << line;
+    }
+    EXPECT_FALSE(parse("/readecg=hide /opformat=archive").reader.salvage);
+    for (const char* line : {"/readecg=hide /opformat=cnav /salvage", "/readpat=path /salvage",
+                             "/write=stand /salvage", "/wav /salvage", "/readpat=stand /salvage"})
+        EXPECT_FALSE(parse(line).ok) << line;
+}
