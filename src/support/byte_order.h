@@ -17,6 +17,14 @@ inline uint32_t get_u32le(const uint8_t* p) {
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
+// Compilers turn the shifts into one load on little-endian machines.
+inline uint64_t get_u64le(const uint8_t* p) {
+    uint64_t v = 0;
+    for (int i = 7; i >= 0; --i)
+        v = (v << 8) | p[i];
+    return v;
+}
+
 inline void put_u16le(uint8_t* p, uint16_t v) {
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);
