@@ -3,6 +3,7 @@
 // writers build every word here.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "extract/output_settings.h"
@@ -45,4 +46,15 @@ inline uint16_t raw_sample_word(uint32_t value, uint16_t marks, SampleScale scal
 // A memory-mapped word: full resolution.
 inline uint16_t mapped_sample_word(uint32_t value, uint16_t marks, SampleScale scale) {
     return static_cast<uint16_t>(detail::scaled_value(value, scale) | marks);
+}
+
+// The raw words of a decoded second's 12-bit samples, looked up instead of rounded one by one;
+// entry 0, a channel the block declares absent, is the no-data word.
+using RawWordTable = std::array<uint16_t, 4096>;
+
+inline RawWordTable raw_second_words(const OutputSettings& settings) {
+    RawWordTable words{};
+    for (uint32_t v = 0; v < words.size(); ++v)
+        words[v] = raw_sample_word(v == 0 ? kNoDataValue : v, 0, SampleScale::twelve_bit, settings);
+    return words;
 }

@@ -122,11 +122,10 @@ void MappedOutput::write_second(const DecodedBlock& block) {
         if (room <= 0) continue;
         const BlockSamples& samples = block.channels[n];
         uint8_t* at = m_sections[n].view() + 2 * static_cast<size_t>(m_counts[n]);
-        for (size_t t = 0; t < static_cast<size_t>(room); ++t) {
-            const uint16_t value = samples[t];
-            put_u16le(at + 2 * t, mapped_sample_word(value == 0 ? kNoDataValue : value,
-                                                     block.marks[t], SampleScale::twelve_bit));
-        }
+        // At full resolution a word is the sample itself (0, no data, for an absent channel)
+        // with the marks above its 12 bits.
+        for (size_t t = 0; t < static_cast<size_t>(room); ++t)
+            put_u16le(at + 2 * t, static_cast<uint16_t>(samples[t] | block.marks[t]));
         m_counts[n] += room;
     }
     publish();
