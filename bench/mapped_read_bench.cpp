@@ -7,10 +7,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "cardsim/lib/card_writer.h"
 #include "extract/card_read.h"
 #include "handoff/section_layout.h"
+#include "median.h"
 #include "support/mapped_section.h"
 
 namespace {
@@ -55,11 +57,12 @@ int main() {
         channels[n].create(names.samples[static_cast<size_t>(n)], kSampleSectionSize, true);
 
     bool ok = true;
-    double mapped = 1e9, archive = 1e9;
-    for (int run = 0; run < 3; ++run) {
-        mapped = std::min(mapped, timed_read(card, out, kFormatMmf, settings, ok));
-        archive = std::min(archive, timed_read(card, out, kFormatArchive, settings, ok));
+    std::vector<double> mapped_runs, archive_runs;
+    for (int run = 0; run < 5; ++run) {
+        mapped_runs.push_back(timed_read(card, out, kFormatMmf, settings, ok));
+        archive_runs.push_back(timed_read(card, out, kFormatArchive, settings, ok));
     }
+    const double mapped = median(mapped_runs), archive = median(archive_runs);
     // Every channel of the mapped read holds the preamble and the day.
     const double samples = 3.0 * static_cast<double>(result.time_points + 80 * 128);
     std::printf(
