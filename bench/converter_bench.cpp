@@ -12,9 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "cardsim/lib/card_writer.h"
+#include "bench_common.h"
 #include "extract/card_read.h"
-#include "median.h"
 
 namespace {
 
@@ -94,15 +93,8 @@ int main() {
     fs::create_directories(out);
     fs::create_directories(converted);
 
-    cardsim::RecordingSpec description;
-    description.format = 35;
-    description.segments = {cardsim::Segment{24 * 3600, 0}};
     cardsim::RecordingResult result;
-    std::string error;
-    if (!cardsim::write_card(description, card.string(), "", result, error)) {
-        std::printf("the card cannot be written: %s\n", error.c_str());
-        return 1;
-    }
+    if (!write_day_card(card.string(), result)) return 1;
 
     std::vector<double> reads;
     bool ok = true;

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "bench_common.h"
 #include "extract/bit_writer.h"
-#include "median.h"
 
 namespace {
 

@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "bench_common.h"
 #include "card/config_record.h"
 #include "extract/ecg_extractor.h"
 #include "extract/raw_output.h"
 #include "format/sector_checksum.h"
 #include "format/start_sector.h"
-#include "median.h"
 #include "support/byte_order.h"
 
 // Marking the card is not part of what is measured.

@@ -9,10 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "cardsim/lib/card_writer.h"
+#include "bench_common.h"
 #include "extract/card_read.h"
 #include "handoff/section_layout.h"
-#include "median.h"
 #include "support/mapped_section.h"
 
 namespace {
@@ -37,15 +36,8 @@ int main() {
     const fs::path card = root / "card", out = root / "out";
     fs::create_directories(out);
 
-    cardsim::RecordingSpec description;
-    description.format = 35;
-    description.segments = {cardsim::Segment{24 * 3600, 0}};
     cardsim::RecordingResult result;
-    std::string error;
-    if (!cardsim::write_card(description, card.string(), "", result, error)) {
-        std::printf("the card cannot be written: %s\n", error.c_str());
-        return 1;
-    }
+    if (!write_day_card(card.string(), result)) return 1;
 
     OutputSettings settings;
     settings.mmf_base_name = "kado-mapped-read-bench-";

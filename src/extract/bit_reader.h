@@ -27,7 +27,7 @@ class BitReader {
     // the step are all among these.
     static constexpr int kCarriedBytes = 8;
     static constexpr int kLastByteBeforeEnd = kStreamBodySize - kCarriedBytes;
-    // After ensure(), peek() holds at least this many valid bits.
+    // The container always holds at least this many bits after a refill.
     static constexpr int kMaxEnsuredBits = 57;
 
     // Empty reader at the first body bit.
@@ -45,26 +45,41 @@ class BitReader {
     // Keeps the tail of the finished body and makes the position relative to the next body.
     void finish_sector();
 
-    // Makes at least n bits (n <= kMaxEnsuredBits) available to peek().
-    void ensure(int n) {
-        assert(n >= 0 && n <= kMaxEnsuredBits);
-        if (m_count < n) refill();
-    }
-    // The next bits, least significant first; only the ensured ones are meaningful.
-    uint64_t peek() const { return m_bits; }
-    void consume(int n) {
-        assert(n >= 0 && n <= m_count);
-        m_bits >>= n;
-        m_count -= n;
-        m_position += n;
+    // Reads up to `limit` codes of at most `longest` bits (<= kMaxEnsuredBits), stopping early at
+    // the end of the sector; `code` gets a peek of the next bits, least significant first, and
+    // returns the length of the code it found there. The container lives in registers for the
+    // whole run.
+    template <typename Code>
+    void read_codes(int limit, int longest, Code&& code) {
+        assert(longest >= 0 && longest <= kMaxEnsuredBits);
+        if (m_placed_at_end) return;
+        uint64_t bits = m_bits;
+        int count = m_count;
+        int position = m_position;
+        for (int done = 0; done < limit && position <= kEndPosition; ++done) {
+            if (count < longest) {
+                bits = word_at(position >> 3) >> (position & 7);
+                count = 64 - (position & 7);
+            }
+            const int length = code(bits);
+            assert(length > 0 && length <= longest);
+            bits >>= length;
+            count -= length;
+            position += length;
+        }
+        m_bits = bits;
+        m_count = count;
+        m_position = position;
     }
     // Next n bits (0 <= n <= 8), least significant first. A pace field narrowed to nothing reads
     // 0 bits.
     uint32_t read(int n) {
         assert(n >= 0 && n <= 8);
-        ensure(n);
+        if (m_count < n) refill();
         const auto value = static_cast<uint32_t>(m_bits & ((1u << n) - 1));
-        consume(n);
+        m_bits >>= n;
+        m_count -= n;
+        m_position += n;
         return value;
     }
 
@@ -80,14 +95,15 @@ class BitReader {
   private:
     static constexpr int kEndPosition = (kLastByteBeforeEnd + 1) * 8;
 
-    // Loads the container at the position; whole words straight from the body where they fit.
     void refill() {
         assert(m_body != nullptr && m_position >= -kCarriedBytes * 8);
-        const int first = m_position >> 3;
-        const uint64_t word = first >= 0 && first <= kStreamBodySize - 8 ? get_u64le(m_body + first)
-                                                                         : gathered_word(first);
-        m_bits = word >> (m_position & 7);
+        m_bits = word_at(m_position >> 3) >> (m_position & 7);
         m_count = 64 - (m_position & 7);
+    }
+    // Eight bytes from byte `first` on: straight from the body where they fit.
+    uint64_t word_at(int first) const {
+        return first >= 0 && first <= kStreamBodySize - 8 ? get_u64le(m_body + first)
+                                                          : gathered_word(first);
     }
     uint64_t gathered_word(int first) const;
     // Indices -8..-1 are the carried bytes. The decoder never asks outside -8..506; the bound is

@@ -54,9 +54,10 @@ void RawOutput::write_second(const DecodedBlock& block) {
         if (at == nullptr) continue;
         const BlockSamples& samples = block.channels[static_cast<size_t>(c)];
         // The pacing marks apply to every channel and lie outside the 12 value bits.
-        for (size_t t = 0; t < kSamplesPerBlock; ++t, at += 2)
-            put_u16le(at,
-                      static_cast<uint16_t>(m_second_words[samples[t] & 0xFFFu] | block.marks[t]));
+        BlockSamples words;
+        for (size_t t = 0; t < kSamplesPerBlock; ++t)
+            words[t] = static_cast<uint16_t>(m_second_words[samples[t] & 0xFFFu] | block.marks[t]);
+        put_u16le_words(at, words);
     }
     m_time_points += kSamplesPerBlock;
 }

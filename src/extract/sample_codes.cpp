@@ -152,17 +152,22 @@ constexpr SampleStep step_of(int coding, uint64_t bits) {
     return {step, code.length};
 }
 
-// Almost every code fits a 12-bit peek; an entry holds its step in the upper 11 bits and its
-// length in the lower 5, or length 0 where the code is longer and is read field by field.
+// Almost every code fits a 12-bit peek; an entry holds its step and length, or length 0 where
+// the code is longer and is read field by field.
 constexpr int kTableBits = 12;
 constexpr uint64_t kTableMask = (1u << kTableBits) - 1;
-using CodeTable = std::array<uint16_t, 1u << kTableBits>;
+struct TableEntry {
+    int8_t step = 0;
+    uint8_t length = 0;
+};
+using CodeTable = std::array<TableEntry, 1u << kTableBits>;
 
 constexpr CodeTable make_table(int coding) {
     CodeTable table{};
     for (uint32_t bits = 0; bits < table.size(); ++bits) {
         const SampleStep s = step_of(coding, bits);
-        if (s.length <= kTableBits) table[bits] = static_cast<uint16_t>(s.step * 32 | s.length);
+        if (s.length <= kTableBits)
+            table[bits] = {static_cast<int8_t>(s.step), static_cast<uint8_t>(s.length)};
     }
     return table;
 }
@@ -183,20 +188,18 @@ template <int Type>
 int decode_run(BitReader& reader, ChannelLevel& channel, BlockSamples& samples, int index) {
     int level = channel.level;
     int magnitude = channel.previous_magnitude;
-    while (index < kSamplesPerBlock && !reader.sector_end()) {
+    reader.read_codes(kSamplesPerBlock - index, kLongestSampleCode, [&](uint64_t bits) {
         const int coding = Type == 3 ? adaptive_coding(magnitude) : Type;
-        reader.ensure(kLongestSampleCode);
-        const uint64_t bits = reader.peek();
-        const uint16_t entry = kTables[static_cast<size_t>(coding)][bits & kTableMask];
-        SampleStep s{static_cast<int16_t>(entry) >> 5, entry & 31};
+        const TableEntry entry = kTables[static_cast<size_t>(coding)][bits & kTableMask];
+        SampleStep s{entry.step, entry.length};
         if (s.length == 0) [[unlikely]]
             s = step_of(coding, bits);
-        reader.consume(s.length);
         level += kStepFactor[Type] * s.step;
         // Types 0 to 3 remember the step for type 3's next choice.
         if constexpr (Type <= 3) magnitude = std::abs(s.step);
         samples[static_cast<size_t>(index++)] = sample_of_level(level);
-    }
+        return s.length;
+    });
     channel = {level, magnitude};
     return index;
 }

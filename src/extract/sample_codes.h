@@ -21,7 +21,7 @@ struct ChannelLevel {
 
 // Levels count in units of 4; the sample saturates, the level does not.
 inline uint16_t sample_of_level(int level) {
-    return static_cast<uint16_t>(std::clamp(level * 4 + 1, 1, 4095));
+    return static_cast<uint16_t>(std::min(std::max(level * 4 + 1, 1), 4095));
 }
 
 // Decodes codes of `nibble_type` into samples[index..127] until the channel is complete or the
