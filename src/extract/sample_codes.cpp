@@ -195,8 +195,8 @@ int decode_run(BitReader& reader, ChannelLevel& channel, BlockSamples& samples, 
         if (s.length == 0) [[unlikely]]
             s = step_of(coding, bits);
         level += kStepFactor[Type] * s.step;
-        // Types 0 to 3 remember the step for type 3's next choice.
-        if constexpr (Type <= 3) magnitude = std::abs(s.step);
+        // Only type 3 looks at the last step, and a channel's type holds for all its samples.
+        if constexpr (Type == 3) magnitude = std::abs(s.step);
         samples[static_cast<size_t>(index++)] = sample_of_level(level);
         return s.length;
     });

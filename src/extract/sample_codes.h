@@ -3,7 +3,6 @@
 // of the channel's level. Used by the decoder for every sample after the first.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 
 #include "extract/bit_reader.h"
@@ -19,9 +18,13 @@ struct ChannelLevel {
     int previous_magnitude = 0;
 };
 
-// Levels count in units of 4; the sample saturates, the level does not.
+// Levels count in units of 4; the sample saturates, the level does not. Saturation is rare, so
+// one test keeps the common case short.
 inline uint16_t sample_of_level(int level) {
-    return static_cast<uint16_t>(std::min(std::max(level * 4 + 1, 1), 4095));
+    const int sample = level * 4 + 1;
+    if (static_cast<unsigned>(sample - 1) > 4094u) [[unlikely]]
+        return sample < 1 ? 1 : 4095;
+    return static_cast<uint16_t>(sample);
 }
 
 // Decodes codes of `nibble_type` into samples[index..127] until the channel is complete or the
