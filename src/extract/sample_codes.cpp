@@ -172,10 +172,17 @@ constexpr CodeTable make_table(int coding) {
     return table;
 }
 
+// One constant each, so that no compiler meets its step limit in a single evaluation.
+constexpr CodeTable kType0 = make_table(0);
+constexpr CodeTable kType1 = make_table(1);
+constexpr CodeTable kType2 = make_table(2);
+constexpr CodeTable kType4 = make_table(4);
+constexpr CodeTable kType5 = make_table(5);
+constexpr CodeTable kType6 = make_table(6);
+constexpr CodeTable kType7 = make_table(7);
 // Type 3 has no table of its own: it borrows that of type 0, 1 or 2.
-constexpr std::array<CodeTable, 8> kTables = {make_table(0), make_table(1), make_table(2),
-                                              CodeTable{},   make_table(4), make_table(5),
-                                              make_table(6), make_table(7)};
+constexpr std::array<const CodeTable*, 8> kTables = {&kType0, &kType1, &kType2, nullptr,
+                                                     &kType4, &kType5, &kType6, &kType7};
 constexpr std::array<int, 8> kStepFactor = {3, 3, 3, 3, 5, 7, 11, 15};
 
 // Type 3's choice by the previous step size.
@@ -190,7 +197,7 @@ int decode_run(BitReader& reader, ChannelLevel& channel, BlockSamples& samples, 
     int magnitude = channel.previous_magnitude;
     reader.read_codes(kSamplesPerBlock - index, kLongestSampleCode, [&](uint64_t bits) {
         const int coding = Type == 3 ? adaptive_coding(magnitude) : Type;
-        const TableEntry entry = kTables[static_cast<size_t>(coding)][bits & kTableMask];
+        const TableEntry entry = (*kTables[static_cast<size_t>(coding)])[bits & kTableMask];
         SampleStep s{entry.step, entry.length};
         if (s.length == 0) [[unlikely]]
             s = step_of(coding, bits);
