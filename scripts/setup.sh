@@ -5,10 +5,12 @@ set -euo pipefail
 # libclang-rt-dev holds the sanitizer and libFuzzer runtimes, which clang only recommends. zlib is
 # for the szip tool alone (zlib1g-dev natively, libz-mingw-w64-dev for szip.exe). The packages:
 # nsis makes the Windows installer, dpkg-dev's dpkg-shlibdeps the Debian package's dependencies;
-# lintian and man-db check the Debian package.
+# lintian and man-db check the Debian package. biosig-tools (save2gdf) and valgrind (callgrind's
+# instruction counts) serve the read benchmarks.
 packages=(cmake ninja-build g++ clang libclang-rt-dev pkg-config libblkid-dev googletest libgtest-dev libgmock-dev
           libbenchmark-dev g++-mingw-w64-x86-64-posix wine wine64 clang-format clang-tidy python3
-          zlib1g-dev libz-mingw-w64-dev nsis dpkg-dev lintian man-db xvfb xauth)
+          zlib1g-dev libz-mingw-w64-dev nsis dpkg-dev lintian man-db xvfb xauth
+          biosig-tools valgrind)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
