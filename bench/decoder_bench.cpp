@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench_common.h"
 #include "extract/bit_writer.h"
 
 namespace {
@@ -57,15 +58,15 @@ std::vector<Sector> make_recording() {
 }
 
 template <typename Work>
-double best_seconds(Work work) {
-    double best = 1e9;
-    for (int run = 0; run < 3; ++run) {
+double median_seconds(Work work) {
+    std::vector<double> runs;
+    for (int run = 0; run < 5; ++run) {
         const auto start = std::chrono::steady_clock::now();
         work();
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        best = std::min(best, elapsed.count());
+        runs.push_back(elapsed.count());
     }
-    return best;
+    return median(runs);
 }
 
 }  // namespace
@@ -76,7 +77,7 @@ int main() {
     const std::vector<uint8_t> source(output.size(), 2);
 
     int blocks = 0;
-    const double decode = best_seconds([&] {
+    const double decode = median_seconds([&] {
         EcgDecoder decoder;
         blocks = 0;
         for (const Sector& sector : sectors) {
@@ -90,7 +91,7 @@ int main() {
             }
         }
     });
-    const double copy = best_seconds([&] {
+    const double copy = median_seconds([&] {
         for (int block = 0; block < kBlocks; ++block) {
             std::memcpy(&output[block * kBlockBytes], &source[block * kBlockBytes], kBlockBytes);
         }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_common.h"
 #include "card/config_record.h"
 #include "extract/ecg_extractor.h"
 #include "extract/raw_output.h"
@@ -196,16 +197,16 @@ void measure(const char* self, const fs::path& root, const char* name, uint8_t f
     const fs::path out = root / (std::string(name) + "-out");
     make_card(card, format, kDay);
     const double megabytes = static_cast<double>(fs::file_size(card / "ecg.dat")) / 1e6;
-    double best = 1e9;
-    double floor = 1e9;
-    for (int run = 0; run < 3; ++run) {
+    std::vector<double> reads, floors;
+    for (int run = 0; run < 5; ++run) {
         const auto start = std::chrono::steady_clock::now();
         if (!read_card(card, out)) std::printf("%s: the read failed\n", name);
-        best = std::min(best, seconds_of(start));
-        floor = std::min(floor, floor_seconds(card, out, raw_bytes(out)));
+        reads.push_back(seconds_of(start));
+        floors.push_back(floor_seconds(card, out, raw_bytes(out)));
     }
+    const double read = median(reads), floor = median(floors);
     std::printf("%-22s ecg.dat %7.1f MB  read %6.2f s  %7.1f MB/s  floor %5.2f s  ratio %5.2f\n",
-                name, megabytes, best, megabytes / best, floor, best / floor);
+                name, megabytes, read, megabytes / read, floor, read / floor);
     std::fflush(stdout);
     const std::string command = read_command(self, card, out);
     std::printf("  24 h peak memory: ");

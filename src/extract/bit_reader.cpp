@@ -1,29 +1,38 @@
 #include "extract/bit_reader.h"
 
-#include <algorithm>
-
 void BitReader::reset() {
-    m_accumulator = 0;
-    m_bit_count = 0;
-    m_byte_index = 0;
-    m_sector_end = false;
+    m_bits = 0;
+    m_count = 0;
+    m_position = 0;
+    m_placed_byte_index = 0;
+    m_placed_at_end = false;
 }
 
 void BitReader::set_position(int bit_index) {
     assert(bit_index >= kFirstBodyBit && bit_index <= kLastBodyBit);
-    m_accumulator = 0;
-    m_bit_count = 8 - bit_index % 8;
-    m_byte_index = bit_index / 8 - kStreamBodyOffset + 1;
-    m_sector_end = false;
+    m_count = 0;
+    m_position = bit_index - kFirstBodyBit;
+    m_placed_byte_index = m_position / 8 + 1;
+    m_placed_at_end = false;
 }
 
 void BitReader::prime() {
-    m_accumulator = static_cast<uint32_t>(byte_at(m_byte_index - 1)) >> (8 - m_bit_count);
-    if (m_byte_index > kLastByteBeforeEnd) m_sector_end = true;
+    // The byte that holds the position counts as read: placed in byte 499, the sector ends.
+    m_count = 0;
+    m_placed_at_end = m_placed_byte_index > kLastByteBeforeEnd;
 }
 
 void BitReader::finish_sector() {
     std::copy_n(m_body + kLastByteBeforeEnd, kCarriedBytes, m_carried.begin());
-    m_byte_index -= kStreamBodySize;
-    m_sector_end = false;
+    m_count = 0;
+    m_position -= kStreamBodySize * 8;
+    m_placed_byte_index -= kStreamBodySize;
+    m_placed_at_end = false;
+}
+
+uint64_t BitReader::gathered_word(int first) const {
+    uint64_t word = 0;
+    for (int i = 7; i >= 0; --i)
+        word = (word << 8) | byte_at(first + i);
+    return word;
 }

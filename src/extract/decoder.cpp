@@ -18,11 +18,6 @@ bool is_body_bit(int index) {
     return index >= kFirstBodyBit && index <= kLastBodyBit;
 }
 
-// Levels count in units of 4; the sample saturates, the level does not.
-uint16_t sample_of_level(int level) {
-    return static_cast<uint16_t>(std::clamp(level * 4 + 1, 1, 4095));
-}
-
 }  // namespace
 
 void EcgDecoder::reset_decoder() {
@@ -110,8 +105,7 @@ bool EcgDecoder::step(std::span<const uint8_t, kCompressedSectorSize> sector,
 void EcgDecoder::start_block(std::span<const uint8_t, kCompressedSectorSize> sector) {
     // A block start among the previous sector's bytes is not the one this sector's index names;
     // the check waits for the next block start.
-    const int byte_index = m_reader.byte_index();
-    const bool in_this_sector = byte_index > 0 || (byte_index == 0 && m_reader.bit_count() == 0);
+    const bool in_this_sector = m_reader.bit_position() >= kFirstBodyBit;
     if (m_resync_pending && in_this_sector) {
         m_resync_pending = false;
         resynchronise(get_u16le(sector.data() + kDecompressionIndexOffset));
@@ -154,23 +148,20 @@ void EcgDecoder::start_channel() {
         return;
     }
     const int high = static_cast<int>(m_reader.read(5));
-    m_level = high * 32 + static_cast<int>(m_reader.read(5));
-    samples[0] = sample_of_level(m_level);
-    m_previous_magnitude = 0;
+    m_channel_level.level = high * 32 + static_cast<int>(m_reader.read(5));
+    m_channel_level.previous_magnitude = 0;
+    samples[0] = sample_of_level(m_channel_level.level);
     m_phase = DecoderPhase::kNibbleType;
 }
 
 bool EcgDecoder::decode_samples() {
-    BlockSamples& samples = m_block.channels[m_channel];
-    while (m_sample_index < kSamplesPerBlock && !m_reader.sector_end()) {
-        int change = 0;
-        if (!read_sample_step(m_reader, m_nibble_type, m_previous_magnitude, change)) {
-            trace("decompression used a non-valid nibble-type\n");
-            return false;
-        }
-        m_level += change;
-        samples[m_sample_index++] = sample_of_level(m_level);
+    const int next = decode_sample_run(m_reader, m_nibble_type, m_channel_level,
+                                       m_block.channels[m_channel], m_sample_index);
+    if (next < 0) {
+        trace("decompression used a non-valid nibble-type\n");
+        return false;
     }
+    m_sample_index = next;
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "extract/bit_reader.h"
 #include "extract/decoded_block.h"
 #include "extract/pace_list.h"
+#include "extract/sample_codes.h"
 
 // Where the decoder stands in the stream: the step the next bits belong to.
 enum class DecoderPhase {
@@ -75,9 +76,7 @@ class EcgDecoder {
     DecoderPhase m_phase = DecoderPhase::kBlockStart;
     int m_sample_index = 0;
     int m_nibble_type = 0;
-    // Running value of the current channel in units of 4; deliberately not clamped.
-    int m_level = 0;
-    int m_previous_magnitude = 0;
+    ChannelLevel m_channel_level;
     int m_channel = 0;
     ChannelPresence m_channel_present{};
     // The first block start inside a new sector is checked against its decompression index.

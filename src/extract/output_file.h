@@ -4,6 +4,7 @@
 // read.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -29,6 +30,16 @@ class OutputFile {
         m_buffer[m_used] = static_cast<uint8_t>(word);
         m_buffer[m_used + 1] = static_cast<uint8_t>(word >> 8);
         m_used += 2;
+    }
+    // Room at the end for `count` words (a few hundred at most), which the caller fills
+    // little-endian; null when the file cannot take them, which failed() then reports.
+    uint8_t* append_u16(size_t count) {
+        const size_t bytes = 2 * count;
+        if (m_used + bytes > m_buffer.size() && !make_room()) return nullptr;
+        assert(m_used + bytes <= m_buffer.size());
+        uint8_t* at = m_buffer.data() + m_used;
+        m_used += bytes;
+        return at;
     }
     void put_repeated_u16(uint16_t word, int64_t count);
     void put_bytes(std::span<const uint8_t> bytes);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "format/recording_constants.h"
+#include "support/byte_order.h"
 #include "support/file_utils.h"
 
 namespace {
@@ -49,12 +50,14 @@ void RawOutput::write_time_point(std::span<const uint16_t> values, uint16_t mark
 void RawOutput::write_second(const DecodedBlock& block) {
     if (!below_limit()) return;
     for (int c = 0; c < m_channels; ++c) {
+        uint8_t* at = m_files[static_cast<size_t>(c)].append_u16(kSamplesPerBlock);
+        if (at == nullptr) continue;
         const BlockSamples& samples = block.channels[static_cast<size_t>(c)];
-        for (int t = 0; t < kSamplesPerBlock; ++t) {
-            const uint16_t value = samples[static_cast<size_t>(t)];
-            put(c, value == 0 ? kNoDataValue : value, block.marks[static_cast<size_t>(t)],
-                SampleScale::twelve_bit);
-        }
+        // The pacing marks apply to every channel and lie outside the 12 value bits.
+        BlockSamples words;
+        for (size_t t = 0; t < kSamplesPerBlock; ++t)
+            words[t] = static_cast<uint16_t>(m_second_words[samples[t] & 0xFFFu] | block.marks[t]);
+        put_u16le_words(at, words);
     }
     m_time_points += kSamplesPerBlock;
 }

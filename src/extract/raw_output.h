@@ -14,7 +14,10 @@ class RawOutput final : public SampleOutput {
   public:
     // limit_time_points: the duration limit in time points (hours x kTimePointsPerHour).
     RawOutput(const OutputSettings& settings, int64_t limit_time_points, std::string folder)
-        : m_settings(settings), m_limit(limit_time_points), m_folder(std::move(folder)) {}
+        : m_settings(settings),
+          m_second_words(raw_second_words(settings)),
+          m_limit(limit_time_points),
+          m_folder(std::move(folder)) {}
 
     bool open() override { return open_raw_outputs(); }
     // Creates (or truncates) the three sample files in the folder.
@@ -40,6 +43,7 @@ class RawOutput final : public SampleOutput {
     void put_all_channels(uint32_t value, int64_t count);
 
     OutputSettings m_settings;
+    RawWordTable m_second_words;
     int64_t m_limit;
     std::string m_folder;
     std::array<OutputFile, 3> m_files;

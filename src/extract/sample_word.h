@@ -60,3 +60,14 @@ inline std::array<uint16_t, 3> raw_time_point_words(std::span<const uint16_t> va
             raw_sample_word(c < values.size() ? values[c] : kNoDataValue, 0, scale, settings);
     return words;
 }
+
+// The raw words of a decoded second's 12-bit samples, looked up instead of rounded one by one;
+// entry 0, a channel the block declares absent, is the no-data word.
+using RawWordTable = std::array<uint16_t, 4096>;
+
+inline RawWordTable raw_second_words(const OutputSettings& settings) {
+    RawWordTable words{};
+    for (uint32_t v = 0; v < words.size(); ++v)
+        words[v] = raw_sample_word(v == 0 ? kNoDataValue : v, 0, SampleScale::twelve_bit, settings);
+    return words;
+}

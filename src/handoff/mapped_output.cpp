@@ -116,17 +116,16 @@ void MappedOutput::write_second(const DecodedBlock& block) {
     if (!below_limit()) return;
     for (int c = 0; c < m_written_channels; ++c) {
         const auto n = static_cast<size_t>(c);
-        // Locals, so that the stores through the byte pointer cannot make the compiler reload
-        // the members on every sample.
         const int64_t room = std::min<int64_t>(kSamplesPerBlock, m_capacity[n] - m_counts[n]);
         if (room <= 0) continue;
         const BlockSamples& samples = block.channels[n];
         uint8_t* at = m_sections[n].view() + 2 * static_cast<size_t>(m_counts[n]);
-        for (size_t t = 0; t < static_cast<size_t>(room); ++t) {
-            const uint16_t value = samples[t];
-            put_u16le(at + 2 * t, mapped_sample_word(value == 0 ? kNoDataValue : value,
-                                                     block.marks[t], SampleScale::twelve_bit));
-        }
+        // At full resolution a word is the sample itself (0, no data, for an absent channel)
+        // with the marks above its 12 bits.
+        BlockSamples words;
+        for (size_t t = 0; t < kSamplesPerBlock; ++t)
+            words[t] = static_cast<uint16_t>(samples[t] | block.marks[t]);
+        put_u16le_words(at, std::span(words).first(static_cast<size_t>(room)));
         m_counts[n] += room;
     }
     publish();

@@ -238,6 +238,58 @@ TEST(SampleCodes, OutputsSaturateAt1And4095WhileTheLevelRunsOn) {
         EXPECT_EQ(block.channels[1][i], expected_low[i]);
 }
 
+// Every code of every fixed nibble type, alternately up and down from level 512, with the sector
+// boundary (so the end of the body, the carried bytes and a refill of the reader) at each bit of
+// the run. The simulator's code table and the step factor give the expected samples.
+TEST(SampleCodes, EveryCodeDecodesAlikeAtEveryBitAroundTheSectorBoundary) {
+    for (const int type : {0, 1, 2, 4, 5, 6, 7}) {
+        SCOPED_TRACE(testing::Message() << "nibble type " << type);
+        BitWriter run;
+        std::vector<size_t> starts;
+        std::vector<DecodedBlock> expected;
+        int level = 0;
+        int index = kSamplesPerBlock;
+        for (int k = 0; k <= cardsim::step_range(type); ++k) {
+            for (const int step : {k, -k}) {
+                if (index == kSamplesPerBlock) {
+                    starts.push_back(run.size());
+                    run.put(0, 1).channel_start(512, static_cast<uint32_t>(type));
+                    expected.emplace_back().channels[0].fill(sample(512));
+                    level = 512;
+                    index = 1;
+                }
+                const cardsim::StepCode code = cardsim::step_codes(type)[step];
+                run.put(code.bits, code.width);
+                level += cardsim::step_factor(type) * step;
+                expected.back().channels[0][static_cast<size_t>(index++)] = sample(level);
+            }
+        }
+        // The last block ends in steps of 0 at the level it has reached.
+        const cardsim::StepCode zero = cardsim::step_codes(type)[0];
+        for (; index < kSamplesPerBlock; ++index) {
+            run.put(zero.bits, zero.width);
+            expected.back().channels[0][static_cast<size_t>(index)] = sample(level);
+        }
+        for (size_t pad = kBodyBits - run.size(); pad < kBodyBits; ++pad) {
+            BitWriter stream;
+            for (size_t i = 0; i < pad; ++i)
+                stream.put(1, 1);
+            for (const uint8_t byte : run.bytes())
+                stream.put(byte, 8);
+            std::vector<size_t> block_starts;
+            for (const size_t start : starts)
+                block_starts.push_back(pad + start);
+            EcgDecoder decoder;
+            ASSERT_TRUE(
+                decoder.set_decompression_index(static_cast<uint16_t>(kFirstBodyBit + pad)));
+            ASSERT_EQ(
+                decode_blocks(decoder, to_sectors(stream, 0x21, block_starts), expected.size()),
+                expected)
+                << "run at body bit " << pad;
+        }
+    }
+}
+
 namespace {
 
 BlockSamples marks_of(const std::vector<int>& pulses) {
