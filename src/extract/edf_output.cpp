@@ -86,11 +86,8 @@ void EdfOutput::write_second(const DecodedBlock& block) {
     // A compressed recording's seconds fill whole records: one pass per channel.
     if (m_fill == 0) {
         for (size_t c = 0; c < kMaxStreamChannels; ++c)
-            for (size_t t = 0; t < kSamplesPerBlock; ++t) {
-                const uint16_t value = block.channels[c][t];
-                m_record[c][t] = raw_sample_word(value == 0 ? kNoDataValue : value, 0,
-                                                 SampleScale::twelve_bit, m_settings);
-            }
+            for (size_t t = 0; t < kSamplesPerBlock; ++t)
+                m_record[c][t] = m_second_words[block.channels[c][t] & 0x0FFFu];
         for (size_t t = 0; t < kSamplesPerBlock; ++t)
             if ((block.marks[t] & kPaceMark) != 0)
                 m_paces.push_back({m_time_points + static_cast<int64_t>(t), kPaceText, 0});
@@ -100,11 +97,8 @@ void EdfOutput::write_second(const DecodedBlock& block) {
     }
     for (size_t t = 0; t < kSamplesPerBlock; ++t) {
         std::array<uint16_t, kMaxStreamChannels> words{};
-        for (size_t c = 0; c < words.size(); ++c) {
-            const uint16_t value = block.channels[c][t];
-            words[c] = raw_sample_word(value == 0 ? kNoDataValue : value, 0,
-                                       SampleScale::twelve_bit, m_settings);
-        }
+        for (size_t c = 0; c < words.size(); ++c)
+            words[c] = m_second_words[block.channels[c][t] & 0x0FFFu];
         put_time_point(words, (block.marks[t] & kPaceMark) != 0);
     }
 }

@@ -31,6 +31,7 @@ class EdfOutput final : public SampleOutput {
     EdfOutput(const OutputSettings& settings, int64_t limit_time_points, std::string folder,
               EdfIdentity identity)
         : m_settings(settings),
+          m_second_words(raw_second_words(settings)),
           m_limit(limit_time_points),
           m_folder(std::move(folder)),
           m_identity(std::move(identity)) {}
@@ -70,6 +71,8 @@ class EdfOutput final : public SampleOutput {
                          AnnotationArea& area, size_t& used);
 
     OutputSettings m_settings;
+    // A decoded sample's word, looked up: a day holds eleven million of them per channel.
+    RawWordTable m_second_words;
     int64_t m_limit;
     std::string m_folder;
     EdfIdentity m_identity;

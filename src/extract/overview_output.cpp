@@ -88,7 +88,8 @@ void OverviewOutput::add_strip(int64_t start, int32_t event_seconds) {
 void OverviewOutput::keep(const std::array<uint16_t, 3>& words, bool paced) {
     if (m_recent.empty()) return;
     const int64_t t = m_time_points++;
-    const auto slot = static_cast<size_t>(t % kRecentTimePoints);
+    const size_t slot = m_slot;
+    if (++m_slot == m_recent.size()) m_slot = 0;
     m_recent[slot] = {static_cast<uint16_t>(words[0] & 0x0FFFu),
                       static_cast<uint16_t>(words[1] & 0x0FFFu),
                       static_cast<uint16_t>(words[2] & 0x0FFFu)};

@@ -56,6 +56,8 @@ class OverviewOutput final : public SampleOutput {
     // The last seconds, so that a strip can begin before the event that asks for it.
     std::vector<std::array<uint16_t, 3>> m_recent;
     std::vector<uint8_t> m_recent_paced;
+    // Where the next time point goes in them: m_time_points modulo their length, kept by counting.
+    size_t m_slot = 0;
     // The strips that the current second may fill.
     std::vector<size_t> m_active;
 };
