@@ -12,11 +12,6 @@ namespace {
 constexpr int kDigitalMax = 4095;
 constexpr double kBaseline = 2048;
 constexpr double kStepsPerMillivolt = kCalibrationHigh - kCalibrationLow;
-// The 12-lead scale: signed words, the calibration's -819 to 819 is 1 mV; -32768 is no data.
-constexpr double kLeadStepsPerMillivolt = 1638;
-constexpr uint16_t kLeadNoData = 0x8000;
-constexpr uint16_t kLeadCalibrationLow = static_cast<uint16_t>(-819);
-constexpr uint16_t kLeadCalibrationHigh = 819;
 constexpr const char* kPaceText = "Pace";
 constexpr const char* kEventText = "Patient event";
 constexpr const char* kCalibrationText = "Calibration";

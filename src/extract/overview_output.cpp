@@ -16,19 +16,23 @@ void OverviewOutput::begin_recording(const RecordingLayout& layout) {
     m_inner->begin_recording(layout);
     m_content.channels = layout.channels;
     m_content.output_start_seconds = layout.output_start_seconds;
-    // 12-lead recordings have no strips: their leads reach the output as whole sectors.
-    if (layout.channels > kMaxStreamChannels) return;
+    m_twelve_lead = layout.channels == 12;
     m_recent.assign(kRecentTimePoints, {});
     m_recent_paced.assign(kRecentTimePoints, 0);
 }
 
 void OverviewOutput::write_calibration(int seconds) {
     m_inner->write_calibration(seconds);
-    const uint16_t low = raw_sample_word(kCalibrationLow, 0, SampleScale::twelve_bit, m_settings);
-    const uint16_t high = raw_sample_word(kCalibrationHigh, 0, SampleScale::twelve_bit, m_settings);
+    const uint16_t low =
+        m_twelve_lead ? kLeadCalibrationLow
+                      : raw_sample_word(kCalibrationLow, 0, SampleScale::twelve_bit, m_settings);
+    const uint16_t high =
+        m_twelve_lead ? kLeadCalibrationHigh
+                      : raw_sample_word(kCalibrationHigh, 0, SampleScale::twelve_bit, m_settings);
+    std::array<uint16_t, kStoredLeads> words{};
     for (int64_t t = 0; t < int64_t{seconds} * kSamplesPerSecond; ++t) {
-        const uint16_t w = (t / kCalibrationHalfCycle) % 2 == 0 ? low : high;
-        keep({w, w, w}, false);
+        words.fill((t / kCalibrationHalfCycle) % 2 == 0 ? low : high);
+        keep(words, false);
     }
     // The recording's first seconds follow the preamble; added before the table's events fill the
     // page.
@@ -38,7 +42,11 @@ void OverviewOutput::write_calibration(int seconds) {
 void OverviewOutput::write_time_point(std::span<const uint16_t> values, uint16_t marks,
                                       SampleScale scale) {
     m_inner->write_time_point(values, marks, scale);
-    keep(raw_time_point_words(values, scale, m_settings), (marks & kPaceMark) != 0);
+    // A 12-lead recording's leads come only in whole sectors; a lone time point has none.
+    if (m_twelve_lead)
+        keep_no_data(1);
+    else
+        keep(raw_time_point_words(values, scale, m_settings), (marks & kPaceMark) != 0);
 }
 
 void OverviewOutput::write_second(const DecodedBlock& block) {
@@ -46,17 +54,33 @@ void OverviewOutput::write_second(const DecodedBlock& block) {
     m_inner->write_second(block);
     if (!written) return;
     // The page draws at full resolution: decoded samples are already 12-bit words.
-    for (size_t t = 0; t < kSamplesPerBlock; ++t)
-        keep({block.channels[0][t], block.channels[1][t], block.channels[2][t]},
-             (block.marks[t] & kPaceMark) != 0);
+    for (size_t t = 0; t < kSamplesPerBlock; ++t) {
+        const std::array<uint16_t, kMaxStreamChannels> words = {
+            block.channels[0][t], block.channels[1][t], block.channels[2][t]};
+        keep(words, (block.marks[t] & kPaceMark) != 0);
+    }
 }
 
 void OverviewOutput::write_gap_second() {
     const bool written = m_inner->below_limit();
     m_inner->write_gap_second();
-    if (!written) return;
-    for (int t = 0; t < kSamplesPerSecond; ++t)
-        keep({0, 0, 0}, false);
+    if (written) keep_no_data(kSamplesPerSecond);
+}
+
+void OverviewOutput::unpack_pn12_sector(std::span<const uint8_t, kSectorSize> sector) {
+    m_inner->unpack_pn12_sector(sector);
+    std::array<bool, kTimePointsPerTwelveLeadSector> paced{};
+    for (int i = 0; i < twelve_lead_pace_count(sector); ++i) {
+        // Five bits can name a time point past the sector's thirty; such an entry marks none.
+        const auto t = static_cast<size_t>(twelve_lead_pace_time_point(sector, i));
+        if (t < paced.size()) paced[t] = true;
+    }
+    std::array<uint16_t, kStoredLeads> words{};
+    for (int t = 0; t < kTimePointsPerTwelveLeadSector; ++t) {
+        for (int lead = 0; lead < kStoredLeads; ++lead)
+            words[static_cast<size_t>(lead)] = twelve_lead_sample(sector, t, lead);
+        keep(words, paced[static_cast<size_t>(t)]);
+    }
 }
 
 void OverviewOutput::patient_event(int32_t seconds) {
@@ -68,7 +92,7 @@ void OverviewOutput::patient_event(int32_t seconds) {
 
 void OverviewOutput::add_strip(int64_t start, int32_t event_seconds) {
     if (m_recent.empty()) return;
-    const size_t most = static_cast<size_t>(kMaxStrips / m_content.channels);
+    const size_t most = static_cast<size_t>(kMaxStrips / strip_channels(m_content.channels));
     if (m_content.strips.size() >= most) return;
     OverviewStrip strip;
     strip.start = start;
@@ -85,14 +109,22 @@ void OverviewOutput::add_strip(int64_t start, int32_t event_seconds) {
     m_active.push_back(m_content.strips.size() - 1);
 }
 
-void OverviewOutput::keep(const std::array<uint16_t, 3>& words, bool paced) {
+void OverviewOutput::keep_no_data(int64_t count) {
+    std::array<uint16_t, kStoredLeads> none{};
+    none.fill(m_twelve_lead ? kLeadNoData : 0);
+    for (int64_t i = 0; i < count; ++i)
+        keep(none, false);
+}
+
+void OverviewOutput::keep(std::span<const uint16_t> words, bool paced) {
     if (m_recent.empty()) return;
     const int64_t t = m_time_points++;
     const size_t slot = m_slot;
     if (++m_slot == m_recent.size()) m_slot = 0;
-    m_recent[slot] = {static_cast<uint16_t>(words[0] & 0x0FFFu),
-                      static_cast<uint16_t>(words[1] & 0x0FFFu),
-                      static_cast<uint16_t>(words[2] & 0x0FFFu)};
+    // The raw words' top bits are flags; the 12-lead words use all sixteen.
+    const uint16_t mask = m_twelve_lead ? 0xFFFFu : 0x0FFFu;
+    for (size_t c = 0; c < words.size(); ++c)
+        m_recent[slot][c] = static_cast<uint16_t>(words[c] & mask);
     m_recent_paced[slot] = paced ? 1 : 0;
     // The strips are few and short; checking them once a second keeps this loop cheap.
     if (t % kSamplesPerSecond == 0) {

@@ -34,15 +34,13 @@ class OverviewOutput final : public SampleOutput {
     void write_gap_second() override;
     void patient_event(int32_t seconds) override;
     bool takes_recording(int channels) const override { return m_inner->takes_recording(channels); }
-    void unpack_pn12_sector(std::span<const uint8_t, kSectorSize> sector) override {
-        m_inner->unpack_pn12_sector(sector);
-    }
+    void unpack_pn12_sector(std::span<const uint8_t, kSectorSize> sector) override;
     int64_t time_points() const override { return m_inner->time_points(); }
     bool finish(bool pad) override;
     bool failed() const override { return m_inner->failed(); }
 
   private:
-    void keep(const std::array<uint16_t, 3>& words, bool paced);
+    void keep(std::span<const uint16_t> words, bool paced);
     void keep_no_data(int64_t count);
     // A strip of the seconds from `start` on, filled from the seconds still remembered.
     void add_strip(int64_t start, int32_t event_seconds);
@@ -52,9 +50,10 @@ class OverviewOutput final : public SampleOutput {
     std::string m_folder;
     RecordingDetails m_details;
     OverviewContent m_content;
+    bool m_twelve_lead = false;
     int64_t m_time_points = 0;
     // The last seconds, so that a strip can begin before the event that asks for it.
-    std::vector<std::array<uint16_t, 3>> m_recent;
+    std::vector<std::array<uint16_t, kStoredLeads>> m_recent;
     std::vector<uint8_t> m_recent_paced;
     // Where the next time point goes in them: m_time_points modulo their length, kept by counting.
     size_t m_slot = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "extract/code_points.h"
 #include "format/recording_time.h"
@@ -83,8 +84,18 @@ void add_grid(std::string& page) {
     page += "<path d=\"" + coarse + "\" stroke=\"#e89a9a\" stroke-width=\"0.2\"/>";
 }
 
+// A word in millivolts on its recording's scale; nothing for a no-data word.
+std::optional<double> millivolts(uint16_t word, bool twelve_lead) {
+    if (twelve_lead)
+        return word == kLeadNoData
+                   ? std::nullopt
+                   : std::optional(static_cast<int16_t>(word) / kLeadStepsPerMillivolt);
+    return word == 0 ? std::nullopt : std::optional((word - kBaseline) / kStepsPerMillivolt);
+}
+
 // One channel's 10 s; no-data samples break the trace, pace pulses are marked at the top.
-void add_strip_svg(std::string& page, const OverviewStrip& strip, size_t channel) {
+void add_strip_svg(std::string& page, const OverviewStrip& strip, size_t channel,
+                   bool twelve_lead) {
     page += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(kStripWidth) +
             "mm\" height=\"" + std::to_string(kStripHeight) + "mm\" viewBox=\"0 0 " +
             std::to_string(kStripWidth) + " " + std::to_string(kStripHeight) + "\">";
@@ -96,13 +107,12 @@ void add_strip_svg(std::string& page, const OverviewStrip& strip, size_t channel
     for (size_t t = 0; t < strip.words.size(); ++t) {
         const double x = static_cast<double>(t) * kMillimetresPerSecond / kSamplesPerSecond;
         if (strip.paced[t]) paces += "M" + number(x) + " 0v4";
-        const uint16_t word = strip.words[t][channel];
-        if (word == 0) {
+        const std::optional<double> mv = millivolts(strip.words[t][channel], twelve_lead);
+        if (!mv) {
             drawing = false;
             continue;
         }
-        const double y =
-            kStripHeight / 2.0 - (word - kBaseline) / kStepsPerMillivolt * kMillimetresPerMillivolt;
+        const double y = kStripHeight / 2.0 - *mv * kMillimetresPerMillivolt;
         trace += (drawing ? "L" : "M") + number(x) + " " + number(std::clamp(y, 0.0, 30.0));
         drawing = true;
     }
@@ -141,17 +151,21 @@ std::string overview_page(const RecordingDetails& details, const OverviewContent
     std::stable_sort(
         strips.begin(), strips.end(),
         [](const OverviewStrip* a, const OverviewStrip* b) { return a->start < b->start; });
+    const bool twelve_lead = content.channels == 12;
     for (const OverviewStrip* s : strips) {
-        for (size_t c = 0; c < static_cast<size_t>(content.channels); ++c) {
+        for (size_t c = 0; c < static_cast<size_t>(strip_channels(content.channels)); ++c) {
             page += "<div class=\"strip\"><p>";
             page += s->event_seconds < 0
                         ? std::string("First seconds")
                         : "Patient event at second " + std::to_string(s->event_seconds);
+            // The leads are named as the EDF+ export names its signals.
+            page += twelve_lead ? std::string(", ECG ") + kStoredLeadNames[c]
+                                : ", channel " + std::to_string(c + 1);
             page +=
-                ", channel " + std::to_string(c + 1) + ", from " +
+                ", from " +
                 seconds_display_text(content.output_start_seconds + s->start / kSamplesPerSecond) +
                 "</p>";
-            add_strip_svg(page, *s, c);
+            add_strip_svg(page, *s, c, twelve_lead);
             page += "</div>";
         }
     }

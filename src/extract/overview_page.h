@@ -10,17 +10,24 @@
 
 #include "extract/recording_summary.h"
 #include "format/recording_constants.h"
+#include "format/twelve_lead_sector.h"
 
 inline constexpr int kStripSeconds = 10;
 inline constexpr int64_t kStripTimePoints = int64_t{kStripSeconds} * kSamplesPerSecond;
 // Strips count once per channel; a page of more no longer prints in reasonable time.
 inline constexpr int kMaxStrips = 50;
 
+// The channels a strip draws: a 12-lead recording stores eight leads.
+inline constexpr int strip_channels(int channels) {
+    return channels == 12 ? kStoredLeads : channels;
+}
+
 struct OverviewStrip {
     int64_t start = 0;           // time points on the output's time axis
     int32_t event_seconds = -1;  // the patient event it shows; -1 for the opening seconds
-    // kStripTimePoints words per channel (12-bit, 0 where there is no data), then pace flags.
-    std::vector<std::array<uint16_t, 3>> words;
+    // kStripTimePoints words per channel, then pace flags. The words are 12-bit, 0 where there is
+    // no data; a 12-lead recording's are signed 16-bit, kLeadNoData where there is none.
+    std::vector<std::array<uint16_t, kStoredLeads>> words;
     std::vector<bool> paced;
 };
 

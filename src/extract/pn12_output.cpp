@@ -18,10 +18,6 @@ constexpr const char* kLeadLabels[kStoredLeads] = {"Lead I", "Lead II", "V1", "V
                                                    "V3",     "V4",      "V5", "V6"};
 constexpr const char kPacingFileName[] = "pn12pac.dat";
 
-constexpr uint16_t kLeadNoData = 0x8000;
-// The calibration signal on the 12-lead scale: -819 and 819 as 16-bit words.
-constexpr uint16_t kLeadCalibrationLow = static_cast<uint16_t>(-819);
-constexpr uint16_t kLeadCalibrationHigh = 819;
 // Ten minutes of no data close every lead file.
 constexpr int64_t kClosingWords = 10 * 60 * kSamplesPerSecond;
 

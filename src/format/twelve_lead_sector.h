@@ -15,6 +15,11 @@ inline constexpr int kTimePointsPerTwelveLeadSector = 30;
 // The names of the stored leads, in sector order.
 inline constexpr const char* kStoredLeadNames[kStoredLeads] = {"I",  "II", "V1", "V2",
                                                                "V3", "V4", "V5", "V6"};
+// The leads' scale: the calibration's -819 to 819 is 1 mV; -32768 is no data.
+inline constexpr double kLeadStepsPerMillivolt = 1638;
+inline constexpr uint16_t kLeadNoData = 0x8000;
+inline constexpr uint16_t kLeadCalibrationLow = static_cast<uint16_t>(-819);
+inline constexpr uint16_t kLeadCalibrationHigh = 819;
 
 inline constexpr size_t kTwelveLeadPaceCountOffset = 7;
 inline constexpr size_t kTwelveLeadPaceEntriesOffset = 8;

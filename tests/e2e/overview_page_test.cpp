@@ -22,7 +22,7 @@ struct OverviewCase {
     const char* name;
     std::string read;
     std::vector<std::string> card;
-    size_t strips;  // one per channel for the first seconds and each event, at most 50
+    size_t strips;  // one per drawn channel for the first seconds and each event, at most 50
 };
 
 void PrintTo(const OverviewCase& c, std::ostream* os) {
@@ -31,8 +31,8 @@ void PrintTo(const OverviewCase& c, std::ostream* os) {
 
 class OverviewPage : public ::testing::TestWithParam<OverviewCase> {};
 
-std::vector<std::string> many_events(int count) {
-    std::vector<std::string> options = {"--format=35", "--duration=3m"};
+std::vector<std::string> many_events(int format, int count) {
+    std::vector<std::string> options = {"--format=" + std::to_string(format), "--duration=3m"};
     for (int i = 0; i < count; ++i)
         options.push_back("--event=" + std::to_string(5 + 8 * i));
     return options;
@@ -51,7 +51,10 @@ const OverviewCase kCases[] = {
      "/opformat=archive /overview",
      {"--format=34", "--duration=1m", "--event=1"},
      2 * 2},
-    {"TwentyEventsStopAtFiftyStrips", "/opformat=edf", many_events(20), 16 * 3}};
+    {"TwentyEventsStopAtFiftyStrips", "/opformat=edf", many_events(35, 20), 16 * 3},
+    // Eight stored leads a window: the first seconds and five events fill the page.
+    {"TwelveLeadsDrawTheirEightStoredLeads", "/opformat=pn12file /overview", many_events(64, 20),
+     6 * 8}};
 
 }  // namespace
 
