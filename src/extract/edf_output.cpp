@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "extract/edf_header.h"
+#include "support/byte_order.h"
 #include "support/file_utils.h"
 
 namespace {
@@ -80,9 +81,14 @@ void EdfOutput::write_second(const DecodedBlock& block) {
     if (!below_limit()) return;
     // A compressed recording's seconds fill whole records: one pass per channel.
     if (m_fill == 0) {
-        for (size_t c = 0; c < kMaxStreamChannels; ++c)
+        const RawWordTable& table = m_second_words;
+        for (size_t c = 0; c < kMaxStreamChannels; ++c) {
+            // Built in a local block: stores into the record could alias the table's words.
+            BlockSamples words;
             for (size_t t = 0; t < kSamplesPerBlock; ++t)
-                m_record[c][t] = m_second_words[block.channels[c][t] & 0x0FFFu];
+                words[t] = table[block.channels[c][t] & 0x0FFFu];
+            std::copy(words.begin(), words.end(), m_record[c].begin());
+        }
         for (size_t t = 0; t < kSamplesPerBlock; ++t)
             if ((block.marks[t] & kPaceMark) != 0)
                 m_paces.push_back({m_time_points + static_cast<int64_t>(t), kPaceText, 0});
@@ -166,14 +172,9 @@ void EdfOutput::put_annotations(std::vector<Annotation>& queue, size_t& next, in
 
 void EdfOutput::write_record() {
     reserve_header(m_signals);
-    std::array<uint8_t, 2 * kSamplesPerSecond> bytes{};
     for (int c = 0; c < m_signals; ++c) {
         const auto& words = m_record[static_cast<size_t>(c)];
-        for (size_t t = 0; t < words.size(); ++t) {
-            bytes[2 * t] = static_cast<uint8_t>(words[t]);
-            bytes[2 * t + 1] = static_cast<uint8_t>(words[t] >> 8);
-        }
-        m_file.put_bytes(bytes);
+        if (uint8_t* at = m_file.append_u16(words.size())) put_u16le_words(at, words);
     }
     AnnotationArea area{};
     // Every record begins with its own onset, the time stamp of EDF+.

@@ -10,6 +10,11 @@ namespace {
 // A strip starts this long before its event.
 constexpr int64_t kRecentTimePoints = kStripTimePoints / 2;
 
+// Whether the strip draws any of the second that begins at time point t.
+bool overlaps_second(const OverviewStrip& strip, int64_t t) {
+    return strip.start < t + kSamplesPerSecond && strip.start + kStripTimePoints > t;
+}
+
 }  // namespace
 
 void OverviewOutput::begin_recording(const RecordingLayout& layout) {
@@ -17,8 +22,9 @@ void OverviewOutput::begin_recording(const RecordingLayout& layout) {
     m_content.channels = layout.channels;
     m_content.output_start_seconds = layout.output_start_seconds;
     m_twelve_lead = layout.channels == 12;
-    m_recent.assign(kRecentTimePoints, {});
-    m_recent_paced.assign(kRecentTimePoints, 0);
+    for (std::vector<uint16_t>& row : m_recent)
+        row.assign(kRecentTimePoints, 0);
+    m_recent_marks.assign(kRecentTimePoints, 0);
 }
 
 void OverviewOutput::write_calibration(int seconds) {
@@ -53,6 +59,20 @@ void OverviewOutput::write_second(const DecodedBlock& block) {
     const bool written = m_inner->below_limit();
     m_inner->write_second(block);
     if (!written) return;
+    // Most seconds feed no strip and only pass through the recent seconds.
+    if (!m_recent_marks.empty() && m_time_points % kSamplesPerSecond == 0 &&
+        std::none_of(m_content.strips.begin(), m_content.strips.end(),
+                     [&](const OverviewStrip& s) { return overlaps_second(s, m_time_points); })) {
+        // Seconds begin at a multiple of a second in the rows, which hold whole seconds.
+        for (size_t c = 0; c < kMaxStreamChannels; ++c)
+            std::copy(block.channels[c].begin(), block.channels[c].end(),
+                      m_recent[c].begin() + static_cast<std::ptrdiff_t>(m_slot));
+        std::copy(block.marks.begin(), block.marks.end(),
+                  m_recent_marks.begin() + static_cast<std::ptrdiff_t>(m_slot));
+        m_slot = (m_slot + kSamplesPerBlock) % m_recent_marks.size();
+        m_time_points += kSamplesPerBlock;
+        return;
+    }
     // The page draws at full resolution: decoded samples are already 12-bit words.
     for (size_t t = 0; t < kSamplesPerBlock; ++t) {
         const std::array<uint16_t, kMaxStreamChannels> words = {
@@ -91,7 +111,7 @@ void OverviewOutput::patient_event(int32_t seconds) {
 }
 
 void OverviewOutput::add_strip(int64_t start, int32_t event_seconds) {
-    if (m_recent.empty()) return;
+    if (m_recent_marks.empty()) return;
     const size_t most = static_cast<size_t>(kMaxStrips / strip_channels(m_content.channels));
     if (m_content.strips.size() >= most) return;
     OverviewStrip strip;
@@ -102,8 +122,8 @@ void OverviewOutput::add_strip(int64_t start, int32_t event_seconds) {
     const int64_t from = std::max(start, m_time_points - kRecentTimePoints);
     for (int64_t t = from; t < m_time_points && t < start + kStripTimePoints; ++t) {
         const auto slot = static_cast<size_t>(t % kRecentTimePoints);
-        strip.words[static_cast<size_t>(t - start)] = m_recent[slot];
-        strip.paced[static_cast<size_t>(t - start)] = m_recent_paced[slot] != 0;
+        strip.words[static_cast<size_t>(t - start)] = recent_words(slot);
+        strip.paced[static_cast<size_t>(t - start)] = (m_recent_marks[slot] & kPaceMark) != 0;
     }
     m_content.strips.push_back(std::move(strip));
     m_active.push_back(m_content.strips.size() - 1);
@@ -117,30 +137,34 @@ void OverviewOutput::keep_no_data(int64_t count) {
 }
 
 void OverviewOutput::keep(std::span<const uint16_t> words, bool paced) {
-    if (m_recent.empty()) return;
+    if (m_recent_marks.empty()) return;
     const int64_t t = m_time_points++;
     const size_t slot = m_slot;
-    if (++m_slot == m_recent.size()) m_slot = 0;
+    if (++m_slot == m_recent_marks.size()) m_slot = 0;
     // The raw words' top bits are flags; the 12-lead words use all sixteen.
     const uint16_t mask = m_twelve_lead ? 0xFFFFu : 0x0FFFu;
     for (size_t c = 0; c < words.size(); ++c)
-        m_recent[slot][c] = static_cast<uint16_t>(words[c] & mask);
-    m_recent_paced[slot] = paced ? 1 : 0;
+        m_recent[c][slot] = static_cast<uint16_t>(words[c] & mask);
+    m_recent_marks[slot] = paced ? kPaceMark : 0;
     // The strips are few and short; checking them once a second keeps this loop cheap.
     if (t % kSamplesPerSecond == 0) {
         m_active.clear();
-        for (size_t i = 0; i < m_content.strips.size(); ++i) {
-            const OverviewStrip& s = m_content.strips[i];
-            if (s.start < t + kSamplesPerSecond && s.start + kStripTimePoints > t)
-                m_active.push_back(i);
-        }
+        for (size_t i = 0; i < m_content.strips.size(); ++i)
+            if (overlaps_second(m_content.strips[i], t)) m_active.push_back(i);
     }
     for (const size_t i : m_active) {
         OverviewStrip& s = m_content.strips[i];
         if (t < s.start || t >= s.start + kStripTimePoints) continue;
-        s.words[static_cast<size_t>(t - s.start)] = m_recent[slot];
+        s.words[static_cast<size_t>(t - s.start)] = recent_words(slot);
         s.paced[static_cast<size_t>(t - s.start)] = paced;
     }
+}
+
+std::array<uint16_t, kStoredLeads> OverviewOutput::recent_words(size_t slot) const {
+    std::array<uint16_t, kStoredLeads> words{};
+    for (size_t c = 0; c < words.size(); ++c)
+        words[c] = m_recent[c][slot];
+    return words;
 }
 
 bool OverviewOutput::finish(bool pad) {

@@ -52,11 +52,14 @@ class OverviewOutput final : public SampleOutput {
     OverviewContent m_content;
     bool m_twelve_lead = false;
     int64_t m_time_points = 0;
-    // The last seconds, so that a strip can begin before the event that asks for it.
-    std::vector<std::array<uint16_t, kStoredLeads>> m_recent;
-    std::vector<uint8_t> m_recent_paced;
+    // The last seconds, so that a strip can begin before the event that asks for it: one row of
+    // words per channel, so that a decoded second goes in as whole runs, and the pace marks.
+    std::array<std::vector<uint16_t>, kStoredLeads> m_recent;
+    std::vector<uint16_t> m_recent_marks;
     // Where the next time point goes in them: m_time_points modulo their length, kept by counting.
     size_t m_slot = 0;
+    // The kept time point at the slot, as a strip stores it.
+    std::array<uint16_t, kStoredLeads> recent_words(size_t slot) const;
     // The strips that the current second may fill.
     std::vector<size_t> m_active;
 };
