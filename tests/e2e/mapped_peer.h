@@ -2,6 +2,8 @@
 // through named memory-mapped sections.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -38,9 +40,12 @@ class MappedPeer {
         options.push_back("--ready=" + host_path(ready));
         options.push_back("--timeout=600");
         m_program = std::make_unique<BackgroundProgram>(tool_argv("mmfpeer", options), env);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        // A peer that is not ready would let the program make the sections itself and change
+        // what the test measures: say so instead of going on.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(300);
         while (!std::filesystem::exists(ready) && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (!std::filesystem::exists(ready)) ADD_FAILURE() << "mmfpeer not ready within 300 s";
     }
 
     // The peer's exit code once every channel is finished: 0 when all its checks passed.
