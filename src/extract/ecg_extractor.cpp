@@ -38,31 +38,17 @@ bool duration_ends_read(OutputFormat format) {
            format == kFormatEdf;
 }
 
-// Time points of an uncompressed sector go to the output with their pacing marks.
-class UncompressedWriter final : public TimePointSink {
-  public:
-    UncompressedWriter(SampleOutput& output, int& pacing_window, SampleScale scale)
-        : m_output(output), m_pacing_window(pacing_window), m_scale(scale) {}
-
-    bool begin_group() override { return m_output.below_limit(); }
-    void time_point(std::span<const uint16_t> values, bool pace_pulse) override {
-        uint16_t marks = 0;
-        if (pace_pulse) {
-            marks = kPaceMark;
-            m_pacing_window = kPacingWindow;
+// A pace pulse opens a pacing window over it and the following time points, carried from sector
+// to sector.
+void mark_pacing_window(TimePointBlock& block, int& pacing_window) {
+    for (size_t t = 0; t < static_cast<size_t>(block.count); ++t) {
+        if ((block.marks[t] & kPaceMark) != 0) pacing_window = kPacingWindow;
+        if (pacing_window > 0) {
+            block.marks[t] |= kPacingWindowMark;
+            --pacing_window;
         }
-        if (m_pacing_window > 0) {
-            marks |= kPacingWindowMark;
-            --m_pacing_window;
-        }
-        m_output.write_time_point(values, marks, m_scale);
     }
-
-  private:
-    SampleOutput& m_output;
-    int& m_pacing_window;
-    SampleScale m_scale;
-};
+}
 
 }  // namespace
 
@@ -259,11 +245,11 @@ bool CEcgExtractor::data_sector() {
             !add_sector_event())
             return false;
         if (m_samples.below_limit()) m_delivered_recording = true;
-        UncompressedWriter writer(
-            m_samples, m_pacing_window,
-            layout->delta_coded ? SampleScale::twelve_bit : SampleScale::ten_bit);
+        TimePointBlock block;
+        unpack_uncompressed_sector(m_sector, block);
+        mark_pacing_window(block, m_pacing_window);
         const int64_t before = m_samples.time_points();
-        unpack_uncompressed_sector(m_sector, writer);
+        m_samples.write_time_points(block);
         m_salvage_report.add_delivered(m_samples.time_points() - before);
         m_other.put_bytes(std::span(m_sector).first(kPayloadOffset));
     }

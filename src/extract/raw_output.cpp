@@ -47,6 +47,25 @@ void RawOutput::write_time_point(std::span<const uint16_t> values, uint16_t mark
     ++m_time_points;
 }
 
+void RawOutput::write_time_points(const TimePointBlock& block) {
+    const int count = block.points_within(m_time_points, m_limit);
+    const RawWordTable& table = m_point_words[static_cast<size_t>(block.scale)];
+    const auto n = static_cast<size_t>(count);
+    for (int c = 0; c < m_channels; ++c) {
+        uint8_t* at = m_files[static_cast<size_t>(c)].append_u16(n);
+        if (at == nullptr) continue;
+        // A channel the sector lacks is no data: the marks alone.
+        TimePointBlock::Run words = block.marks;
+        if (c < block.channels) {
+            const TimePointBlock::Run& values = block.values[static_cast<size_t>(c)];
+            for (size_t t = 0; t < n; ++t)
+                words[t] = static_cast<uint16_t>(table[values[t] & 0xFFFu] | block.marks[t]);
+        }
+        put_u16le_words(at, std::span(words).first(n));
+    }
+    m_time_points += count;
+}
+
 void RawOutput::write_second(const DecodedBlock& block) {
     if (!below_limit()) return;
     for (int c = 0; c < m_channels; ++c) {

@@ -16,6 +16,8 @@ class RawOutput final : public SampleOutput {
     RawOutput(const OutputSettings& settings, int64_t limit_time_points, std::string folder)
         : m_settings(settings),
           m_second_words(raw_second_words(settings)),
+          m_point_words{raw_value_words(SampleScale::ten_bit, settings),
+                        raw_value_words(SampleScale::twelve_bit, settings)},
           m_limit(limit_time_points),
           m_folder(std::move(folder)) {}
 
@@ -28,6 +30,7 @@ class RawOutput final : public SampleOutput {
     bool below_limit() const override { return m_time_points < m_limit; }
     void write_time_point(std::span<const uint16_t> values, uint16_t marks,
                           SampleScale scale) override;
+    void write_time_points(const TimePointBlock& block) override;
     void write_second(const DecodedBlock& block) override;
     void write_gap_second() override;
     int64_t time_points() const override { return m_time_points; }
@@ -44,6 +47,8 @@ class RawOutput final : public SampleOutput {
 
     OutputSettings m_settings;
     RawWordTable m_second_words;
+    // Indexed by SampleScale.
+    std::array<RawWordTable, 2> m_point_words;
     int64_t m_limit;
     std::string m_folder;
     std::array<OutputFile, 3> m_files;

@@ -4,6 +4,7 @@
 // sectors, the gap seconds between segments and the 12-lead sectors, and finishes it at the end.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -11,6 +12,7 @@
 #include "extract/decoded_block.h"
 #include "extract/patient_events.h"
 #include "extract/sample_word.h"
+#include "extract/time_point_block.h"
 #include "format/sector_types.h"
 
 struct RecordingLayout {
@@ -40,6 +42,18 @@ class SampleOutput {
     // where the sector has no value for a channel of the recording.
     virtual void write_time_point(std::span<const uint16_t> values, uint16_t marks,
                                   SampleScale scale) = 0;
+    // The time points of an uncompressed sector, group by group while below the limit. The
+    // raw and mapped outputs write them as whole runs; the others take them one by one.
+    virtual void write_time_points(const TimePointBlock& block) {
+        std::array<uint16_t, kMaxStreamChannels> point{};
+        const auto channels = static_cast<size_t>(block.channels);
+        for (size_t t = 0; t < static_cast<size_t>(block.count); ++t) {
+            if (t % static_cast<size_t>(block.group) == 0 && !below_limit()) return;
+            for (size_t c = 0; c < channels; ++c)
+                point[c] = block.values[c][t];
+            write_time_point(std::span(point).first(channels), block.marks[t], block.scale);
+        }
+    }
     // A decoded second; written only while below the limit at its start. A channel the block
     // declares absent (all 0) is written as no data.
     virtual void write_second(const DecodedBlock& block) = 0;

@@ -61,13 +61,21 @@ inline std::array<uint16_t, 3> raw_time_point_words(std::span<const uint16_t> va
     return words;
 }
 
-// The raw words of a decoded second's 12-bit samples, looked up instead of rounded one by one;
-// entry 0, a channel the block declares absent, is the no-data word.
+// The raw words of every value of a scale (a 10-bit value only by its low 10 bits), looked up
+// instead of rounded one by one.
 using RawWordTable = std::array<uint16_t, 4096>;
 
-inline RawWordTable raw_second_words(const OutputSettings& settings) {
+inline RawWordTable raw_value_words(SampleScale scale, const OutputSettings& settings) {
     RawWordTable words{};
     for (uint32_t v = 0; v < words.size(); ++v)
-        words[v] = raw_sample_word(v == 0 ? kNoDataValue : v, 0, SampleScale::twelve_bit, settings);
+        words[v] = raw_sample_word(v, 0, scale, settings);
+    return words;
+}
+
+// The raw words of a decoded second's 12-bit samples; entry 0, a channel the block declares
+// absent, is the no-data word.
+inline RawWordTable raw_second_words(const OutputSettings& settings) {
+    RawWordTable words = raw_value_words(SampleScale::twelve_bit, settings);
+    words[0] = raw_sample_word(kNoDataValue, 0, SampleScale::twelve_bit, settings);
     return words;
 }

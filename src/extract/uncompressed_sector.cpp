@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bitset>
 
 #include "extract/delta_decoder.h"
 #include "support/byte_order.h"
@@ -17,32 +16,31 @@ uint16_t payload_field(std::span<const uint8_t, kSectorSize> sector, int k) {
     return static_cast<uint16_t>((pair >> (bit % 8)) & 0x3FFu);
 }
 
-// Time points (0..255) named by the sector's pace entries; indices past the sector never match.
-std::bitset<256> pace_pulses(std::span<const uint8_t, kSectorSize> sector) {
-    std::bitset<256> pulses;
-    const int entries = std::min<int>(sector[kPaceCountOffset], kMaxPaceEntries);
-    for (int i = 0; i < entries; ++i)
-        pulses.set(sector[kSideAreaOffset + 2 * static_cast<size_t>(i)]);
-    return pulses;
-}
-
 }  // namespace
 
-bool unpack_uncompressed_sector(std::span<const uint8_t, kSectorSize> sector, TimePointSink& sink) {
+bool unpack_uncompressed_sector(std::span<const uint8_t, kSectorSize> sector,
+                                TimePointBlock& block) {
     const std::optional<UncompressedLayout> layout = uncompressed_layout(sector[kSectorTypeOffset]);
     if (!layout) return false;
-    const std::bitset<256> pulses = pace_pulses(sector);
+    block.channels = layout->channels;
+    block.count = layout->time_points;
+    block.group = layout->group_time_points;
+    block.scale = layout->delta_coded ? SampleScale::twelve_bit : SampleScale::ten_bit;
+    block.marks.fill(0);
+    // Entries naming a time point past the sector mark nothing.
+    const int entries = std::min<int>(sector[kPaceCountOffset], kMaxPaceEntries);
+    for (int i = 0; i < entries; ++i) {
+        const uint8_t t = sector[kSideAreaOffset + 2 * static_cast<size_t>(i)];
+        if (t < block.count) block.marks[t] = kPaceMark;
+    }
     DeltaDecoder delta(sector);
-    std::array<uint16_t, 3> values{};
-    const std::span<const uint16_t> point(values.data(), static_cast<size_t>(layout->channels));
     int k = 0;
-    for (int t = 0; t < layout->time_points; ++t) {
-        if (t % layout->group_time_points == 0 && !sink.begin_group()) break;
-        for (int c = 0; c < layout->channels; ++c) {
+    for (size_t t = 0; t < static_cast<size_t>(block.count); ++t) {
+        for (int c = 0; c < block.channels; ++c) {
             const uint16_t field = payload_field(sector, k++);
-            values[static_cast<size_t>(c)] = layout->delta_coded ? delta.decode(c, field) : field;
+            block.values[static_cast<size_t>(c)][t] =
+                layout->delta_coded ? delta.decode(c, field) : field;
         }
-        sink.time_point(point, pulses.test(static_cast<size_t>(t)));
     }
     return true;
 }

@@ -112,6 +112,25 @@ void MappedOutput::write_time_point(std::span<const uint16_t> values, uint16_t m
     publish();
 }
 
+void MappedOutput::write_time_points(const TimePointBlock& block) {
+    const int count = block.points_within(m_counts[0], std::min(m_limit, m_capacity[0]));
+    if (count == 0) return;
+    for (int c = 0; c < m_written_channels; ++c) {
+        const auto n = static_cast<size_t>(c);
+        const auto room =
+            static_cast<size_t>(std::clamp<int64_t>(m_capacity[n] - m_counts[n], 0, count));
+        TimePointBlock::Run words = block.marks;
+        if (c < block.channels) {
+            for (size_t t = 0; t < room; ++t)
+                words[t] = mapped_sample_word(block.values[n][t], block.marks[t], block.scale);
+        }
+        put_u16le_words(m_sections[n].view() + 2 * static_cast<size_t>(m_counts[n]),
+                        std::span(words).first(room));
+        m_counts[n] += static_cast<int64_t>(room);
+    }
+    publish();
+}
+
 void MappedOutput::write_second(const DecodedBlock& block) {
     if (!below_limit()) return;
     for (int c = 0; c < m_written_channels; ++c) {

@@ -38,6 +38,7 @@ class MappedOutput final : public SampleOutput {
     bool below_limit() const override;
     void write_time_point(std::span<const uint16_t> values, uint16_t marks,
                           SampleScale scale) override;
+    void write_time_points(const TimePointBlock& block) override;
     void write_second(const DecodedBlock& block) override;
     void write_gap_second() override;
     int64_t time_points() const override { return m_counts[0]; }

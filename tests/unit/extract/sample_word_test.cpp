@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "extract/raw_output.h"
+#include "extract/time_point_block.h"
 #include "support/byte_order.h"
 #include "test_folder.h"
 
@@ -87,5 +88,58 @@ TEST(RawOutput, DecodedSecondIsWrittenAsTheWordsOfItsSamplesAtEveryResolution) {
             }
         }
         EXPECT_TRUE(read_bytes(folder / "rawecg3.dat").empty());
+    }
+}
+
+// A sector's block goes out as whole runs; it must give the words the time-point road gives and
+// stop after the same packed group at the duration limit.
+TEST(RawOutput, SectorBlockGivesTheTimePointRoadsWordsAndStopsAtTheSameGroup) {
+    constexpr auto k10 = SampleScale::ten_bit;
+    constexpr auto k12 = SampleScale::twelve_bit;
+    const struct {
+        int channels, count, group;
+        SampleScale scale;
+        int resolution;
+        int64_t limit, written;
+    } cases[] = {
+        {2, 192, 2, k10, 12, 1000, 384}, {2, 192, 2, k10, 9, 0, 0},
+        {2, 192, 2, k12, 8, 1, 2},       {2, 192, 2, k12, 12, 193, 194},
+        {3, 128, 4, k10, 8, 127, 128},   {3, 128, 4, k10, 12, 129, 132},
+        {3, 128, 4, k12, 11, 255, 256},  {3, 128, 4, k12, 12, 254, 256},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.count << " x " << c.channels << " limit " << c.limit);
+        TimePointBlock block;
+        block.channels = c.channels;
+        block.count = c.count;
+        block.group = c.group;
+        block.scale = c.scale;
+        const uint16_t top = c.scale == k10 ? 1023 : 4095;
+        for (size_t t = 0; t < kMaxSectorTimePoints; ++t) {
+            for (size_t ch = 0; ch < kMaxStreamChannels; ++ch)
+                block.values[ch][t] = static_cast<uint16_t>((t * 37 + ch * 11) % (top + 1));
+            block.marks[t] = t % 7 == 0 ? kPaceMark | kPacingWindowMark : 0;
+        }
+        OutputSettings settings;
+        settings.set_resolution_bits(c.resolution);
+        TestFolder runs, points;
+        RawOutput by_runs(settings, c.limit, runs.path());
+        RawOutput by_points(settings, c.limit, points.path());
+        for (RawOutput* output : {&by_runs, &by_points}) {
+            ASSERT_TRUE(output->open());
+            output->begin_recording({3, 0});
+        }
+        for (int sector = 0; sector < 2; ++sector) {
+            by_runs.write_time_points(block);
+            by_points.SampleOutput::write_time_points(block);
+        }
+        EXPECT_EQ(by_runs.time_points(), c.written);
+        EXPECT_EQ(by_points.time_points(), c.written);
+        ASSERT_TRUE(by_runs.finish(false));
+        ASSERT_TRUE(by_points.finish(false));
+        for (const char* name : {"rawecg1.dat", "rawecg2.dat", "rawecg3.dat"}) {
+            EXPECT_EQ(read_bytes(runs / name), read_bytes(points / name)) << name;
+            EXPECT_EQ(read_bytes(runs / name).size(), 2 * static_cast<size_t>(c.written)) << name;
+        }
     }
 }

@@ -13,23 +13,17 @@ struct TimePoint {
     bool pulse;
 };
 
-class RecordingSink : public TimePointSink {
-  public:
-    explicit RecordingSink(int groups_allowed = 1000) : m_groups_left(groups_allowed) {}
-    bool begin_group() override { return m_groups_left-- > 0; }
-    void time_point(std::span<const uint16_t> values, bool pace_pulse) override {
-        points.push_back({{values.begin(), values.end()}, pace_pulse});
-    }
+std::vector<TimePoint> unpack(const Sector& sector) {
+    TimePointBlock block;
+    EXPECT_TRUE(unpack_uncompressed_sector(sector, block));
     std::vector<TimePoint> points;
-
-  private:
-    int m_groups_left;
-};
-
-std::vector<TimePoint> unpack(const Sector& sector, int groups_allowed = 1000) {
-    RecordingSink sink(groups_allowed);
-    EXPECT_TRUE(unpack_uncompressed_sector(sector, sink));
-    return sink.points;
+    for (size_t t = 0; t < static_cast<size_t>(block.count); ++t) {
+        TimePoint& point = points.emplace_back();
+        for (size_t c = 0; c < static_cast<size_t>(block.channels); ++c)
+            point.values.push_back(block.values[c][t]);
+        point.pulse = block.marks[t] == kPaceMark;
+    }
+    return points;
 }
 
 std::vector<uint16_t> channel(const std::vector<TimePoint>& points, size_t c, size_t count) {
