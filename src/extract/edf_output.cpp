@@ -58,12 +58,7 @@ void EdfOutput::begin_recording(const RecordingLayout& layout) {
 
 void EdfOutput::write_calibration(int seconds) {
     if (seconds > 0) m_events.push_back({m_time_points, kCalibrationText, seconds});
-    const uint16_t low =
-        m_twelve_lead ? kLeadCalibrationLow
-                      : raw_sample_word(kCalibrationLow, 0, SampleScale::twelve_bit, m_settings);
-    const uint16_t high =
-        m_twelve_lead ? kLeadCalibrationHigh
-                      : raw_sample_word(kCalibrationHigh, 0, SampleScale::twelve_bit, m_settings);
+    const auto [low, high] = calibration_words(m_twelve_lead, m_settings);
     std::array<uint16_t, kStoredLeads> words{};
     for (int64_t half = 0; half < 4 * static_cast<int64_t>(seconds); ++half) {
         words.fill(half % 2 == 0 ? low : high);

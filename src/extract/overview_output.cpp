@@ -29,12 +29,7 @@ void OverviewOutput::begin_recording(const RecordingLayout& layout) {
 
 void OverviewOutput::write_calibration(int seconds) {
     m_inner->write_calibration(seconds);
-    const uint16_t low =
-        m_twelve_lead ? kLeadCalibrationLow
-                      : raw_sample_word(kCalibrationLow, 0, SampleScale::twelve_bit, m_settings);
-    const uint16_t high =
-        m_twelve_lead ? kLeadCalibrationHigh
-                      : raw_sample_word(kCalibrationHigh, 0, SampleScale::twelve_bit, m_settings);
+    const auto [low, high] = calibration_words(m_twelve_lead, m_settings);
     std::array<uint16_t, kStoredLeads> words{};
     for (int64_t t = 0; t < int64_t{seconds} * kSamplesPerSecond; ++t) {
         words.fill((t / kCalibrationHalfCycle) % 2 == 0 ? low : high);

@@ -8,6 +8,8 @@
 #include <span>
 
 #include "extract/output_settings.h"
+#include "format/recording_constants.h"
+#include "format/twelve_lead_sector.h"
 
 // The value a writer is handed for "no data": a gap second or a channel without samples.
 inline constexpr uint32_t kNoDataValue = 65536;
@@ -78,4 +80,17 @@ inline RawWordTable raw_second_words(const OutputSettings& settings) {
     RawWordTable words = raw_value_words(SampleScale::twelve_bit, settings);
     words[0] = raw_sample_word(kNoDataValue, 0, SampleScale::twelve_bit, settings);
     return words;
+}
+
+// The calibration square wave's two words as an output stores them: the 12-lead scale's own, or the
+// recorder's levels through the raw word rule.
+struct CalibrationWords {
+    uint16_t low;
+    uint16_t high;
+};
+
+inline CalibrationWords calibration_words(bool twelve_lead, const OutputSettings& settings) {
+    if (twelve_lead) return {kLeadCalibrationLow, kLeadCalibrationHigh};
+    return {raw_sample_word(kCalibrationLow, 0, SampleScale::twelve_bit, settings),
+            raw_sample_word(kCalibrationHigh, 0, SampleScale::twelve_bit, settings)};
 }
