@@ -73,6 +73,14 @@ bool CKadoApp::start_instance() {
         calibration != nullptr &&
         !m_disk->m_read_settings.set_calibration_seconds(parse_decimal(calibration)))
         trace("KADO_CAL %s ignored: more than %d seconds\n", calibration, kMaxCalibrationSeconds);
+    // KADO_DECODE_THREADS=0 reads compressed recordings on the reading thread alone (diagnosis).
+    if (const char* threads = std::getenv("KADO_DECODE_THREADS"); threads != nullptr) {
+        const std::string text(threads);
+        if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos)
+            m_disk->m_read_settings.decode_workers = parse_decimal(text);
+        else
+            trace("KADO_DECODE_THREADS %s ignored: not a number of threads\n", threads);
+    }
 
     if (!parse_command_line(m_request, arguments, m_output_settings, m_disk->m_read_settings))
         m_request.m_exit_code = kExitBadCommandLine;

@@ -10,6 +10,8 @@
 // The longest calibration a caller may ask for. The preamble is written before the recording and
 // cannot be stopped by the terminator event, so an unbounded one could fill the disk for hours.
 inline constexpr int32_t kMaxCalibrationSeconds = 3600;
+// Decoding threads beside the reading thread: as many as the machine has further cores.
+inline constexpr int32_t kAutomaticDecodeWorkers = -1;
 
 struct ReadSettings {
     int32_t skip_hours = 0;
@@ -20,6 +22,12 @@ struct ReadSettings {
     // A damaged sector costs its own seconds instead of the rest of the read, and the read
     // leaves salvage.txt beside its output.
     bool salvage = false;
+    // Threads that decode a compressed recording ahead of the read between the seek points of its
+    // event table; 0 decodes on the reading thread alone (KADO_DECODE_THREADS=0).
+    int32_t decode_workers = kAutomaticDecodeWorkers;
+    // The read waits for the workers' spans instead of decoding a span itself when it gets there
+    // first, so that every span whose seek point holds is replayed (tests and diagnosis).
+    bool decode_ahead_waits = false;
 
     // The record-length limit in time points; 0 when none was handed over.
     int64_t limit_time_points() const {

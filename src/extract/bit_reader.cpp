@@ -36,3 +36,16 @@ uint64_t BitReader::gathered_word(int first) const {
         word = (word << 8) | byte_at(first + i);
     return word;
 }
+
+bool BitReader::same_stream_state(const BitReader& other) const {
+    // Only the m_count bits not yet consumed are the stream's; the rest of the container is spent.
+    const auto pending = [](const BitReader& reader) {
+        return reader.m_count >= 64 ? reader.m_bits
+                                    : reader.m_bits & ((uint64_t{1} << reader.m_count) - 1);
+    };
+    // The byte index where a seek placed the reader matters only while it leads the position, so
+    // the index the trace reports stands for it.
+    return m_count == other.m_count && pending(*this) == pending(other) &&
+           m_position == other.m_position && byte_index() == other.byte_index() &&
+           m_placed_at_end == other.m_placed_at_end && m_carried == other.m_carried;
+}

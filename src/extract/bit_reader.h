@@ -44,6 +44,12 @@ class BitReader {
     void prime();
     // Keeps the tail of the finished body and makes the position relative to the next body.
     void finish_sector();
+    // Forgets the body: a reader copied from another thread's work must not reach into that
+    // thread's buffer, and begin_sector() names the next body before any read.
+    void detach_sector() { m_body = nullptr; }
+    // Whether the two readers give the same bits and trace the same byte indices from here on,
+    // once each is given the same next body. The bodies themselves are not compared.
+    bool same_stream_state(const BitReader& other) const;
 
     // Reads up to `limit` codes of at most `longest` bits (<= kMaxEnsuredBits), stopping early at
     // the end of the sector; `code` gets a peek of the next bits, least significant first, and
@@ -102,6 +108,7 @@ class BitReader {
     }
     // Eight bytes from byte `first` on: straight from the body where they fit.
     uint64_t word_at(int first) const {
+        assert(m_body != nullptr);
         return first >= 0 && first <= kStreamBodySize - 8 ? get_u64le(m_body + first)
                                                           : gathered_word(first);
     }

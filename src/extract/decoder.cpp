@@ -179,3 +179,11 @@ void EcgDecoder::complete_channel(uint8_t sector_type, DecodeResult& result) {
         m_phase = DecoderPhase::kChannelStart;
     }
 }
+
+bool same_stream_state(const EcgDecoder& a, const EcgDecoder& b) {
+    return a.m_reader.same_stream_state(b.m_reader) && a.m_phase == b.m_phase &&
+           a.m_sample_index == b.m_sample_index && a.m_nibble_type == b.m_nibble_type &&
+           a.m_channel_level == b.m_channel_level && a.m_channel == b.m_channel &&
+           a.m_channel_present == b.m_channel_present && a.m_resync_pending == b.m_resync_pending &&
+           a.m_pace.window_carry == b.m_pace.window_carry && a.m_block == b.m_block;
+}

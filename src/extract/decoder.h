@@ -61,6 +61,13 @@ class EcgDecoder {
     int bit_position() const { return m_reader.bit_position(); }
 
     const DecodedBlock& block() const { return m_block; }
+
+    // A decoder copied out of another thread's work: see BitReader::detach_sector().
+    void detach_sector() { m_reader.detach_sector(); }
+    // Whether two decoders that are given the same sectors from here on complete the same blocks
+    // and trace the same lines: every field but the reader's body and the last pace list's
+    // pulses, which only describe that list (its window carry does count).
+    friend bool same_stream_state(const EcgDecoder& a, const EcgDecoder& b);
     const PaceList& pace_list() const { return m_pace; }
 
   private:

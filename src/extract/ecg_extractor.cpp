@@ -88,6 +88,7 @@ bool CEcgExtractor::read_recording() {
 
     m_recording_format.reset();
     m_sector_counter = 0;
+    m_next_sector_index = m_first_start_index;
     // Sectors ahead of the first start sector belong to no recording this read can place.
     if (!seek_file(m_source.get(), m_first_start_index * kSectorSize) || !read_sector()) {
         trace("wrong number of bytes read in first sector\n");
@@ -96,6 +97,8 @@ bool CEcgExtractor::read_recording() {
         return false;
     }
     bool ok = sector_loop();
+    // The workers stop before the outputs are finished.
+    stop_span_decoding();
     if (outputs_failed()) {
         report_file_error(__LINE__);
         return false;
@@ -165,7 +168,10 @@ bool CEcgExtractor::check_recording_numbers() {
 
 // A short read ends the recording: a truncated last sector holds nothing to trust.
 bool CEcgExtractor::read_sector() {
-    return std::fread(m_sector.data(), 1, m_sector.size(), m_source.get()) == m_sector.size();
+    if (std::fread(m_sector.data(), 1, m_sector.size(), m_source.get()) != m_sector.size())
+        return false;
+    m_sector_index = m_next_sector_index++;
+    return true;
 }
 
 bool CEcgExtractor::sector_loop() {
@@ -267,6 +273,11 @@ bool CEcgExtractor::compressed_sector() {
         m_decoder.set_decompression_index(get_u16le(m_sector.data() + kSectorCrcOffset));
     }
     ++m_stream_sectors;
+    if (m_replay && m_replay->agreed) {
+        if (!m_replay->replayed()) return replay_sector();
+        if (!settle_decoder()) return false;
+    }
+    const std::optional<size_t> span = m_spans ? m_spans->enter(m_sector_index) : std::nullopt;
     for (;;) {
         const DecodeResult result = m_decoder.decode_sector(m_sector);
         if (!result.ok && salvaging()) {
@@ -278,17 +289,22 @@ bool CEcgExtractor::compressed_sector() {
             report_read_error();
             return false;
         }
-        if (result.block_done) {
-            ++m_stream_blocks;
-            const int64_t block_start = running_from_start();
-            advance_clock(1, 0, 1.0);
-            if (output_begun(block_start) && m_samples.below_limit()) {
-                m_delivered_recording = true;
-                m_salvage_report.add_delivered(kSamplesPerBlock);
-                m_samples.write_second(m_decoder.block());
-            }
-        }
-        if (result.sector_done) return true;
+        if (result.block_done) deliver_block(m_decoder.block());
+        if (result.sector_done) break;
+    }
+    if (span) m_replay = m_spans->take(*span);
+    if (m_replay) compare_with_span();
+    return true;
+}
+
+void CEcgExtractor::deliver_block(const DecodedBlock& block) {
+    ++m_stream_blocks;
+    const int64_t block_start = running_from_start();
+    advance_clock(1, 0, 1.0);
+    if (output_begun(block_start) && m_samples.below_limit()) {
+        m_delivered_recording = true;
+        m_salvage_report.add_delivered(kSamplesPerBlock);
+        m_samples.write_second(block);
     }
 }
 

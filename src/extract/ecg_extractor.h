@@ -14,6 +14,7 @@
 #include "extract/progress_control.h"
 #include "extract/salvage_report.h"
 #include "extract/sample_output.h"
+#include "extract/span_decoding.h"
 #include "format/card_files.h"
 #include "format/event_table.h"
 #include "format/recording_time.h"
@@ -54,12 +55,20 @@ class CEcgExtractor {
     bool process_sector();
     bool data_sector();
     bool compressed_sector();
+    void deliver_block(const DecodedBlock& block);
     bool twelve_lead_sector();
     void advance_progress();
     bool outputs_failed() const;
     bool finish_outputs(bool pad);
     void report_read_error();
     void report_file_error(int line);
+
+    // Decoding ahead on worker threads between seek points (extractor_spans.cpp).
+    void start_span_decoding();
+    void stop_span_decoding();
+    void compare_with_span();
+    bool replay_sector();
+    bool settle_decoder();
 
     // The recording clock and the start sectors (extractor_start.cpp).
     bool start_sector_step();
@@ -110,6 +119,14 @@ class CEcgExtractor {
     EventTable m_event_table;
     EcgDecoder m_decoder;
     Sector m_sector{};
+    // Where m_sector lies in ecg.dat, and the sector the next read gets.
+    uint64_t m_sector_index = 0;
+    uint64_t m_next_sector_index = 0;
+    // The workers decoding ahead, and the span whose blocks stand in for the decoder's until
+    // they are replayed; none in a sequential read.
+    std::unique_ptr<SpanDecoding> m_spans;
+    std::unique_ptr<DecodedSpan> m_replay;
+    int m_replayed_spans = 0;
     int m_progress_counter = 0;
     int64_t m_sector_counter = 0;
     // Compressed sectors and blocks decoded: the rate that prices a damaged stretch without a

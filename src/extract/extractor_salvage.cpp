@@ -16,19 +16,10 @@ uint16_t stream_index_of(const Sector& sector) {
     return get_u16le(sector.data() + kSectorCrcOffset);
 }
 
-bool is_compressed_format(uint8_t format) {
-    return format == 33 || format == 34 || format == 35;
-}
-
 // A seek point's time can be damaged too: a loss before the clock or longer than any pause is
 // not believed.
 bool plausible_loss(int64_t seconds) {
     return seconds >= 0 && seconds <= kMaxPauseSeconds;
-}
-
-// The bit at which a seek point's block begins; a segment's first block is at the first body bit.
-int seek_bit_of(const EventRecord& record) {
-    return record.type == 1 ? kFirstBodyBit : record.decompression_index;
 }
 
 }  // namespace
@@ -96,6 +87,8 @@ void CEcgExtractor::recover_from_damage(DamageReason reason) {
     m_pacing_window = 0;
     m_salvage_report.add_range({first, resume_index - 1, lost, reason});
     m_sector = scan.sector;
+    m_sector_index = resume_index;
+    m_next_sector_index = resume_index + 1;
 }
 
 void CEcgExtractor::salvage_truncated_end() {
@@ -122,7 +115,7 @@ int64_t CEcgExtractor::lost_seconds_of_stream(uint64_t damaged, uint64_t resume_
     if (const EventRecord* anchor = seek_point_at_or_after(resume_index, bit);
         compressed && anchor) {
         if (const std::optional<int64_t> blocks =
-                blocks_until(*anchor, seek_bit_of(*anchor), resume_index, resume)) {
+                blocks_until(*anchor, anchor->resume_bit(), resume_index, resume)) {
             const int64_t seconds =
                 time_to_seconds(anchor->time()) - *blocks - time_to_seconds(m_running_time);
             if (plausible_loss(seconds)) return seconds;
@@ -176,7 +169,7 @@ std::optional<int64_t> CEcgExtractor::blocks_until(const EventRecord& anchor, in
 const EventRecord* CEcgExtractor::seek_point_at_or_after(uint64_t sector, int bit) const {
     for (const EventRecord& record : m_event_table) {
         if (!record.is_seek_point() || !time_is_valid(record.time())) continue;
-        if (record.sector > sector || (record.sector == sector && seek_bit_of(record) >= bit))
+        if (record.sector > sector || (record.sector == sector && record.resume_bit() >= bit))
             return &record;
     }
     return nullptr;

@@ -12,8 +12,6 @@
 namespace {
 
 constexpr int64_t kSecondsPerHour = 3600;
-// A type-1 seek point resumes at the first body bit of its sector.
-constexpr uint16_t kFirstBlockIndex = 40;
 
 RecordingTime start_time_of(std::span<const uint8_t, kSectorSize> sector) {
     return time_from_sector_bytes(sector.subspan<kStartSectorTimeOffset, 6>());
@@ -51,10 +49,10 @@ void CEcgExtractor::advance_clock_by_sector(int64_t time_points) {
 
 bool CEcgExtractor::start_sector_step() {
     if (m_recording_format) {
+        if (!settle_decoder()) return false;
         const bool ok = resume_start_sector();
         // A compressed recording begins a new bit stream in every segment.
-        const uint8_t format = *m_recording_format;
-        if (format == 33 || format == 34 || format == 35) m_decoder.reset_decoder();
+        if (is_compressed_format(*m_recording_format)) m_decoder.reset_decoder();
         return ok;
     }
     if (!read_start_sector()) return false;
@@ -62,6 +60,7 @@ bool CEcgExtractor::start_sector_step() {
     m_decoder.reset_decoder();
     if (m_disk.m_read_settings.skip_hours > 0) seek_to_skip_target();
     write_table_events();
+    start_span_decoding();
     return true;
 }
 
@@ -146,9 +145,9 @@ void CEcgExtractor::seek_to_skip_target() {
     }
     m_running_time = best->time();
     m_seconds_counter = static_cast<double>(time_to_seconds(m_running_time));
-    m_decoder.set_decompression_index(best->type == 1 ? kFirstBlockIndex
-                                                      : best->decompression_index);
+    m_decoder.set_decompression_index(best->resume_bit());
     m_sector_counter = best->sector;
+    m_next_sector_index = best->sector;
 }
 
 void CEcgExtractor::write_table_events() {

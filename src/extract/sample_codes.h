@@ -16,6 +16,8 @@ inline constexpr int kLongestSampleCode = 21;
 struct ChannelLevel {
     int level = 0;
     int previous_magnitude = 0;
+
+    bool operator==(const ChannelLevel&) const = default;
 };
 
 // Levels count in units of 4; the sample saturates, the level does not. Saturation is rare, so

@@ -22,6 +22,9 @@ enum EventRecordType : uint8_t {
     kEventNumberedSector = 255,  // the chain goes on at the sector numbered in bytes 508..511
 };
 
+// A segment's first data (a type-1 record) begins at the first bit of the sector's stream body.
+inline constexpr uint16_t kSegmentStartBit = 40;
+
 struct EventRecord {
     uint8_t type = 0;
     uint8_t length = 0;
@@ -31,6 +34,8 @@ struct EventRecord {
 
     RecordingTime time() const { return time_from_sector_bytes(time_bytes); }
     bool is_seek_point() const { return type == 1 || type == 2 || type == 4; }
+    // The bit of `sector`, counted from sector byte 0, at which a seek to this record resumes.
+    uint16_t resume_bit() const { return type == 1 ? kSegmentStartBit : decompression_index; }
 };
 
 using EventTable = std::vector<EventRecord>;

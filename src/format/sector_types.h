@@ -51,3 +51,7 @@ inline uint8_t recording_format_of(uint8_t format_byte) {
 int channels_of_format(uint8_t format);
 // Formats whose patient events and seek points live in event sectors, not in data sector flags.
 bool is_event_table_format(uint8_t format);
+// Formats whose samples run as one compressed bit stream through sector types 0x21..0x23.
+inline bool is_compressed_format(uint8_t format) {
+    return format == 33 || format == 34 || format == 35;
+}

@@ -11,5 +11,22 @@ void trace(const char* format, ...)
 #endif
     ;
 
+// While alive, the lines this thread traces are kept here instead of being sent out: work done
+// ahead on a helper thread keeps its lines for the thread that uses its results, which sends them
+// out where the work would have traced them. One capture per thread at a time.
+class HeldTraces {
+  public:
+    HeldTraces();
+    ~HeldTraces();
+    HeldTraces(const HeldTraces&) = delete;
+    HeldTraces& operator=(const HeldTraces&) = delete;
+    // The lines kept since the last call.
+    std::string take();
+
+  private:
+    friend void trace(const char* format, ...);
+    std::string m_lines;
+};
+
 // Backend hook: hands one formatted trace line to the platform's debugger output.
 void debug_output(const std::string& text);

@@ -1,0 +1,270 @@
+// Reads that decode ahead between seek points give the sequential read's bytes: whatever the
+// recording, the settings, the output, the state of the event table or the moment of a stop.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "card/ccf_disk.h"
+#include "cardsim/lib/card_writer.h"
+#include "extract/card_read.h"
+#include "extract/test_card.h"
+#include "format/sector_checksum.h"
+#include "handoff/mapped_receiver.h"
+#include "support/named_event.h"
+#include "test_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// How a read decodes: alone, with a worker the read waits for at every span (so that every span
+// whose seek point holds is replayed), or with workers it overtakes.
+struct Road {
+    int workers = 0;
+    bool waits = false;
+};
+constexpr Road kSequential{0, false};
+constexpr Road kWaiting{1, true};
+constexpr Road kAhead{2, false};
+
+// Every file a read left, by name, and the samples and events of the mapped sections.
+using Outputs = std::map<std::string, std::string>;
+
+// A simulated card of one recording, with seek points every `seek_interval` seconds.
+struct Card {
+    cardsim::RecordingSpec spec;
+
+    Card(int format, std::vector<cardsim::Segment> segments, int64_t seek_interval) {
+        spec.format = format;
+        spec.segments = std::move(segments);
+        spec.seek_interval = seek_interval;
+        // Every nibble type in turn, so that each meets a seek point.
+        spec.nibbles.choice = cardsim::NibblePolicy::Choice::cycle;
+    }
+    Card& pace_pattern() { return spec.pace_pattern = true, *this; }
+    Card& pacing(double rate) { return spec.synth.pacing_rate = rate, *this; }
+    Card& events(std::vector<double> seconds) { return spec.events = std::move(seconds), *this; }
+    Card& absent(cardsim::ChannelAbsence absence) {
+        return spec.absences.push_back(absence), *this;
+    }
+    Card& flip(cardsim::BitFlip flip) { return spec.flips.push_back(flip), *this; }
+
+    void write(const std::string& folder) const {
+        cardsim::RecordingResult result;
+        std::string error;
+        ASSERT_TRUE(cardsim::write_card(spec, folder, "", result, error)) << error;
+    }
+};
+
+int replayed_spans(const std::string& trace) {
+    const std::string key = "spans decoded ahead and replayed: ";
+    const size_t at = trace.rfind(key);
+    return at == std::string::npos ? 0 : std::stoi(trace.substr(at + key.size()));
+}
+
+class DecodingAhead : public ::testing::Test {
+  protected:
+    // Reads the card at `card` with a fresh card storage object; the outputs of the read and
+    // the spans it replayed.
+    Outputs read(const std::string& card, OutputFormat format, ReadSettings settings, Road road,
+                 int* replayed = nullptr) {
+        const std::string out = m_folder.file("out" + std::to_string(m_reads++));
+        fs::create_directories(out);
+        settings.decode_workers = road.workers;
+        settings.decode_ahead_waits = road.waits;
+        CCFDisk disk;
+        disk.set_card_path(card);
+        disk.m_read_settings = settings;
+        OutputSettings output;
+        output.mmf_base_name = unique_base_name();
+        output.mmf_instance = output.mmf_base_name;
+        const TraceCapture trace;
+        MappedReceiver receiver(card_road_names(output.mmf_base_name), 3, 8 << 20);
+        Outputs outputs;
+        outputs["result"] = read_card(disk, format, out, output) ? "read" : "failed";
+        for (const auto& entry : fs::directory_iterator(out))
+            outputs[entry.path().filename().string()] = read_file(entry.path().string());
+        if (format == kFormatMmf) {
+            for (int channel = 0; channel < 3; ++channel) {
+                const std::vector<uint16_t> words = receiver.samples(channel);
+                outputs["mapped" + std::to_string(channel)].assign(
+                    reinterpret_cast<const char*>(words.data()), words.size() * 2);
+            }
+            for (const int32_t event : receiver.events())
+                outputs["events"] += std::to_string(event) + "\n";
+        }
+        if (replayed != nullptr) *replayed = replayed_spans(trace.text());
+        return outputs;
+    }
+
+    NoAnswers m_no_answers;
+    TestFolder m_folder;
+    int m_reads = 0;
+};
+
+struct IdentityCase {
+    const char* name;
+    Card card;
+    OutputFormat output = kFormatArchive;
+    int32_t skip_hours = 0;
+    int32_t duration_hours = 24;
+};
+
+// Seek points fall on every kind of second of the pace pattern, whose windows run on into the next
+// block; each card spans several of them.
+const IdentityCase kIdentityCases[] = {
+    {"ThreeChannelsPacedTwoSegmentsWithEvents",
+     Card(35, {{1500, 40}, {1300, 0}}, 121).pace_pattern().events({100, 1700, 2500})},
+    {"TwoChannelsPacedRhythmEdf", Card(34, {{2400, 0}}, 301).pacing(72).events({600}), kFormatEdf},
+    {"OneChannelMapped", Card(33, {{1800, 5}, {900, 0}}, 203).pace_pattern().events({50, 2000}),
+     kFormatMmf},
+    {"SkipOfAnHour", Card(35, {{7800, 0}}, 607).pace_pattern().events({3000, 4000}), kFormatArchive,
+     1},
+    {"DurationEndsInsideASpan", Card(34, {{5400, 0}}, 701).pace_pattern(), kFormatArchive, 0, 1},
+    {"ChannelAbsentAcrossSeekPoints",
+     Card(35, {{1500, 0}}, 131).pace_pattern().absent({1, 250, 700}).absent({2, 500, 520})},
+    {"DamagedStreamResynchronises", Card(35, {{1500, 0}}, 137).flip({200, 30}).flip({300, 2000})},
+};
+
+class DecodingAheadIdentity : public DecodingAhead,
+                              public ::testing::WithParamInterface<IdentityCase> {};
+
+TEST_P(DecodingAheadIdentity, GivesTheSequentialReadsBytes) {
+    const IdentityCase& c = GetParam();
+    const std::string card = m_folder.file("card");
+    c.card.write(card);
+    const ReadSettings settings{c.skip_hours, c.duration_hours, 60};
+    const Outputs sequential = read(card, c.output, settings, kSequential);
+    int replayed = 0;
+    EXPECT_EQ(read(card, c.output, settings, kWaiting, &replayed), sequential);
+    EXPECT_GT(replayed, 1);
+    EXPECT_EQ(read(card, c.output, settings, kAhead), sequential);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cards, DecodingAheadIdentity, ::testing::ValuesIn(kIdentityCases),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
+
+// Alters the seek points of the event table in ecg.dat: one in four is kept, the others get a
+// wrong sector, a wrong bit, the place of the seek point before, or a type the table passes over.
+void damage_seek_points(const std::string& ecg_path) {
+    std::vector<uint8_t> ecg = read_bytes(ecg_path);
+    int seen = 0;
+    for (size_t at = 0; at + kSectorSize <= ecg.size(); at += kSectorSize) {
+        const std::span<uint8_t, kSectorSize> sector(ecg.data() + at, kSectorSize);
+        if (sector[0] != 0x20) continue;
+        const ChecksumVariant variant = sector_type_of(sector[0]).checksum;
+        ASSERT_TRUE(check_sector(test_crc_table(), sector, variant));
+        uint32_t previous_sector = 0;
+        uint16_t previous_bit = 0;
+        for (size_t r = 3; r + 14 <= kSectorSize && sector[r] != 0 && sector[r] < 254;
+             r += sector[r + 1]) {
+            if (sector[r] != 2) continue;
+            uint8_t* const place = &sector[r + 8];
+            const uint32_t seek_sector = get_u32le(place);
+            const uint16_t bit = get_u16le(place + 4);
+            switch (seen++ % 4) {
+                case 1:
+                    put_u32le(place, seek_sector + 1);
+                    break;
+                case 2:
+                    put_u16le(place + 4, static_cast<uint16_t>(bit + 8));
+                    break;
+                case 3:
+                    put_u32le(place, previous_sector);
+                    put_u16le(place + 4, previous_bit);
+                    break;
+                default:
+                    break;
+            }
+            if (seen % 8 == 6) sector[r] = 4;
+            previous_sector = seek_sector;
+            previous_bit = bit;
+        }
+        seal_sector(test_crc_table(), sector, variant);
+    }
+    ASSERT_GT(seen, 8);
+    write_bytes(ecg_path, ecg);
+}
+
+TEST_F(DecodingAhead, WrongMissingAndDuplicatedSeekPointsGiveTheSequentialReadsBytes) {
+    const std::string card = m_folder.file("card");
+    Card(35, {{2400, 0}}, 97).pace_pattern().events({300}).write(card);
+    damage_seek_points(card + "/ecg.dat");
+    const ReadSettings settings{0, 24, 60};
+    const Outputs sequential = read(card, kFormatArchive, settings, kSequential);
+    EXPECT_EQ(sequential.at("result"), "read");
+    int replayed = 0;
+    EXPECT_EQ(read(card, kFormatArchive, settings, kWaiting, &replayed), sequential);
+    EXPECT_GT(replayed, 1);
+    EXPECT_EQ(read(card, kFormatArchive, settings, kAhead), sequential);
+}
+
+// Signals the read's terminator event once `seconds` decoded seconds have been written.
+class StoppingOutput : public SampleOutput {
+  public:
+    StoppingOutput(SampleOutput& inner, std::string terminator, int seconds)
+        : m_inner(inner), m_terminator(std::move(terminator)), m_seconds(seconds) {}
+
+    bool open() override { return m_inner.open(); }
+    void begin_recording(const RecordingLayout& layout) override {
+        m_inner.begin_recording(layout);
+    }
+    void write_calibration(int seconds) override { m_inner.write_calibration(seconds); }
+    bool below_limit() const override { return m_inner.below_limit(); }
+    void write_time_point(std::span<const uint16_t> values, uint16_t marks,
+                          SampleScale scale) override {
+        m_inner.write_time_point(values, marks, scale);
+    }
+    void write_second(const DecodedBlock& block) override {
+        m_inner.write_second(block);
+        if (--m_seconds == 0) signal_named_event(m_terminator);
+    }
+    void write_gap_second() override { m_inner.write_gap_second(); }
+    int64_t time_points() const override { return m_inner.time_points(); }
+    bool finish(bool pad) override { return m_inner.finish(pad); }
+    bool failed() const override { return m_inner.failed(); }
+
+  private:
+    SampleOutput& m_inner;
+    std::string m_terminator;
+    int m_seconds;
+};
+
+TEST_F(DecodingAhead, TerminatorStopsTheReadWhereTheSequentialReadStops) {
+    const std::string card = m_folder.file("card");
+    Card(35, {{2400, 0}}, 101).pace_pattern().write(card);
+    for (const int seconds : {0, 1500}) {
+        std::map<std::string, std::string> outputs[2];
+        for (const Road road : {kSequential, kAhead}) {
+            const std::string out = m_folder.file("stop" + std::to_string(m_reads++));
+            fs::create_directories(out);
+            const std::string instance = unique_base_name();
+            const std::unique_ptr<NamedEvent> terminator =
+                NamedEvent::create_or_open(terminator_event_name(instance));
+            ASSERT_NE(terminator, nullptr);
+            if (seconds == 0) terminator->signal();
+            CCFDisk disk;
+            disk.set_card_path(card);
+            disk.m_read_settings = ReadSettings{0, 24, 0};
+            disk.m_read_settings.decode_workers = road.workers;
+            const std::unique_ptr<SampleOutput> raw =
+                choose_sample_output(kFormatArchive, {}, disk.m_read_settings, out, "");
+            StoppingOutput stopping(*raw, terminator_event_name(instance), seconds);
+            CEcgExtractor extractor(disk, stopping, {kFormatArchive, out, instance, nullptr});
+            EXPECT_TRUE(extractor.extract_ecg());
+            EXPECT_TRUE(extractor.terminated());
+            for (const auto& entry : fs::directory_iterator(out))
+                outputs[road.workers == 0 ? 0 : 1][entry.path().filename().string()] =
+                    read_file(entry.path().string());
+        }
+        EXPECT_EQ(outputs[1], outputs[0]) << seconds;
+        EXPECT_LT(outputs[0].at("rawecg1.dat").size(), 2400u * 256) << seconds;
+    }
+}
+
+}  // namespace
