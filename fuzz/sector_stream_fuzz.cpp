@@ -6,7 +6,9 @@
 // expects.
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,6 +81,14 @@ std::vector<uint8_t> ecg_bytes(const Process& process, const fuzz::StreamChoice&
         if (choice.seal) seal_sector(process.crc, sector, sector_type_of(sector[0]).checksum);
     }
     return ecg;
+}
+
+// The recording format of the first start sector; 0 without one.
+uint8_t first_recording_format(const std::vector<uint8_t>& ecg) {
+    for (size_t at = 0; at + kSectorSize <= ecg.size(); at += kSectorSize)
+        if (is_start_sector_type(ecg[at]))
+            return recording_format_of(ecg[at + kStartSectorFormatOffset]);
+    return 0;
 }
 
 ConfigRecord config_for(fuzz::CardState state, uint16_t recording) {
@@ -161,6 +171,49 @@ void check_event_lines(const std::string& path) {
                       "patevent.dat holds other than event seconds");
 }
 
+// What a read left its receiver: the output folder's files by name and the mapped sections.
+using ReadResults = std::map<std::string, std::vector<uint8_t>>;
+
+ReadResults read_results(const Process& process, bool ok) {
+    ReadResults results = {{"result", {static_cast<uint8_t>(ok)}}};
+    std::error_code ignored;
+    for (const auto& entry : fuzz::fs::directory_iterator(process.out, ignored))
+        results[entry.path().filename().string()] = fuzz::read_bytes(entry.path().string());
+    const Receiver& receiver = process.receiver;
+    const MappedSection* sections[] = {&receiver.control, &receiver.channels[0],
+                                       &receiver.channels[1], &receiver.channels[2],
+                                       &receiver.events};
+    for (size_t n = 0; n < std::size(sections); ++n)
+        results["section " + std::to_string(n)].assign(sections[n]->view(),
+                                                       sections[n]->view() + sections[n]->size());
+    return results;
+}
+
+// Each read finds the sections as the receiver made them.
+bool read_card(Process& process, const fuzz::StreamChoice& choice, int32_t decode_workers) {
+    Receiver& receiver = process.receiver;
+    for (MappedSection* section : {&receiver.control, &receiver.channels[0], &receiver.channels[1],
+                                   &receiver.channels[2], &receiver.events})
+        std::fill(section->view(), section->view() + section->size(), 0);
+    std::error_code ignored;
+    fuzz::fs::remove(card_file_path(process.card, "patient.wav"), ignored);
+    for (const auto& entry : fuzz::fs::directory_iterator(process.out, ignored))
+        fuzz::fs::remove(entry.path(), ignored);
+    CCFDisk disk;
+    disk.set_card_path(process.card);
+    disk.m_read_settings.skip_hours = choice.skip_hours;
+    disk.m_read_settings.record_length_hours = record_length_hours(choice);
+    disk.m_read_settings.calibration_seconds = choice.calibration ? 60 : 0;
+    disk.m_read_settings.salvage = choice.salvage;
+    disk.m_read_settings.decode_workers = decode_workers;
+    OutputSettings settings;
+    settings.mmf_base_name = process.receiver.base;
+    settings.mmf_instance = process.receiver.base + "read";
+    const std::unique_ptr<SampleOutput> samples =
+        choose_sample_output(choice.output, settings, disk.m_read_settings, process.out, "FUZZ");
+    return extract_ecg(disk, *samples, {choice.output, process.out, settings.mmf_instance});
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -176,24 +229,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> config_before(config.begin(), config.end());
     fuzz::write_bytes(card_file_path(process.card, kConfigFileName), config.data(), config.size());
     fuzz::write_bytes(card_file_path(process.card, kEcgFileName), ecg.data(), ecg.size());
-    std::error_code ignored;
-    fuzz::fs::remove(card_file_path(process.card, "patient.wav"), ignored);
-    for (const auto& entry : fuzz::fs::directory_iterator(process.out, ignored))
-        fuzz::fs::remove(entry.path(), ignored);
-
-    CCFDisk disk;
-    disk.set_card_path(process.card);
-    disk.m_read_settings.skip_hours = choice.skip_hours;
-    disk.m_read_settings.record_length_hours = record_length_hours(choice);
-    disk.m_read_settings.calibration_seconds = choice.calibration ? 60 : 0;
-    disk.m_read_settings.salvage = choice.salvage;
-    OutputSettings settings;
-    settings.mmf_base_name = process.receiver.base;
-    settings.mmf_instance = process.receiver.base + "read";
-    const std::unique_ptr<SampleOutput> samples =
-        choose_sample_output(choice.output, settings, disk.m_read_settings, process.out, "FUZZ");
-    const bool ok =
-        extract_ecg(disk, *samples, {choice.output, process.out, settings.mmf_instance});
+    // A compressed recording read without salvage is decoded ahead between seek points; the read
+    // that decodes on one thread must leave the same.
+    std::optional<ReadResults> sequential;
+    if (!choice.salvage && is_compressed_format(first_recording_format(ecg))) {
+        const bool sequential_ok = read_card(process, choice, 0);
+        sequential = read_results(process, sequential_ok);
+        fuzz::write_bytes(card_file_path(process.card, kConfigFileName), config.data(),
+                          config.size());
+    }
+    const bool ok = read_card(process, choice, kAutomaticDecodeWorkers);
+    if (sequential)
+        fuzz::require(read_results(process, ok) == *sequential,
+                      "decoding ahead changed what the read left");
 
     check_card(process, config_before, ecg, ok);
     check_event_lines(process.out + "/patevent.dat");
