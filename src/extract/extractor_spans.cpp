@@ -1,6 +1,7 @@
 // The read's side of decoding ahead (span_decoding.h): which reads decode ahead, and the replay of
 // a worker's blocks in place of the decoder's.
 #include <algorithm>
+#include <system_error>
 #include <thread>
 
 #include "extract/ecg_extractor.h"
@@ -33,8 +34,12 @@ void CEcgExtractor::start_span_decoding() {
     if (spans.empty()) return;
     SpanSource source{m_disk.m_card_path, &m_disk.m_crc_table,
                       sector_recording_num(m_first_start_sector), format};
-    m_spans = std::make_unique<SpanDecoding>(std::move(source), std::move(spans), workers,
-                                             m_disk.m_read_settings.decode_ahead_waits);
+    try {
+        m_spans = std::make_unique<SpanDecoding>(std::move(source), std::move(spans), workers,
+                                                 m_disk.m_read_settings.decode_ahead_waits);
+    } catch (const std::system_error&) {
+        trace("no thread to decode ahead: the read decodes alone\n");
+    }
 }
 
 // How many spans a read replays depends on the workers' pace, except when it waits for them.

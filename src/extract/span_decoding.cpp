@@ -58,18 +58,28 @@ SpanDecoding::SpanDecoding(SpanSource source, std::vector<SeekSpan> spans, int w
       m_running_workers(static_cast<int>(m_window)),
       m_states(m_spans.size(), SpanState::waiting),
       m_results(m_spans.size()) {
-    for (int64_t i = 0; i < m_window; ++i)
-        m_workers.emplace_back([this] {
-            work();
-            {
-                const std::lock_guard lock(m_mutex);
-                --m_running_workers;
-            }
-            m_changed.notify_all();
-        });
+    try {
+        for (int64_t i = 0; i < m_window; ++i)
+            m_workers.emplace_back([this] {
+                work();
+                {
+                    const std::lock_guard lock(m_mutex);
+                    --m_running_workers;
+                }
+                m_changed.notify_all();
+            });
+    } catch (...) {
+        // The workers that did start are stopped before the failure goes on to the read.
+        stop();
+        throw;
+    }
 }
 
 SpanDecoding::~SpanDecoding() {
+    stop();
+}
+
+void SpanDecoding::stop() {
     {
         const std::lock_guard lock(m_mutex);
         m_stopping = true;
@@ -77,7 +87,7 @@ SpanDecoding::~SpanDecoding() {
     }
     m_changed.notify_all();
     for (std::thread& worker : m_workers)
-        worker.join();
+        if (worker.joinable()) worker.join();
 }
 
 std::optional<size_t> SpanDecoding::enter(uint64_t sector) {
@@ -114,9 +124,10 @@ std::unique_ptr<DecodedSpan> SpanDecoding::take(size_t span) {
 }
 
 void SpanDecoding::work() {
+    // Declared before the stream it buffers, so that the stream is closed first.
+    std::vector<char> buffer(kWorkerBufferSize);
     const CardFile file = open_card_file_for_reading(m_source.card_path, kEcgFileName);
     if (!file) return;
-    std::vector<char> buffer(kWorkerBufferSize);
     std::setvbuf(file.get(), buffer.data(), _IOFBF, buffer.size());
     // The lines belong to the read, which sends them out when it replays the sectors.
     HeldTraces held;

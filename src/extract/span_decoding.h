@@ -104,6 +104,7 @@ class SpanDecoding {
   private:
     enum class SpanState : uint8_t { waiting, running, finished };
 
+    void stop();
     void work();
     void decode_span(std::FILE* file, size_t span, DecodedSpan& out, HeldTraces& held);
     bool decode_sector(EcgDecoder& decoder, std::span<const uint8_t, kCompressedSectorSize> sector,
