@@ -1,10 +1,10 @@
 // Decoding of a compressed recording ahead of the read, on worker threads, between the seek points
 // of its event table. A worker starts a fresh decoder at a seek point as the skip seek does,
 // feeds it the sectors the read would feed it up to the next seek point, and keeps every
-// completed block. The read decodes a span's first sector itself and takes the worker's blocks
-// for the rest of the span only when its own decoder then stands exactly where the worker's does:
-// from there on the same bytes give the same blocks. CEcgExtractor drives it; a wrong or missing
-// seek point costs speed only.
+// completed block. The read decodes a span's first sectors itself and takes the worker's blocks
+// for the rest of the span only once its own decoder stands exactly where the worker's stood after
+// the same sector: from there on the same bytes give the same blocks. CEcgExtractor drives it; a
+// wrong or missing seek point costs speed only.
 #pragma once
 
 #include <atomic>
