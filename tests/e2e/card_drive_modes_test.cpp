@@ -68,7 +68,7 @@ class CardDriveModes : public ::testing::Test {
     std::string card() const { return m_work / "card"; }
     std::string config() const { return read_file(card() + "/config.dat"); }
 
-    TempDir m_work;
+    TestFolder m_work;
     TestDriveSet m_drives{m_work.path()};
 };
 

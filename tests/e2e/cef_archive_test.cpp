@@ -170,13 +170,6 @@ INSTANTIATE_TEST_SUITE_P(Faults, BrokenArchiveInput,
 // registry value are removed before and after each test, so that the tool is installed afresh.
 class CopiedProgram : public CefArchiveInput {
   protected:
-    CopiedProgram() {
-        forget_installed_tool();
-        const std::string kado = std::getenv("KADO_UNDER_TEST");
-        fs::create_directories(bin());
-        fs::copy_file(kado, bin() + "/" + fs::path(kado).filename().string());
-        m_program.set(bin() + "/" + fs::path(kado).filename().string());
-    }
     ~CopiedProgram() override { forget_installed_tool(); }
 
     // The folder the program is copied into; blanks in its name, as in "Program Files".
@@ -204,15 +197,17 @@ class CopiedProgram : public CefArchiveInput {
         std::error_code ignored;
         fs::remove_all(programs() + "/Vantorel", ignored);
     }
+    // The program under test becomes the copy; the tool is forgotten first.
+    std::string copy_program() const {
+        forget_installed_tool();
+        const std::string kado = std::getenv("KADO_UNDER_TEST");
+        const std::string copy = bin() + "/" + fs::path(kado).filename().string();
+        fs::create_directories(bin());
+        fs::copy_file(kado, copy);
+        return copy;
+    }
 
-    struct ProgramOverride {
-        void set(const std::string& program) {
-            m_old = std::getenv("KADO_UNDER_TEST");
-            setenv("KADO_UNDER_TEST", program.c_str(), 1);
-        }
-        ~ProgramOverride() { setenv("KADO_UNDER_TEST", m_old.c_str(), 1); }
-        std::string m_old;
-    } m_program;
+    const ScopedEnv m_program{"KADO_UNDER_TEST", copy_program()};
 };
 
 TEST_F(CopiedProgram, FailingToolIsRetriedOnRAndCancelledAtEndOfInput) {

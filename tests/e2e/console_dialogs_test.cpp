@@ -54,7 +54,7 @@ class ConsoleDialogs : public ::testing::Test {
     bool shown(const std::string& text) const { return m_errors.find(text) != std::string::npos; }
     std::string out() const { return m_work / "out"; }
 
-    TempDir m_work;
+    TestFolder m_work;
     TestDriveSet m_drives{m_work.path()};
     std::string m_errors;
 };

@@ -264,19 +264,6 @@ int run_kado_on_terminal(const std::string& command_line, const std::vector<std:
     return wait_for_program(child, 10);
 }
 
-TempDir::TempDir() {
-    std::string pattern = std::filesystem::temp_directory_path().string() + "/kado_e2e_XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(m_path, ignored);
-}
-
 std::string platform_text(const std::string& text) {
     if (!under_wine()) return text;
     std::string windows;

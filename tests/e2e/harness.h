@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "output_files.h"
+#include "test_folder.h"
 
 using EnvList = std::vector<std::pair<std::string, std::string>>;
 
@@ -77,20 +78,6 @@ class BackgroundProgram {
 // dosdevices links are seen (Wine's mount manager reads them once, when it starts).
 void restart_wine_server();
 
-// A fresh folder below the system's temporary folder, removed with everything in it at the end.
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
-  private:
-    std::string m_path;
-};
-
 // The text with its lines ended the way the program under test writes text files (patevent.dat):
 // LF from kado, CR LF from kado.exe.
 std::string platform_text(const std::string& text);
@@ -117,10 +104,10 @@ class CardWork {
     std::string intended() const { return m_work / "intended"; }
     std::string out() const { return m_work / "out"; }
     std::string out(const std::string& name) const { return out() + "/" + name; }
-    const std::string& path() const { return m_work.path(); }
+    std::string path() const { return m_work.path(); }
 
   private:
-    TempDir m_work;
+    TestFolder m_work;
 };
 
 // Drive letters for the program under test: on Linux links in a drive map folder of the set's own

@@ -33,7 +33,7 @@ class InitDialogWindow : public ::testing::Test {
         write_file(out() + "/patsumm.dat", platform_text("Bea Newman\nNEW-42\n"));
     }
 
-    TempDir m_work;
+    TestFolder m_work;
     TestDriveSet m_drives{m_work.path()};
 };
 

@@ -27,7 +27,7 @@ class ReadDialogWindow : public ::testing::Test {
     std::string card() const { return m_work / "card"; }
     std::string intended() const { return m_work / "intended"; }
 
-    TempDir m_work;
+    TestFolder m_work;
     TestDriveSet m_drives{m_work.path()};
 };
 
