@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "harness.h"
-#include "mapped_peer.h"
 #include "output_files.h"
 #include "scratch_tmpfs.h"
 
@@ -237,23 +236,6 @@ TEST_F(CardDriveModes, ReadsFindTheirCardInADrive) {
                                            : fs::is_empty(out()));
         EXPECT_EQ(word_at(config(), kRecordingNumOffset), c.recording_num);
     }
-}
-
-// Five minutes, then the padding to 20 minutes, handed to a live receiver; MappedCardPadding
-// compares the samples of the same read from a folder copy.
-TEST_F(CardDriveModes, MappedReadFromADriveReachesTheReceiver) {
-    ASSERT_TRUE(make_card(card(), "", {"--format=35", "--duration=5m"}));
-    m_drives.map('E', card(), "VNT_CFR");
-    m_drives.env();  // under Wine a restart of the server now, not under the running peer
-    const std::string base = unique_section_base();
-    MappedPeer peer(m_work.path(), {"--base=" + base, "--create=29491200"});
-    ASSERT_EQ(run("/readecg=hide /opformat=mmf /resolution=8 /basemmfname=" + base +
-                  " /instance=" + base + " /dir=" + host_path(out())),
-              0);
-    ASSERT_EQ(peer.wait(), 0);
-    for (int channel = 1; channel <= 3; ++channel)
-        EXPECT_EQ(read_words(peer.channel_file(channel)).size(), 153600u) << channel;
-    EXPECT_EQ(word_at(config(), kRecordingNumOffset), kRecording + 1);
 }
 
 namespace {

@@ -215,13 +215,15 @@ TEST_F(CopiedProgram, FailingToolIsRetriedOnRAndCancelledAtEndOfInput) {
     ASSERT_EQ(pack({"--pack"}), 0);
     EnvList env = this->env();
     env.push_back({"SZIPSTUB_LOG", host_path(work.path() + "/calls.txt")});
+    std::string shown;
     EXPECT_EQ(run_kado_answering(
                   "/readpat=path /dir=" + host_path(work.out()) + " /ipdir=" + host_path(archive()),
-                  {"r"}, env),
+                  {"r"}, env, {}, &shown),
               121);
     const std::string calls = read_file(work.path() + "/calls.txt");
-    // Under Wine the box takes its safe answer, Cancel, at once.
+    // Under Wine the box takes its safe answer, Cancel, at once, and shows nothing here.
     EXPECT_EQ(std::count(calls.begin(), calls.end(), '\n'), under_wine() ? 1 : 2) << calls;
+    EXPECT_EQ(shown.find("error code 3") != std::string::npos, !under_wine()) << shown;
     EXPECT_TRUE(fs::is_empty(temp()));
 }
 
