@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
 #include <stdexcept>
 #include <thread>
@@ -274,6 +275,15 @@ std::string platform_text(const std::string& text) {
     return windows;
 }
 
+int record_word(const std::string& record, size_t offset) {
+    return static_cast<uint8_t>(record.at(offset)) | static_cast<uint8_t>(record.at(offset + 1))
+                                                         << 8;
+}
+
+std::string record_text(const std::string& record, size_t offset) {
+    return record.substr(offset, record.find('\0', offset) - offset);
+}
+
 bool make_card(const std::string& card_folder, const std::string& intended_folder,
                const std::vector<std::string>& options) {
     std::filesystem::remove_all(card_folder);
@@ -297,6 +307,32 @@ int CardWork::run(const std::string& arguments, EnvList env, int timeout_seconds
     env.emplace_back("XDG_CONFIG_HOME", path());
     return run_kado(arguments + " /ipdir=" + host_path(card()) + " /dir=" + host_path(out()), env,
                     timeout_seconds);
+}
+
+DriveTest::DriveTest() {
+    std::filesystem::create_directory(out());
+}
+
+EnvList DriveTest::env() {
+    EnvList all = m_drives.env();
+    all.emplace_back("XDG_CONFIG_HOME", m_work.path());
+    return all;
+}
+
+bool DriveTest::copy_card_into(const std::string& root, const std::vector<std::string>& options,
+                               bool fill) {
+    const std::string made = m_work / "made";
+    if (!make_card(made, "", options)) return false;
+    m_drives.map('E', root, "VNT_CFR");  // the label first: a filled card has no room for it
+    for (const auto& entry : std::filesystem::directory_iterator(made))
+        std::filesystem::copy(entry.path(), root + "/" + entry.path().filename().string(),
+                              std::filesystem::copy_options::overwrite_existing);
+    if (!fill) return true;
+    std::ofstream ecg(root + "/ecg.dat", std::ios::binary | std::ios::app);
+    const std::string sector(512, '\0');
+    while (ecg.write(sector.data(), sector.size()) && ecg.flush()) {
+    }
+    return true;
 }
 
 TestDriveSet::TestDriveSet(const std::string& work_folder) {

@@ -3,6 +3,8 @@
 // receives; paths inside them go through host_path().
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -82,6 +84,17 @@ void restart_wine_server();
 // LF from kado, CR LF from kado.exe.
 std::string platform_text(const std::string& text);
 
+// Fields of a card's config.dat.
+inline constexpr size_t kRecordingNumOffset = 1;
+inline constexpr size_t kPatientDataNumOffset = 10;
+inline constexpr size_t kPatientNameOffset = 96;
+inline constexpr size_t kPatientIdOffset = 256;
+
+// A little-endian 16-bit field of the record, and a text field up to its terminator (the
+// patient's name unless another offset is given).
+int record_word(const std::string& record, size_t offset);
+std::string record_text(const std::string& record, size_t offset = kPatientNameOffset);
+
 // Writes a card with the build's own recorder simulator (cardsim, or cardsim.exe under Wine) and
 // what a correct reader recovers into intended_folder (none when empty); options are cardsim's
 // own ("--format=35", "--event=30"). True on success.
@@ -138,4 +151,22 @@ class TestDriveSet {
     std::string m_map_folder;
     std::vector<char> m_letters;
     bool m_changed = false;
+};
+
+// A test with a work folder, an output folder in it and drive letters of its own.
+class DriveTest : public ::testing::Test {
+  protected:
+    DriveTest();
+    std::string out() const { return m_work / "out"; }
+    std::string card() const { return m_work / "card"; }
+    // The drives' environment, and a profile folder of the work folder's own.
+    EnvList env();
+    // A card that cardsim writes with the options, copied into the root folder (a tmpfs of the
+    // test's own) and mapped as E: with the card's label; `fill` then fills the rest of the root
+    // with ecg.dat, as conditioning leaves a card.
+    bool copy_card_into(const std::string& root, const std::vector<std::string>& options,
+                        bool fill);
+
+    TestFolder m_work;
+    TestDriveSet m_drives{m_work.path()};
 };
