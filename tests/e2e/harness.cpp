@@ -335,59 +335,28 @@ bool DriveTest::copy_card_into(const std::string& root, const std::vector<std::s
     return true;
 }
 
-TestDriveSet::TestDriveSet(const std::string& work_folder) {
-    if (under_wine()) {
-        const std::string prefix = env_or_empty("WINEPREFIX");
-        if (prefix.empty()) throw std::runtime_error("WINEPREFIX is not set");
-        m_map_folder = prefix + "/dosdevices";
-    } else {
-        m_map_folder = work_folder + "/drives";
-    }
-    std::filesystem::create_directories(m_map_folder);
+namespace {
+
+std::string drive_map_folder(const std::string& work_folder) {
+    if (!under_wine()) return work_folder + "/drives";
+    const std::string prefix = env_or_empty("WINEPREFIX");
+    if (prefix.empty()) throw std::runtime_error("WINEPREFIX is not set");
+    return prefix + "/dosdevices";
 }
 
+}  // namespace
+
+TestDriveSet::TestDriveSet(const std::string& work_folder)
+    : DriveMap(drive_map_folder(work_folder)) {}
+
 TestDriveSet::~TestDriveSet() {
-    for (char letter : m_letters)
-        unmap(letter);
+    unmap_all();
     env();  // later tests must not see these drives
 }
 
-void TestDriveSet::changed() {
-    m_changed = true;
-}
-
-std::string TestDriveSet::link_path(char letter) const {
-    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
-    if (lower == 'c' || lower == 'z') throw std::runtime_error("drive C: and Z: are reserved");
-    return m_map_folder + "/" + lower + ":";
-}
-
-void TestDriveSet::map(char letter, const std::string& folder, const std::string& label) {
-    std::filesystem::create_directories(folder);
-    std::error_code ignored;
-    if (label.empty())
-        std::filesystem::remove(folder + "/.windows-label", ignored);
-    else
-        write_file(folder + "/.windows-label", label);
-    link(letter, folder);
-}
-
-void TestDriveSet::link(char letter, const std::string& target) {
-    unmap(letter);
-    std::filesystem::create_symlink(target, link_path(letter));
-    changed();
-    m_letters.push_back(letter);
-}
-
-void TestDriveSet::unmap(char letter) {
-    std::error_code ignored;
-    if (std::filesystem::remove(link_path(letter), ignored)) changed();
-}
-
 EnvList TestDriveSet::env() {
-    if (!under_wine()) return {{"KADO_DRIVES", m_map_folder}};
-    if (m_changed) restart_wine_server();
-    m_changed = false;
+    if (!under_wine()) return {{"KADO_DRIVES", folder()}};
+    if (changed()) restart_wine_server();
     return {};
 }
 

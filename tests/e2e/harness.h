@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "drive_map.h"
 #include "output_files.h"
 #include "test_folder.h"
 
@@ -123,34 +124,17 @@ class CardWork {
     TestFolder m_work;
 };
 
-// Drive letters for the program under test: on Linux links in a drive map folder of the set's own
-// (handed to the program as KADO_DRIVES by env()), under Wine links in the prefix's dosdevices
-// folder ($WINEPREFIX/dosdevices), the way Wine maps its own drives. Each drive's label is the
-// ".windows-label" file in its folder, which both read. The links go when the set does; the
-// folders stay with their owner. C: and Z: belong to the Wine prefix and cannot be mapped.
-class TestDriveSet {
+// Drive letters for the program under test: on Linux a drive map folder of the set's own (handed
+// to the program as KADO_DRIVES by env()), under Wine the prefix's dosdevices folder
+// ($WINEPREFIX/dosdevices), where Wine maps its own drives. C: and Z: belong to the Wine prefix
+// and must not be mapped.
+class TestDriveSet : public DriveMap {
   public:
     explicit TestDriveSet(const std::string& work_folder);
     ~TestDriveSet();
-    TestDriveSet(const TestDriveSet&) = delete;
-    TestDriveSet& operator=(const TestDriveSet&) = delete;
-
-    // Makes drive X: point at the folder (created when missing) and gives it the label; an empty
-    // label removes the folder's label file.
-    void map(char letter, const std::string& folder, const std::string& label);
-    // Makes drive X: point at a path that need not exist (a link to nothing).
-    void link(char letter, const std::string& target);
-    void unmap(char letter);
     // The environment the program needs to see these drives. Under Wine, when the drives changed
     // since the last call, it also restarts the prefix's server (restart_wine_server).
     EnvList env();
-
-  private:
-    std::string link_path(char letter) const;
-    void changed();
-    std::string m_map_folder;
-    std::vector<char> m_letters;
-    bool m_changed = false;
 };
 
 // A test with a work folder, an output folder in it and drive letters of its own.
