@@ -26,4 +26,3 @@ TEST(EmptySideFiles, WavIsSixtyFourKilobytesOfSilenceBehindTheFixedHeader) {
 }
 
 }  // namespace
-
