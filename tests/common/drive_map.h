@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,7 +15,9 @@
 
 class DriveMap {
   public:
-    explicit DriveMap(std::string folder) : m_folder(std::move(folder)) {
+    // Letters in `reserved` (lower case) belong to someone else and are never linked.
+    explicit DriveMap(std::string folder, std::string reserved = "")
+        : m_folder(std::move(folder)), m_reserved(std::move(reserved)) {
         std::filesystem::create_directories(m_folder);
     }
     ~DriveMap() { unmap_all(); }
@@ -53,11 +56,14 @@ class DriveMap {
 
   private:
     std::string link_path(char letter) const {
-        return m_folder + "/" +
-               static_cast<char>(std::tolower(static_cast<unsigned char>(letter))) + ":";
+        const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+        if (m_reserved.find(lower) != std::string::npos)
+            throw std::runtime_error(std::string("drive ") + letter + ": is reserved");
+        return m_folder + "/" + lower + ":";
     }
 
     std::string m_folder;
+    std::string m_reserved;
     std::vector<char> m_letters;
     bool m_changed = false;
 };

@@ -346,8 +346,9 @@ std::string drive_map_folder(const std::string& work_folder) {
 
 }  // namespace
 
+// C: and Z: are the Wine prefix's own drives.
 TestDriveSet::TestDriveSet(const std::string& work_folder)
-    : DriveMap(drive_map_folder(work_folder)) {}
+    : DriveMap(drive_map_folder(work_folder), "cz") {}
 
 TestDriveSet::~TestDriveSet() {
     unmap_all();

@@ -126,8 +126,7 @@ class CardWork {
 
 // Drive letters for the program under test: on Linux a drive map folder of the set's own (handed
 // to the program as KADO_DRIVES by env()), under Wine the prefix's dosdevices folder
-// ($WINEPREFIX/dosdevices), where Wine maps its own drives. C: and Z: belong to the Wine prefix
-// and must not be mapped.
+// ($WINEPREFIX/dosdevices), where Wine maps its own drives; its C: and Z: cannot be mapped.
 class TestDriveSet : public DriveMap {
   public:
     explicit TestDriveSet(const std::string& work_folder);
