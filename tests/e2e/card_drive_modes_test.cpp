@@ -5,14 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "harness.h"
-#include "mapped_peer.h"
 #include "output_files.h"
 #include "scratch_tmpfs.h"
 
@@ -21,29 +19,12 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kRecording = 4;  // cardsim's recording number
-constexpr size_t kRecordingNumOffset = 1;
-constexpr size_t kPatientDataNumOffset = 10;
-constexpr size_t kPatientNameOffset = 96;
-constexpr size_t kPatientIdOffset = 256;
 
-int word_at(const std::string& record, size_t offset) {
-    return static_cast<uint8_t>(record.at(offset)) | static_cast<uint8_t>(record.at(offset + 1))
-                                                         << 8;
-}
-
-// A text field of the record: the patient's name unless another offset is given.
-std::string name_of(const std::string& record, size_t offset = kPatientNameOffset) {
-    return record.substr(offset, record.find('\0', offset) - offset);
-}
-
-class CardDriveModes : public ::testing::Test {
+class CardDriveModes : public DriveTest {
   protected:
-    void SetUp() override { fs::create_directory(out()); }
     int run(const std::string& arguments, const std::vector<std::string>& answers = {},
             const std::function<void(size_t)>& before_answer = {}) {
-        EnvList env = m_drives.env();
-        env.emplace_back("XDG_CONFIG_HOME", m_work.path());
-        return run_kado_answering(arguments, answers, env, before_answer);
+        return run_kado_answering(arguments, answers, env(), before_answer);
     }
     // A fresh card in the folder, and that mapped as the drive with the card's label.
     void make(const std::string& folder, std::vector<std::string> options = {}) {
@@ -64,12 +45,7 @@ class CardDriveModes : public ::testing::Test {
     void write_summary() {
         write_file(out() + "/patsumm.dat", platform_text("Bea Newman\nNEW-42\n"));
     }
-    std::string out() const { return m_work / "out"; }
-    std::string card() const { return m_work / "card"; }
     std::string config() const { return read_file(card() + "/config.dat"); }
-
-    TempDir m_work;
-    TestDriveSet m_drives{m_work.path()};
 };
 
 }  // namespace
@@ -144,24 +120,16 @@ TEST_F(CardDriveModes, InitialiseWritesTheNextPatientIntoAFullCard) {
     const std::string root = m_work / "small";
     const ScratchTmpfs small(root, 4 << 20);
     SKIP_UNLESS_MOUNTED(small);
-    ASSERT_TRUE(make_card(m_work / "made", "", {"--format=35", "--duration=1m", "--state=read"}));
-    m_drives.map('E', root, "VNT_CFR");
-    for (const auto& entry : fs::directory_iterator(m_work / "made"))
-        fs::copy(entry.path(), root + "/" + entry.path().filename().string());
-    {
-        std::ofstream ecg(root + "/ecg.dat", std::ios::binary | std::ios::app);
-        const std::string sector(512, '\0');
-        while (ecg.write(sector.data(), sector.size()) && ecg.flush()) {
-        }
-    }
+    ASSERT_TRUE(copy_card_into(root, {"--format=35", "--duration=1m", "--state=read"}, true));
     const std::string ecg = read_file(root + "/ecg.dat");
     const std::string before = read_file(root + "/config.dat");
     write_summary();
     ASSERT_EQ(run("/write=cnav /dir=" + host_path(out())), 0);
     const std::string after = read_file(root + "/config.dat");
-    EXPECT_EQ(word_at(after, kRecordingNumOffset), word_at(before, kRecordingNumOffset) + 1);
-    EXPECT_EQ(word_at(after, kPatientDataNumOffset), word_at(after, kRecordingNumOffset));
-    EXPECT_EQ(name_of(after), "Bea Newman");
+    EXPECT_EQ(record_word(after, kRecordingNumOffset),
+              record_word(before, kRecordingNumOffset) + 1);
+    EXPECT_EQ(record_word(after, kPatientDataNumOffset), record_word(after, kRecordingNumOffset));
+    EXPECT_EQ(record_text(after), "Bea Newman");
     EXPECT_EQ(read_file(root + "/ecg.dat"), ecg);
 }
 
@@ -186,7 +154,7 @@ TEST_F(CardDriveModes, ChangePatientExitCodes) {
         cards(c.cards, c.options);
         const std::string before = config();
         EXPECT_EQ(run("/changepat=cnav /dir=" + host_path(out()) + c.extra), c.exit_code);
-        EXPECT_EQ(name_of(config()), c.exit_code == 0 ? "Bea Newman" : name_of(before));
+        EXPECT_EQ(record_text(config()), c.exit_code == 0 ? "Bea Newman" : record_text(before));
         if (c.exit_code != 0) {
             EXPECT_EQ(config(), before);
         }
@@ -235,25 +203,8 @@ TEST_F(CardDriveModes, ReadsFindTheirCardInADrive) {
         EXPECT_EQ(run(std::string(c.arguments) + " /dir=" + host_path(out())), c.exit_code);
         EXPECT_TRUE(c.delivered != nullptr ? fs::exists(out() + "/" + c.delivered)
                                            : fs::is_empty(out()));
-        EXPECT_EQ(word_at(config(), kRecordingNumOffset), c.recording_num);
+        EXPECT_EQ(record_word(config(), kRecordingNumOffset), c.recording_num);
     }
-}
-
-// Five minutes, then the padding to 20 minutes, handed to a live receiver; MappedCardPadding
-// compares the samples of the same read from a folder copy.
-TEST_F(CardDriveModes, MappedReadFromADriveReachesTheReceiver) {
-    ASSERT_TRUE(make_card(card(), "", {"--format=35", "--duration=5m"}));
-    m_drives.map('E', card(), "VNT_CFR");
-    m_drives.env();  // under Wine a restart of the server now, not under the running peer
-    const std::string base = unique_section_base();
-    MappedPeer peer(m_work.path(), {"--base=" + base, "--create=29491200"});
-    ASSERT_EQ(run("/readecg=hide /opformat=mmf /resolution=8 /basemmfname=" + base +
-                  " /instance=" + base + " /dir=" + host_path(out())),
-              0);
-    ASSERT_EQ(peer.wait(), 0);
-    for (int channel = 1; channel <= 3; ++channel)
-        EXPECT_EQ(read_words(peer.channel_file(channel)).size(), 153600u) << channel;
-    EXPECT_EQ(word_at(config(), kRecordingNumOffset), kRecording + 1);
 }
 
 namespace {
@@ -292,8 +243,8 @@ TEST_F(PatientFileMode, WritesNameAndIdentifierAndNothingElseIntoTheCardsRecord)
     const std::string after = config();
     ASSERT_EQ(after.size(), 512u);
     // Cut before the comment's semicolon, the blank before it kept.
-    EXPECT_EQ(name_of(after), "Bea Newman ");
-    EXPECT_EQ(name_of(after, kPatientIdOffset), "NEW-42");
+    EXPECT_EQ(record_text(after), "Bea Newman ");
+    EXPECT_EQ(record_text(after, kPatientIdOffset), "NEW-42");
     EXPECT_EQ(without_patient(after), without_patient(before));
 }
 
@@ -305,7 +256,7 @@ TEST_F(PatientFileMode, WritesAReadOnlyRecordAndLeavesItReadOnly) {
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
     ASSERT_EQ(set_patient(ini()), 0);
-    EXPECT_EQ(name_of(config(), kPatientIdOffset), "NEW-42");
+    EXPECT_EQ(record_text(config(), kPatientIdOffset), "NEW-42");
     EXPECT_EQ(fs::status(record).permissions() & fs::perms::owner_write, fs::perms::none);
 }
 

@@ -170,13 +170,6 @@ INSTANTIATE_TEST_SUITE_P(Faults, BrokenArchiveInput,
 // registry value are removed before and after each test, so that the tool is installed afresh.
 class CopiedProgram : public CefArchiveInput {
   protected:
-    CopiedProgram() {
-        forget_installed_tool();
-        const std::string kado = std::getenv("KADO_UNDER_TEST");
-        fs::create_directories(bin());
-        fs::copy_file(kado, bin() + "/" + fs::path(kado).filename().string());
-        m_program.set(bin() + "/" + fs::path(kado).filename().string());
-    }
     ~CopiedProgram() override { forget_installed_tool(); }
 
     // The folder the program is copied into; blanks in its name, as in "Program Files".
@@ -204,15 +197,17 @@ class CopiedProgram : public CefArchiveInput {
         std::error_code ignored;
         fs::remove_all(programs() + "/Vantorel", ignored);
     }
+    // The program under test becomes the copy; the tool is forgotten first.
+    std::string copy_program() const {
+        forget_installed_tool();
+        const std::string kado = std::getenv("KADO_UNDER_TEST");
+        const std::string copy = bin() + "/" + fs::path(kado).filename().string();
+        fs::create_directories(bin());
+        fs::copy_file(kado, copy);
+        return copy;
+    }
 
-    struct ProgramOverride {
-        void set(const std::string& program) {
-            m_old = std::getenv("KADO_UNDER_TEST");
-            setenv("KADO_UNDER_TEST", program.c_str(), 1);
-        }
-        ~ProgramOverride() { setenv("KADO_UNDER_TEST", m_old.c_str(), 1); }
-        std::string m_old;
-    } m_program;
+    const ScopedEnv m_program{"KADO_UNDER_TEST", copy_program()};
 };
 
 TEST_F(CopiedProgram, FailingToolIsRetriedOnRAndCancelledAtEndOfInput) {
@@ -220,13 +215,15 @@ TEST_F(CopiedProgram, FailingToolIsRetriedOnRAndCancelledAtEndOfInput) {
     ASSERT_EQ(pack({"--pack"}), 0);
     EnvList env = this->env();
     env.push_back({"SZIPSTUB_LOG", host_path(work.path() + "/calls.txt")});
+    std::string shown;
     EXPECT_EQ(run_kado_answering(
                   "/readpat=path /dir=" + host_path(work.out()) + " /ipdir=" + host_path(archive()),
-                  {"r"}, env),
+                  {"r"}, env, {}, &shown),
               121);
     const std::string calls = read_file(work.path() + "/calls.txt");
-    // Under Wine the box takes its safe answer, Cancel, at once.
+    // Under Wine the box takes its safe answer, Cancel, at once, and shows nothing here.
     EXPECT_EQ(std::count(calls.begin(), calls.end(), '\n'), under_wine() ? 1 : 2) << calls;
+    EXPECT_EQ(shown.find("error code 3") != std::string::npos, !under_wine()) << shown;
     EXPECT_TRUE(fs::is_empty(temp()));
 }
 

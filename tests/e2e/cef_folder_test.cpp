@@ -48,15 +48,6 @@ class CefFolder : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(CefFolder, ReadOnlyPatientSummaryInTheOutputIsReplaced) {
-    make_full(2);
-    std::filesystem::create_directory(work.out());
-    write_file(work.out("PATSUMM.DAT"), "an older summary\n");
-    std::filesystem::permissions(work.out("PATSUMM.DAT"), std::filesystem::perms::owner_read);
-    EXPECT_EQ(work.run("/readpat=scan"), 110);
-    EXPECT_TRUE(delivered("PATSUMM.DAT"));
-}
-
 TEST_F(CefFolder, DescriptionOnlyFolderIsAcceptedAndReportsOneChannel) {
     for (const char* name : {"CEFDESC.TXT", "PATIENT.TXT"})
         write_file(in(name), "text\n");

@@ -33,8 +33,8 @@ class CommandLineContract : public ::testing::Test {
     }
     std::string trace_text() const { return read_file(m_trace.path() + "/trace.txt"); }
 
-    TempDir m_out;
-    TempDir m_trace;
+    TestFolder m_out;
+    TestFolder m_trace;
 };
 
 }  // namespace

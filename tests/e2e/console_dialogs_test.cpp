@@ -16,46 +16,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr size_t kPatientNameOffset = 96;
 constexpr int kUnread = 114;
 
-std::string name_in(const std::string& record) {
-    return record.substr(kPatientNameOffset,
-                         record.find('\0', kPatientNameOffset) - kPatientNameOffset);
-}
-
-class ConsoleDialogs : public ::testing::Test {
+class ConsoleDialogs : public DriveTest {
   protected:
     void SetUp() override {
         if (under_wine()) GTEST_SKIP() << "the Windows program shows windows, not console dialogs";
-        fs::create_directory(out());
-    }
-    EnvList env() {
-        EnvList all = m_drives.env();
-        all.emplace_back("XDG_CONFIG_HOME", m_work.path());
-        return all;
     }
     int run(const std::string& arguments, const std::vector<std::string>& answers) {
         m_errors.clear();
         return run_kado_answering(arguments + " /dir=" + out(), answers, env(), {}, &m_errors);
     }
-    // A finished, already read recording in drive E:, on a tmpfs of the size (0: a folder of the
-    // test's file system, where the card has room left and counts as not conditioned either).
+    // A recording in drive E: whose root is a tmpfs of the test's or a plain folder, where the
+    // card has room left and counts as not conditioned.
     void read_card_in_e(const std::string& root, std::vector<std::string> options) {
         options.insert(options.begin(), {"--format=35", "--duration=1m"});
-        const std::string made = m_work / "made";
-        ASSERT_TRUE(make_card(made, "", options));
-        fs::create_directories(root);
-        for (const auto& entry : fs::directory_iterator(made))
-            fs::copy(entry.path(), root + "/" + entry.path().filename().string(),
-                     fs::copy_options::overwrite_existing);
-        m_drives.map('E', root, "VNT_CFR");
+        ASSERT_TRUE(copy_card_into(root, options, false));
     }
     bool shown(const std::string& text) const { return m_errors.find(text) != std::string::npos; }
-    std::string out() const { return m_work / "out"; }
 
-    TempDir m_work;
-    TestDriveSet m_drives{m_work.path()};
     std::string m_errors;
 };
 
@@ -101,7 +80,7 @@ TEST_F(ConsoleDialogs, InitialiseDialogTakesEditsAndButtonsUntilExitOrEndOfInput
         EXPECT_EQ(run(c.arguments, c.answers), c.exit_code);
         EXPECT_TRUE(shown(c.shown)) << m_errors;
         EXPECT_TRUE(shown("Pulsenote CF Interface Program 3.42\n")) << m_errors;
-        EXPECT_EQ(name_in(read_file(root + "/config.dat")), c.card_name);
+        EXPECT_EQ(record_text(read_file(root + "/config.dat")), c.card_name);
     }
     EXPECT_TRUE(shown("[i/x] "));
     EXPECT_FALSE(shown("Load FIR Filter"));

@@ -65,9 +65,7 @@ std::vector<std::vector<double>> biosig_values(const std::string& edf, const std
                                                int channels) {
     const int code = run_program({"/usr/bin/save2gdf", "-f=ASCII", edf, folder + "/gdf.txt"});
     EXPECT_EQ(code, 0) << "save2gdf refused " << edf;
-    std::vector<std::vector<double>> values;
-    for (int c = 1; c <= channels; ++c)
-        values.push_back({});
+    std::vector<std::vector<double>> values(static_cast<size_t>(channels));
     for (int c = 1; c <= channels; ++c) {
         std::ifstream in(folder + "/gdf.a0" + std::to_string(c));
         for (double v = 0; in >> v;)

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
 #include <stdexcept>
 #include <thread>
@@ -264,19 +265,6 @@ int run_kado_on_terminal(const std::string& command_line, const std::vector<std:
     return wait_for_program(child, 10);
 }
 
-TempDir::TempDir() {
-    std::string pattern = std::filesystem::temp_directory_path().string() + "/kado_e2e_XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(m_path, ignored);
-}
-
 std::string platform_text(const std::string& text) {
     if (!under_wine()) return text;
     std::string windows;
@@ -285,6 +273,15 @@ std::string platform_text(const std::string& text) {
         windows += c;
     }
     return windows;
+}
+
+int record_word(const std::string& record, size_t offset) {
+    return static_cast<uint8_t>(record.at(offset)) | static_cast<uint8_t>(record.at(offset + 1))
+                                                         << 8;
+}
+
+std::string record_text(const std::string& record, size_t offset) {
+    return record.substr(offset, record.find('\0', offset) - offset);
 }
 
 bool make_card(const std::string& card_folder, const std::string& intended_folder,
@@ -312,59 +309,55 @@ int CardWork::run(const std::string& arguments, EnvList env, int timeout_seconds
                     timeout_seconds);
 }
 
-TestDriveSet::TestDriveSet(const std::string& work_folder) {
-    if (under_wine()) {
-        const std::string prefix = env_or_empty("WINEPREFIX");
-        if (prefix.empty()) throw std::runtime_error("WINEPREFIX is not set");
-        m_map_folder = prefix + "/dosdevices";
-    } else {
-        m_map_folder = work_folder + "/drives";
-    }
-    std::filesystem::create_directories(m_map_folder);
+DriveTest::DriveTest() {
+    std::filesystem::create_directory(out());
 }
 
+EnvList DriveTest::env() {
+    EnvList all = m_drives.env();
+    all.emplace_back("XDG_CONFIG_HOME", m_work.path());
+    return all;
+}
+
+bool DriveTest::copy_card_into(const std::string& root, const std::vector<std::string>& options,
+                               bool fill) {
+    const std::string made = m_work / "made";
+    if (!make_card(made, "", options)) return false;
+    m_drives.map('E', root, "VNT_CFR");  // the label first: a filled card has no room for it
+    for (const auto& entry : std::filesystem::directory_iterator(made))
+        std::filesystem::copy(entry.path(), root + "/" + entry.path().filename().string(),
+                              std::filesystem::copy_options::overwrite_existing);
+    if (!fill) return true;
+    std::ofstream ecg(root + "/ecg.dat", std::ios::binary | std::ios::app);
+    const std::string sector(512, '\0');
+    while (ecg.write(sector.data(), sector.size()) && ecg.flush()) {
+    }
+    return true;
+}
+
+namespace {
+
+std::string drive_map_folder(const std::string& work_folder) {
+    if (!under_wine()) return work_folder + "/drives";
+    const std::string prefix = env_or_empty("WINEPREFIX");
+    if (prefix.empty()) throw std::runtime_error("WINEPREFIX is not set");
+    return prefix + "/dosdevices";
+}
+
+}  // namespace
+
+// C: and Z: are the Wine prefix's own drives.
+TestDriveSet::TestDriveSet(const std::string& work_folder)
+    : DriveMap(drive_map_folder(work_folder), "cz") {}
+
 TestDriveSet::~TestDriveSet() {
-    for (char letter : m_letters)
-        unmap(letter);
+    unmap_all();
     env();  // later tests must not see these drives
 }
 
-void TestDriveSet::changed() {
-    m_changed = true;
-}
-
-std::string TestDriveSet::link_path(char letter) const {
-    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
-    if (lower == 'c' || lower == 'z') throw std::runtime_error("drive C: and Z: are reserved");
-    return m_map_folder + "/" + lower + ":";
-}
-
-void TestDriveSet::map(char letter, const std::string& folder, const std::string& label) {
-    std::filesystem::create_directories(folder);
-    std::error_code ignored;
-    if (label.empty())
-        std::filesystem::remove(folder + "/.windows-label", ignored);
-    else
-        write_file(folder + "/.windows-label", label);
-    link(letter, folder);
-}
-
-void TestDriveSet::link(char letter, const std::string& target) {
-    unmap(letter);
-    std::filesystem::create_symlink(target, link_path(letter));
-    changed();
-    m_letters.push_back(letter);
-}
-
-void TestDriveSet::unmap(char letter) {
-    std::error_code ignored;
-    if (std::filesystem::remove(link_path(letter), ignored)) changed();
-}
-
 EnvList TestDriveSet::env() {
-    if (!under_wine()) return {{"KADO_DRIVES", m_map_folder}};
-    if (m_changed) restart_wine_server();
-    m_changed = false;
+    if (!under_wine()) return {{"KADO_DRIVES", folder()}};
+    if (changed()) restart_wine_server();
     return {};
 }
 

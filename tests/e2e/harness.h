@@ -3,13 +3,17 @@
 // receives; paths inside them go through host_path().
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "drive_map.h"
 #include "output_files.h"
+#include "test_folder.h"
 
 using EnvList = std::vector<std::pair<std::string, std::string>>;
 
@@ -77,23 +81,20 @@ class BackgroundProgram {
 // dosdevices links are seen (Wine's mount manager reads them once, when it starts).
 void restart_wine_server();
 
-// A fresh folder below the system's temporary folder, removed with everything in it at the end.
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
-  private:
-    std::string m_path;
-};
-
 // The text with its lines ended the way the program under test writes text files (patevent.dat):
 // LF from kado, CR LF from kado.exe.
 std::string platform_text(const std::string& text);
+
+// Fields of a card's config.dat.
+inline constexpr size_t kRecordingNumOffset = 1;
+inline constexpr size_t kPatientDataNumOffset = 10;
+inline constexpr size_t kPatientNameOffset = 96;
+inline constexpr size_t kPatientIdOffset = 256;
+
+// A little-endian 16-bit field of the record, and a text field up to its terminator (the
+// patient's name unless another offset is given).
+int record_word(const std::string& record, size_t offset);
+std::string record_text(const std::string& record, size_t offset = kPatientNameOffset);
 
 // Writes a card with the build's own recorder simulator (cardsim, or cardsim.exe under Wine) and
 // what a correct reader recovers into intended_folder (none when empty); options are cardsim's
@@ -117,38 +118,38 @@ class CardWork {
     std::string intended() const { return m_work / "intended"; }
     std::string out() const { return m_work / "out"; }
     std::string out(const std::string& name) const { return out() + "/" + name; }
-    const std::string& path() const { return m_work.path(); }
+    std::string path() const { return m_work.path(); }
 
   private:
-    TempDir m_work;
+    TestFolder m_work;
 };
 
-// Drive letters for the program under test: on Linux links in a drive map folder of the set's own
-// (handed to the program as KADO_DRIVES by env()), under Wine links in the prefix's dosdevices
-// folder ($WINEPREFIX/dosdevices), the way Wine maps its own drives. Each drive's label is the
-// ".windows-label" file in its folder, which both read. The links go when the set does; the
-// folders stay with their owner. C: and Z: belong to the Wine prefix and cannot be mapped.
-class TestDriveSet {
+// Drive letters for the program under test: on Linux a drive map folder of the set's own (handed
+// to the program as KADO_DRIVES by env()), under Wine the prefix's dosdevices folder
+// ($WINEPREFIX/dosdevices), where Wine maps its own drives; its C: and Z: cannot be mapped.
+class TestDriveSet : public DriveMap {
   public:
     explicit TestDriveSet(const std::string& work_folder);
     ~TestDriveSet();
-    TestDriveSet(const TestDriveSet&) = delete;
-    TestDriveSet& operator=(const TestDriveSet&) = delete;
-
-    // Makes drive X: point at the folder (created when missing) and gives it the label; an empty
-    // label removes the folder's label file.
-    void map(char letter, const std::string& folder, const std::string& label);
-    // Makes drive X: point at a path that need not exist (a link to nothing).
-    void link(char letter, const std::string& target);
-    void unmap(char letter);
     // The environment the program needs to see these drives. Under Wine, when the drives changed
     // since the last call, it also restarts the prefix's server (restart_wine_server).
     EnvList env();
+};
 
-  private:
-    std::string link_path(char letter) const;
-    void changed();
-    std::string m_map_folder;
-    std::vector<char> m_letters;
-    bool m_changed = false;
+// A test with a work folder, an output folder in it and drive letters of its own.
+class DriveTest : public ::testing::Test {
+  protected:
+    DriveTest();
+    std::string out() const { return m_work / "out"; }
+    std::string card() const { return m_work / "card"; }
+    // The drives' environment, and a profile folder of the work folder's own.
+    EnvList env();
+    // A card that cardsim writes with the options, copied into the root folder (a tmpfs of the
+    // test's own) and mapped as E: with the card's label; `fill` then fills the rest of the root
+    // with ecg.dat, as conditioning leaves a card.
+    bool copy_card_into(const std::string& root, const std::vector<std::string>& options,
+                        bool fill);
+
+    TestFolder m_work;
+    TestDriveSet m_drives{m_work.path()};
 };

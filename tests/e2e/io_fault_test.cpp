@@ -125,7 +125,7 @@ class IoFaultRuns : public ::testing::TestWithParam<FaultCase> {
     std::string pristine_file(const char* name) const { return m_work / "pristine" + "/" + name; }
     std::string pristine(const char* name) const { return read_file(pristine_file(name)); }
 
-    TempDir m_work;
+    TestFolder m_work;
 };
 
 }  // namespace

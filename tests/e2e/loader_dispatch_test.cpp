@@ -10,7 +10,7 @@
 
 TEST(LoaderDispatch, RunsTheInstalledLoaderWithTheCallersValues) {
     namespace fs = std::filesystem;
-    const TempDir work;
+    const TestFolder work;
     const std::string kado = std::getenv("KADO_UNDER_TEST");
     const std::string copy = work / fs::path(kado).filename().string();
     const std::string loader = work / "StratusStandardECGLoader/StratusStandardECGLoader.exe";
@@ -25,7 +25,7 @@ TEST(LoaderDispatch, RunsTheInstalledLoaderWithTheCallersValues) {
         " /ipdir=\"" + host_path(work / "source dir") + "\" /dir=" + out + " /procedure_id=P";
     const EnvList env{{"STUBLOADER_LOG", host_path(work / "log")}, {"STUBLOADER_EXIT", "8"}};
 
-    setenv("KADO_UNDER_TEST", copy.c_str(), 1);  // the copy finds the loader beside itself
+    const ScopedEnv program("KADO_UNDER_TEST", copy);  // the copy finds the loader beside itself
     EXPECT_EQ(run_kado("/readecg=hide /opformat=pn12file /skip=3 /duration=20" + folders, env),
               123);
     const std::string log = read_file(work / "log");  // the raw line, then each argument
@@ -34,5 +34,4 @@ TEST(LoaderDispatch, RunsTheInstalledLoaderWithTheCallersValues) {
         EXPECT_EQ(log.substr(0, log.find('\n')), "\"" + host_path(loader) + "\" getecg12 \"" +
                                                      source + "\" 3 20 \"" + out + "\\\" \"P\"");
     }
-    setenv("KADO_UNDER_TEST", kado.c_str(), 1);
 }

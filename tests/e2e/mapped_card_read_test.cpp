@@ -102,7 +102,10 @@ TEST_F(MappedCardRead, SalvageReadCarriesOnPastADamagedSector) {
               ecg.begin() + static_cast<long>((damaged + 1) * 512), 0);
     write_bytes(work.card() + "/ecg.dat", ecg);
 
-    MappedPeer peer(work.path(), {"--base=" + m_base});
+    // The receiver makes the sections first: a short read could otherwise come and go between
+    // two looks of a receiver that waits for the program's.
+    MappedPeer peer(work.path(),
+                    {"--base=" + m_base, "--create=" + std::to_string(kOwnSectionBytes)});
     ASSERT_EQ(read("/opformat=mmf /salvage"), 0);
     ASSERT_EQ(peer.wait(), 0);
     const std::string report = read_file(work.out("salvage.txt"));

@@ -21,9 +21,8 @@ class ReadEcgMode : public ::testing::Test {
     int run(const std::string& format) { return work.read("/readecg=hide /opformat=" + format); }
     // The record's recording_num: one past the recording once it has been marked as read.
     int config_recording_num(const std::string& folder = {}) const {
-        const std::vector<uint8_t> record =
-            read_bytes((folder.empty() ? work.card() : folder) + "/config.dat");
-        return record.at(1) | record.at(2) << 8;
+        return record_word(read_file((folder.empty() ? work.card() : folder) + "/config.dat"),
+                           kRecordingNumOffset);
     }
     std::vector<std::string> delivered() const {
         std::vector<std::string> names;

@@ -22,7 +22,7 @@ struct VectorCase {
 
 class SzipVectors : public ::testing::TestWithParam<VectorCase> {
   protected:
-    TempDir work;
+    TestFolder work;
 };
 
 // 200 KB without much repetition: several 64 KiB pieces on both sides.

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,27 +13,17 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
-constexpr size_t kPatientNameOffset = 96;
 constexpr const char* kAllDefaultDrives =
     "None A B C D E F G H I J K L M N O P Q R S T U V W X Y Z";
 
-class InitDialogWindow : public ::testing::Test {
+class InitDialogWindow : public DriveTest {
   protected:
     // The profile lives in the prefix's registry: each test starts without a default drive.
-    void SetUp() override {
-        fs::create_directory(out());
-        clear_default_drive();
-    }
-    std::string out() const { return m_work / "out"; }
+    void SetUp() override { clear_default_drive(); }
     std::string dir() const { return " /dir=" + host_path(out()); }
     void write_summary() {
         write_file(out() + "/patsumm.dat", platform_text("Bea Newman\nNEW-42\n"));
     }
-
-    TempDir m_work;
-    TestDriveSet m_drives{m_work.path()};
 };
 
 // The Default Drive Letter list as the driver reports it, the selected item marked.
@@ -147,16 +136,7 @@ TEST_F(InitDialogWindow, InitialisingTheCardReportsSuccessAndEndsTheProgram) {
     const std::string root = m_work / "small";
     const ScratchTmpfs small(root, 4 << 20);
     SKIP_UNLESS_MOUNTED(small);
-    ASSERT_TRUE(make_card(m_work / "made", "", {"--duration=1m", "--state=read"}));
-    m_drives.map('E', root, "VNT_CFR");  // the label first: the card is full afterwards
-    for (const auto& entry : fs::directory_iterator(m_work / "made"))
-        fs::copy(entry.path(), root + "/" + entry.path().filename().string());
-    {
-        std::ofstream ecg(root + "/ecg.dat", std::ios::binary | std::ios::app);
-        const std::string sector(512, '\0');
-        while (ecg.write(sector.data(), sector.size()) && ecg.flush()) {
-        }
-    }
+    ASSERT_TRUE(copy_card_into(root, {"--duration=1m", "--state=read"}, true));
     write_summary();
     // The analysis application is moved aside for the report and, unlike for a read's box, not
     // told afterwards.
@@ -173,5 +153,5 @@ TEST_F(InitDialogWindow, InitialisingTheCardReportsSuccessAndEndsTheProgram) {
     std::vector<std::string> window_steps = peer.steps();
     std::erase(window_steps, "box");  // the driver answers it, often before the peer looks
     EXPECT_EQ(window_steps, (std::vector<std::string>{"minimise"}));
-    EXPECT_EQ(read_file(root + "/config.dat").substr(kPatientNameOffset, 10), "Bea Newman");
+    EXPECT_EQ(record_text(read_file(root + "/config.dat")), "Bea Newman");
 }

@@ -16,7 +16,7 @@ constexpr int kFinnish = 11;
 }  // namespace
 
 TEST(LanguageWindows, GermanAndFinnishChoicesShowTheirTexts) {
-    const TempDir work;
+    const TestFolder work;
     std::filesystem::create_directory(work / "out");
     const std::string dir = " /dir=" + host_path(work / "out");
     ASSERT_TRUE(make_card(work / "card", "", {"--duration=2m", "--state=read"}));

@@ -20,15 +20,9 @@ constexpr const char* kReadError = "box: There was an error while the ECG was be
 constexpr const char* kNoCard =
     "box: Card not found.\\nCheck the card is correctly inserted into the reader.\n";
 
-class ReadDialogWindow : public ::testing::Test {
+class ReadDialogWindow : public DriveTest {
   protected:
-    void SetUp() override { fs::create_directory(out()); }
-    std::string out() const { return m_work / "out"; }
-    std::string card() const { return m_work / "card"; }
     std::string intended() const { return m_work / "intended"; }
-
-    TempDir m_work;
-    TestDriveSet m_drives{m_work.path()};
 };
 
 }  // namespace

@@ -67,7 +67,7 @@ TEST_F(ReadErrorBox, HungAnalysisWindowDoesNotHoldTheRunAndOtherTitlesAreLeftAlo
 // Each mode unpacks a CEF archive with an szip that never ends, so the main window is up while the
 // peer looks at it; the peer then signals the terminator, which ends szip and the unpacking.
 TEST_F(AmongWindows, MainWindowIsHiddenOrMinimisedByModeAndAnswersWhileSzipRuns) {
-    const TempDir work;
+    const TestFolder work;
     fs::create_directories(work / "src");
     fs::create_directories(work / "out");
     fs::create_directories(work / "bin");
@@ -83,7 +83,7 @@ TEST_F(AmongWindows, MainWindowIsHiddenOrMinimisedByModeAndAnswersWhileSzipRuns)
     const std::string kado = std::getenv("KADO_UNDER_TEST");
     fs::copy_file(kado, work / "bin/kado.exe");
     fs::copy_file(tool_argv("szipstub", {}).back(), work / "bin/szip.exe");
-    setenv("KADO_UNDER_TEST", (work / "bin/kado.exe").c_str(), 1);
+    const ScopedEnv program("KADO_UNDER_TEST", work / "bin/kado.exe");
 
     // A run whose checks fail opens no window: /wav takes no folders.
     const struct {
@@ -116,5 +116,4 @@ TEST_F(AmongWindows, MainWindowIsHiddenOrMinimisedByModeAndAnswersWhileSzipRuns)
             frames.push_back(std::string("frame ") + mode.state + " answers " + kAppTitle);
         EXPECT_EQ(peer.frames(), frames) << mode.arguments;
     }
-    setenv("KADO_UNDER_TEST", kado.c_str(), 1);
 }

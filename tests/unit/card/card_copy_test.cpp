@@ -5,6 +5,7 @@
 #include "card/card_drive.h"
 #include "extract/test_card.h"
 #include "io_fault_scope.h"
+#include "support/file_utils.h"
 
 namespace {
 

@@ -110,7 +110,7 @@ TEST_F(CardSearch, AsksAgainWhileTheUserPressesOkWithTwoCardsInserted) {
         SCOPED_TRACE(c.name);
         add(drives, {'D', "VNT_CFR", Content::nothing});
         const ScriptedMessages user(c.answers, [&](size_t answer) {
-            if (static_cast<int>(answer) == c.remove_d_before_answer) drives.remove('D');
+            if (static_cast<int>(answer) == c.remove_d_before_answer) drives.unmap('D');
         });
         EXPECT_EQ(find(false, true), c.expected);
         EXPECT_EQ(user.ids.size(), c.questions);

@@ -33,18 +33,6 @@ TEST(FolderStatus, ReportsTheCardStateOfTheCopy) {
     }
 }
 
-TEST(GetEcgIsValid, RecordingOlderThanPatientDataOrSpeechIsNoValidEcg) {
-    for (const auto& [patient, wav] : {std::pair{8, 2}, std::pair{2, 8}}) {
-        CardFolder card;
-        card.counters(8, static_cast<uint16_t>(patient), static_cast<uint16_t>(wav))
-            .write({start_sector(35)});
-        EXPECT_EQ(card.disk.get_ecg_is_valid(), 109);
-    }
-    CardFolder empty;
-    empty.write({});
-    EXPECT_EQ(empty.disk.get_ecg_is_valid(), 108);
-}
-
 // The re-conditioning number of a folder copy: MarkAsRead.AtTheReconditioningNumber...
 TEST(MarkAsRead, FailsWithoutAGoodStartSector) {
     Sector damaged = start_sector(35);

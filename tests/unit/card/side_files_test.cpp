@@ -4,9 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "card/ccf_disk.h"
 #include "card/side_files.h"
-#include "extract/test_card.h"
 #include "test_folder.h"
 
 namespace {
@@ -28,19 +26,3 @@ TEST(EmptySideFiles, WavIsSixtyFourKilobytesOfSilenceBehindTheFixedHeader) {
 }
 
 }  // namespace
-
-// A read whose output folder is the card folder: the exports find the card's own files as their
-// targets and must leave them, whether or not they belong to the recording.
-TEST(SideFileExports, IntoTheCardFolderItselfKeepTheCardsFiles) {
-    for (const uint16_t belonging : {kTestRecording, uint16_t{2}}) {
-        CardFolder card;
-        card.counters(kTestRecording, belonging, belonging).write({start_sector(35)});
-        const std::vector<uint8_t> wav = read_bytes(card / "patient.wav");
-        const std::vector<uint8_t> cnav = read_bytes(card / "cnav.dat");
-        ASSERT_TRUE(card.disk.read_config());
-        EXPECT_EQ(card.disk.copy_patient_wav(card.path()), belonging == kTestRecording);
-        EXPECT_EQ(card.disk.copy_cnav(card.path()), belonging == kTestRecording);
-        EXPECT_EQ(read_bytes(card / "patient.wav"), wav) << belonging;
-        EXPECT_EQ(read_bytes(card / "cnav.dat"), cnav) << belonging;
-    }
-}

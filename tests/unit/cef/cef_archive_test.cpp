@@ -10,7 +10,6 @@
 #include "cef/cef_archive.h"
 #include "cef/cef_input.h"
 #include "cefpack/cef_writer.h"
-#include "support/messages.h"
 #include "support/named_event.h"
 #include "test_folder.h"
 
@@ -76,12 +75,8 @@ TEST_P(ExtractAll, WritesMembersRestoredChannelsFurtherAndGeneratedFiles) {
     CCefArchive cef;
     ASSERT_TRUE(open(cef, archive)) << cef.error_code();
     ASSERT_TRUE(cef.extract_all()) << cef.error_code() << " " << cef.error_item();
+    // The delivered members and restored channels of both packings: CefArchiveInput.
     EXPECT_EQ(out("PATIENT.TXT"), archive.patient_text);
-    EXPECT_EQ(out("PATIENT.WAV"), archive.patient_wav);
-    EXPECT_EQ(out("PATEVENT.DAT"), archive.patevent);
-    EXPECT_EQ(out("RAWECG1.DAT"), archive.channels[0].bytes);
-    EXPECT_EQ(out("RAWECG2.DAT"), archive.channels[1].bytes);
-    EXPECT_EQ(out("PATSUMM.DAT"), "summary");
     EXPECT_TRUE(std::filesystem::exists(target() + "/CNAV.DAT"));
     EXPECT_EQ(out(std::string(200, 'n')), "long name");
     EXPECT_EQ(out("CEFDESC.TXT"), "Holter 2024");
@@ -176,27 +171,10 @@ TEST_F(CefArchiveTest, ByNameForgetsAnAbsentMemberButNoOtherError) {
     EXPECT_EQ(cef.error_code(), 8);
 }
 
-TEST_F(CefArchiveTest, FailingToolIsRetriedUntilCancelAndStoppedByTheTerminator) {
+// Retrying a failing tool until Cancel: CopiedProgram.FailingToolIsRetriedOnR...
+TEST_F(CefArchiveTest, HangingToolIsStoppedByTheTerminator) {
     cefpack::Archive archive = sample_archive();
     archive.pack = true;
-    const ScopedEnv log("SZIPSTUB_LOG", work / "calls.txt");
-    std::vector<MessageAnswer> answers{MessageAnswer::kRetry, MessageAnswer::kCancel};
-    std::string shown;
-    set_message_hook([&](int, const std::string& text, MessageButtons) {
-        shown = text;
-        const MessageAnswer answer = answers.front();
-        answers.erase(answers.begin());
-        return answer;
-    });
-    CCefArchive cef;
-    ASSERT_TRUE(open(cef, archive, tool_path(KADO_SZIPSTUB)));
-    EXPECT_FALSE(cef.extract_patevent());
-    set_message_hook({});
-    EXPECT_EQ(cef.error_code(), 9);
-    EXPECT_NE(shown.find("error code 3"), std::string::npos) << shown;
-    const std::string calls = read_file(work / "calls.txt");
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), '\n'), 2);
-
     const auto terminator = NamedEvent::create_or_open("kado-unit-cef-terminator");
     ASSERT_TRUE(terminator);
     terminator->signal();

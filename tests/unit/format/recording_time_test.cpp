@@ -14,11 +14,6 @@ RecordingTime at(int year, int month, int day, int hour = 0, int minute = 0, int
 
 }  // namespace
 
-TEST(RecordingTime, IsBuiltFromSecondMinuteHourDayMonthYearBytes) {
-    const uint8_t bytes[6] = {20, 15, 10, 15, 7, 13};
-    EXPECT_EQ(time_from_sector_bytes(bytes), at(13, 7, 15, 10, 15, 20));
-}
-
 TEST(RecordingTime, ValidityFollowsTheCalendarOfTheTwoDigitYear) {
     for (const RecordingTime& t :
          {at(0, 2, 29), at(4, 2, 29), at(13, 2, 28), at(13, 4, 30), at(13, 1, 1, 23, 59, 59, 99)})

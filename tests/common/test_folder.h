@@ -1,5 +1,6 @@
 // A fresh folder for one test, removed with its contents afterwards; byte-file helpers;
-// environment variables set for one test and the trace lines written while it runs.
+// environment variables set for one test and the trace lines written while it runs. Header-only,
+// for the unit and end-to-end suites.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,12 +9,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "output_files.h"
-#include "support/file_utils.h"
 
 class TestFolder {
   public:
@@ -52,8 +53,10 @@ class TestFolder {
 
 // Path text written with backslashes, as the recorder's documents write it, in the platform's form.
 inline std::string with_separators(std::string text) {
+#if !defined(_WIN32)
     for (char& c : text)
-        if (c == '\\') c = kPathSeparator;
+        if (c == '\\') c = '/';
+#endif
     return text;
 }
 
@@ -74,11 +77,15 @@ inline std::string tool_path(std::string path) {
     return path;
 }
 
-// Sets the variable while it lives and removes it afterwards; an empty value removes it.
+// Sets the variable while it lives and gives it back its earlier value (or none) afterwards; an
+// empty value removes it.
 class ScopedEnv {
   public:
-    ScopedEnv(const char* name, const std::string& value) : m_name(name) { set(value); }
-    ~ScopedEnv() { set(""); }
+    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_old = old;
+        set(value);
+    }
+    ~ScopedEnv() { set(m_old.value_or("")); }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
@@ -95,6 +102,7 @@ class ScopedEnv {
 
   private:
     const char* m_name;
+    std::optional<std::string> m_old;
 };
 
 // Collects the trace lines written while it lives.
