@@ -1,19 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "expected_output.h"
-#include "extract/card_read.h"
+#include "extract/card_read_fixture.h"
 #include "extract/ecg_extractor.h"
-#include "extract/output_settings.h"
 #include "extract/patient_events.h"
 #include "extract/pn12_header.h"
-#include "handoff/mapped_receiver.h"
 #include "support/byte_order.h"
-#include "test_card.h"
 
 namespace {
 
@@ -29,29 +24,13 @@ TimeBytes later(int seconds) {
     return t;
 }
 
-class Extraction : public ::testing::Test {
+class Extraction : public CardReadTest {
   protected:
-    Extraction() {
-        std::filesystem::create_directories(m_out);
-        card.disk.m_read_settings = ReadSettings{0, 24, 0};
-        settings.mmf_instance =
-            "kado-test-" +
-            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
-        settings.mmf_base_name = settings.mmf_instance;
-    }
+    Extraction() { card.disk.m_read_settings = ReadSettings{0, 24, 0}; }
 
-    bool read(OutputFormat format = kFormatArchive) {
-        return read_card(card.disk, format, m_out, settings, "PROC-1");
-    }
-    std::string out(const std::string& name) const { return m_out + "/" + name; }
     std::vector<uint16_t> raw(int channel) const {
         return read_words(out("rawecg" + std::to_string(channel) + ".dat"));
     }
-
-    CardFolder card;
-    NoAnswers no_answers;
-    OutputSettings settings;
-    std::string m_out = card / "out";
 };
 
 TEST_F(Extraction, DurationZeroEndsAnArchiveReadAfterTheFirstSectorWithOnlyThePreamble) {
@@ -78,11 +57,15 @@ TEST_F(Extraction, TableEventsInsideTheDurationAreOffsetByThePreamble) {
     EXPECT_EQ(read_bytes(out("other.dat")).size(), 1024u);
 }
 
-TEST_F(Extraction, SectorOfAnotherRecordingEndsTheReadWithoutError) {
-    card.write({start_sector(2, kStart), packed_sector({100, 100, 100}),
+// A sector of another recording is passed over before the first start sector and ends the read
+// after it, without error.
+TEST_F(Extraction, SectorsOfAnotherRecordingArePassedOverAtFirstAndEndTheReadLater) {
+    card.write({packed_sector({9, 9, 9}, {}, false, kTestRecording - 1), start_sector(2, kStart),
+                packed_sector({100, 100, 100}),
                 packed_sector({200, 200, 200}, {}, false, kTestRecording - 1),
                 packed_sector({300, 300, 300})});
     ASSERT_TRUE(read());
+    EXPECT_EQ(raw(1)[0], 400);
     EXPECT_EQ(raw(1)[127], 400);
     EXPECT_EQ(raw(1)[128], 0);
     EXPECT_TRUE(card.marked_as_read());
@@ -141,14 +124,6 @@ TEST_F(Extraction, FullEventListEndsANonTableReadAtThe4097thEvent) {
     ASSERT_EQ(events.size(), 4096u);
     EXPECT_EQ(events[4095], 4095);
     EXPECT_EQ(receiver.count(0), 4096u * 128);
-}
-
-TEST_F(Extraction, SectorsAheadOfTheFirstStartSectorArePassedOver) {
-    card.write({packed_sector({9, 9, 9}, {}, false, kTestRecording - 1), start_sector(2, kStart),
-                packed_sector({100, 100, 100}), Sector{}});
-    ASSERT_TRUE(read());
-    EXPECT_EQ(raw(1)[0], 400);
-    EXPECT_TRUE(card.marked_as_read());
 }
 
 // Skipping past the end keeps its exit code and padded files but delivers no recorded second,

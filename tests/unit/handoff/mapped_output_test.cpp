@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "extract/card_read.h"
-#include "extract/test_card.h"
-#include "mapped_receiver.h"
+#include "extract/card_read_fixture.h"
 
 namespace {
 
@@ -16,14 +12,9 @@ constexpr int64_t kPreamble = 80 * 128;
 
 // The end-to-end MappedCardRead tests hand whole recordings to a receiver; these cover the
 // sections a receiver made too small and the reads that fail.
-class MappedRead : public ::testing::Test {
+class MappedRead : public CardReadTest {
   protected:
-    MappedRead() {
-        std::filesystem::create_directories(m_out);
-        card.disk.m_read_settings = ReadSettings{0, 192, 60};
-        settings.mmf_base_name = unique_base_name();
-        settings.mmf_instance = settings.mmf_base_name;
-    }
+    MappedRead() { card.disk.m_read_settings = ReadSettings{0, 192, 60}; }
 
     SectionNames names() const { return card_road_names(settings.mmf_base_name); }
     // A 3-channel 10-bit recording of `seconds`, every 100th sector marked as a patient event.
@@ -34,12 +25,6 @@ class MappedRead : public ::testing::Test {
         sectors.push_back(Sector{});
         card.write(sectors);
     }
-    bool read(OutputFormat format) { return read_card(card.disk, format, m_out, settings); }
-
-    CardFolder card;
-    NoAnswers no_answers;
-    OutputSettings settings;
-    std::string m_out = card / "out";
 };
 
 }  // namespace
