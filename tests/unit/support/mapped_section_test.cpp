@@ -19,38 +19,27 @@ TEST(MappedSection, RefusesNamesThePlatformCannotTakeInsteadOfAlteringThem) {
     EXPECT_TRUE(section.name().empty());
 }
 
-TEST(MappedSection, OpeningOnlyMapsASectionThatAnotherOwnerMade) {
-    PrivateSharedObjects objects;
-    MappedSection reader;
-    EXPECT_FALSE(reader.open_existing("kado unit not made", true));
-    // The failed open must not have made one either.
-    MappedSection maker("kado unit not made", 4096, true);
-    ASSERT_NE(maker.view(), nullptr);
-    EXPECT_TRUE(maker.created_here());
-
-    maker.view()[4095] = 0x33;
-    ASSERT_TRUE(reader.open_existing("kado unit not made", false));
-    EXPECT_FALSE(reader.created_here());
-    EXPECT_GE(reader.size(), 4096u);
-    EXPECT_EQ(reader.view()[4095], 0x33);
-}
-
-// A receiver that opened the read's sections keeps them alive after the read closed its own
-// handles; a later create finds them, with their bytes, instead of making new ones.
-TEST(MappedSection, LivesWhileAnyoneHoldsIt) {
+// Opening finds only a section another owner made, and never makes one. A receiver that opened
+// the read's sections keeps them alive after the read closed its own handles; a later create
+// finds them, with their bytes, instead of making new ones.
+TEST(MappedSection, OpensOnlyWhatAnotherOwnerMadeAndLivesWhileAnyoneHoldsIt) {
     PrivateSharedObjects objects;
     const std::string name = "kado unit ECGCTRL.MMF";
+    MappedSection receiver;
+    EXPECT_FALSE(receiver.open_existing(name, true));
     MappedSection sender(name, 8192, true);
     ASSERT_NE(sender.view(), nullptr);
-    sender.view()[100] = 0x42;
-    MappedSection receiver;
+    EXPECT_TRUE(sender.created_here());
+    sender.view()[8191] = 0x42;
     ASSERT_TRUE(receiver.open_existing(name, false));
+    EXPECT_FALSE(receiver.created_here());
     sender.close();
     MappedSection next(name, 48, true);
     ASSERT_NE(next.view(), nullptr);
     EXPECT_FALSE(next.created_here());
     EXPECT_GE(next.size(), 8192u);
-    EXPECT_EQ(next.view()[100], 0x42);
+    EXPECT_EQ(next.view()[8191], 0x42);
+    EXPECT_EQ(receiver.view()[8191], 0x42);
     receiver.close();
     next.close();
     EXPECT_FALSE(receiver.open_existing(name, false));
