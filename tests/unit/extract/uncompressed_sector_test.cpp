@@ -8,35 +8,20 @@
 
 namespace {
 
-struct TimePoint {
-    std::vector<uint16_t> values;
-    bool pulse;
-};
-
-std::vector<TimePoint> unpack(const Sector& sector) {
+TimePointBlock unpack(const Sector& sector) {
     TimePointBlock block;
     EXPECT_TRUE(unpack_uncompressed_sector(sector, block));
-    std::vector<TimePoint> points;
-    for (size_t t = 0; t < static_cast<size_t>(block.count); ++t) {
-        TimePoint& point = points.emplace_back();
-        for (size_t c = 0; c < static_cast<size_t>(block.channels); ++c)
-            point.values.push_back(block.values[c][t]);
-        point.pulse = block.marks[t] == kPaceMark;
-    }
-    return points;
+    return block;
 }
 
-std::vector<uint16_t> channel(const std::vector<TimePoint>& points, size_t c, size_t count) {
-    std::vector<uint16_t> values;
-    for (size_t t = 0; t < count && t < points.size(); ++t)
-        values.push_back(points[t].values.at(c));
-    return values;
+std::vector<uint16_t> channel(const TimePointBlock& block, size_t c, size_t count) {
+    return {block.values[c].begin(), block.values[c].begin() + static_cast<ptrdiff_t>(count)};
 }
 
-std::vector<size_t> pulses(const std::vector<TimePoint>& points) {
+std::vector<size_t> pulses(const TimePointBlock& block) {
     std::vector<size_t> at;
-    for (size_t t = 0; t < points.size(); ++t)
-        if (points[t].pulse) at.push_back(t);
+    for (size_t t = 0; t < static_cast<size_t>(block.count); ++t)
+        if (block.marks[t] == kPaceMark) at.push_back(t);
     return at;
 }
 
@@ -51,11 +36,11 @@ TEST(PackedSector, FieldsAreALittleEndianBitStringInterleavedByTimePoint) {
                               .byte(35, 0xC0)
                               .byte(36, 0xFF)
                               .build();
-    const std::vector<TimePoint> points = unpack(sector);
-    ASSERT_EQ(points.size(), 192u);
-    EXPECT_EQ(points[0].values, (std::vector<uint16_t>{1, 2}));
-    EXPECT_EQ(points[1].values, (std::vector<uint16_t>{3, 1023}));
-    EXPECT_EQ(points[2].values, (std::vector<uint16_t>{0, 0}));
+    const TimePointBlock block = unpack(sector);
+    ASSERT_EQ(block.count, 192);
+    ASSERT_EQ(block.channels, 2);
+    EXPECT_EQ(channel(block, 0, 3), (std::vector<uint16_t>{1, 3, 0}));
+    EXPECT_EQ(channel(block, 1, 3), (std::vector<uint16_t>{2, 1023, 0}));
 }
 
 TEST(UncompressedSector, PaceEntriesMarkTheirTimePointsUpToTenEntries) {
@@ -98,11 +83,11 @@ TEST(DeltaDecoding, EveryCodeRangeFromHandComputedValues) {
     builder.byte(8, 0x09).nibbles({3, -2, 5, -8, 7, -1});  // initial bits: channel 1 = 1, 2 = 2
     for (size_t t = 0; t < steps.size(); ++t)
         builder.field(static_cast<int>(2 * t), steps[t].field);
-    const std::vector<TimePoint> points = unpack(builder.build());
-    ASSERT_EQ(points.size(), 192u);
+    const TimePointBlock block = unpack(builder.build());
+    ASSERT_EQ(block.count, 192);
     for (size_t t = 0; t < steps.size(); ++t)
-        EXPECT_EQ(points[t].values[0], steps[t].sample) << "time point " << t;
-    EXPECT_EQ(channel(points, 1, 192), std::vector<uint16_t>(192, 2048));
+        EXPECT_EQ(block.values[0][t], steps[t].sample) << "time point " << t;
+    EXPECT_EQ(channel(block, 1, 192), std::vector<uint16_t>(192, 2048));
 }
 
 TEST(DeltaDecoding, NibblesUnderPaceEntriesReadAsZero) {
@@ -120,10 +105,9 @@ TEST(DeltaDecoding, NibblesUnderPaceEntriesReadAsZero) {
             builder.field(2 * t, 401);  // +408 each, minus the nibble
         builder.pace(std::vector<uint8_t>(static_cast<size_t>(std::min(pace_count, 10)), 250));
         builder.byte(kPaceCountOffset, static_cast<uint8_t>(pace_count));
-        const std::vector<TimePoint> points = unpack(builder.build());
-        std::vector<uint16_t> samples = channel(points, 0, 6);
-        samples.erase(samples.begin());
-        EXPECT_EQ(samples, expected) << pace_count;
-        EXPECT_TRUE(pulses(points).empty()) << pace_count;
+        const TimePointBlock block = unpack(builder.build());
+        EXPECT_EQ(std::vector<uint16_t>(&block.values[0][1], &block.values[0][6]), expected)
+            << pace_count;
+        EXPECT_TRUE(pulses(block).empty()) << pace_count;
     }
 }
