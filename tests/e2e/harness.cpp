@@ -184,6 +184,22 @@ int BackgroundProgram::wait(int timeout_seconds) {
     return code;
 }
 
+SignalledTerminator::SignalledTerminator(const std::string& instance, const std::string& marker)
+    : m_marker(marker),
+      m_holder(tool_argv("kadosignal",
+                         {instance + ".terminator.signal", "--hold=" + host_path(marker)})) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (!(m_ready = std::filesystem::exists(m_marker)) &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
+SignalledTerminator::~SignalledTerminator() {
+    std::error_code ignored;
+    std::filesystem::remove(m_marker, ignored);
+    m_holder.wait();
+}
+
 int run_kado(const std::string& command_line, const EnvList& env, int timeout_seconds) {
     const std::string program = env_or_empty("KADO_UNDER_TEST");
     if (program.empty()) throw std::runtime_error("KADO_UNDER_TEST is not set");

@@ -77,6 +77,25 @@ class BackgroundProgram {
     int m_pid = -1;
 };
 
+// The terminator event of a read instance, made and signalled by kadosignal before the read
+// begins, so the read stops at its first sector however the machine schedules the two; held until
+// the object goes.
+class SignalledTerminator {
+  public:
+    SignalledTerminator(const std::string& instance, const std::string& marker);
+    ~SignalledTerminator();
+    SignalledTerminator(const SignalledTerminator&) = delete;
+    SignalledTerminator& operator=(const SignalledTerminator&) = delete;
+
+    // The event is signalled and stays so until the object goes.
+    bool ready() const { return m_ready; }
+
+  private:
+    std::string m_marker;
+    BackgroundProgram m_holder;
+    bool m_ready = false;
+};
+
 // Under Wine: ends the prefix's server and starts one that stays for the run, so that changed
 // dosdevices links are seen (Wine's mount manager reads them once, when it starts).
 void restart_wine_server();
