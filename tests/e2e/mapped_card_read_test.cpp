@@ -16,7 +16,6 @@
 namespace {
 
 constexpr uint32_t kOwnSectionBytes = 29491200;
-constexpr size_t kOwnSectionSamples = kOwnSectionBytes / 2;
 // Cards start at 10:15:20: 60 calibration seconds make an 80 s preamble.
 constexpr int kPreamble = 80;
 
@@ -71,17 +70,11 @@ TEST_F(MappedCardRead, ReceiverGetsTheRecordingAtFullResolutionThenThePadding) {
     }
 }
 
-// A 40-hour recording: the program's own sections end every channel at 32 hours; sections the
-// receiver made larger beforehand take all of it.
-TEST_F(MappedCardRead, FortyHoursFillOurOwnSectionsExactlyAndLargerOnesWhole) {
+// A 40-hour recording goes whole into sections the receiver made larger beforehand. (The
+// program's own sections end at 32 hours; a receiver that waits for them could miss a read this
+// short, so that is the unit tests' to check.)
+TEST_F(MappedCardRead, FortyHoursGoWholeIntoLargerSections) {
     ASSERT_TRUE(work.make({"--format=35", "--duration=40h"}, true));
-    {
-        MappedPeer peer(work.path(), {"--base=" + m_base});
-        ASSERT_EQ(read("/opformat=mmf"), 0);
-        ASSERT_EQ(peer.wait(), 0);
-        expect_samples(peer, 192, kOwnSectionSamples);
-    }
-    m_base = unique_section_base();
     MappedPeer peer(work.path(), {"--base=" + m_base, "--create=37000000"});
     ASSERT_EQ(read("/opformat=mmf"), 0);
     ASSERT_EQ(peer.wait(), 0);

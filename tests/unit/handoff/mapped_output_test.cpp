@@ -71,3 +71,27 @@ TEST_F(MappedRead, FailedReadStillPadsAndFinishesAndANewReadStartsFromZero) {
     EXPECT_EQ(receiver.samples(0)[kPreamble + 128], 0);
     EXPECT_EQ(receiver.finished(0), 1u);
 }
+
+// Without a receiver the output makes its sections itself, 32 hours each: a longer recording fills
+// them exactly and the read ends there as at its duration limit.
+TEST(MappedOwnSections, AreFilledToTheirEndAndStopTheRead) {
+    const SectionNames names = card_road_names(unique_base_name());
+    MappedOutput output(40 * kTimePointsPerHour, false, names);
+    ASSERT_TRUE(output.open());
+    output.begin_recording({3, 0});
+    DecodedBlock second;
+    for (BlockSamples& channel : second.channels)
+        channel.fill(2048);
+    int64_t seconds = 0;
+    for (; output.below_limit() && seconds < 40 * 3600; ++seconds)
+        output.write_second(second);
+    EXPECT_EQ(seconds * kSamplesPerBlock, kSampleSectionSize / 2);
+    MappedSection control;
+    MappedSection samples;
+    ASSERT_TRUE(control.open_existing(names.control, false));
+    ASSERT_TRUE(samples.open_existing(names.samples[2], false));
+    EXPECT_EQ(samples.size(), kSampleSectionSize);
+    for (size_t channel = 0; channel < 3; ++channel)
+        EXPECT_EQ(get_u32le(control.view() + kControlRecordSize * channel + kSampleCountOffset),
+                  kSampleSectionSize / 2);
+}
