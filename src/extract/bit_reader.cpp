@@ -9,7 +9,7 @@ void BitReader::reset() {
 }
 
 void BitReader::set_position(int bit_index) {
-    assert(bit_index >= kFirstBodyBit && bit_index <= kLastBodyBit);
+    assert(is_body_bit(bit_index));
     m_count = 0;
     m_position = bit_index - kFirstBodyBit;
     m_placed_byte_index = m_position / 8 + 1;

@@ -20,6 +20,11 @@ inline constexpr int kStreamBodySize = 507;
 inline constexpr int kFirstBodyBit = kStreamBodyOffset * 8;
 inline constexpr int kLastBodyBit = kCompressedSectorSize * 8 - 1;
 
+// Whether a decompression index names a bit of the sector body, where a block can begin.
+inline constexpr bool is_body_bit(int bit) {
+    return bit >= kFirstBodyBit && bit <= kLastBodyBit;
+}
+
 class BitReader {
   public:
     // Bytes 499..506 of a body: a single decoding step reads at most 53 bits, so once a byte past

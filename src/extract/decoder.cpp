@@ -5,18 +5,13 @@
 
 #include "extract/sample_codes.h"
 #include "format/recording_constants.h"
-#include "support/byte_order.h"
+#include "format/sector_types.h"
 #include "support/trace.h"
 
 namespace {
 
-constexpr int kDecompressionIndexOffset = 3;
 constexpr uint8_t kOneChannelSector = 0x21;
 constexpr uint8_t kTwoChannelSector = 0x22;
-
-bool is_body_bit(int index) {
-    return index >= kFirstBodyBit && index <= kLastBodyBit;
-}
 
 }  // namespace
 
@@ -108,7 +103,7 @@ void EcgDecoder::start_block(std::span<const uint8_t, kCompressedSectorSize> sec
     const bool in_this_sector = m_reader.bit_position() >= kFirstBodyBit;
     if (m_resync_pending && in_this_sector) {
         m_resync_pending = false;
-        resynchronise(get_u16le(sector.data() + kDecompressionIndexOffset));
+        resynchronise(sector_decompression_index(sector));
         // A block that now begins in the sector's last bytes has its pace list read after the
         // sector change, from the carried bytes and the next body, never past this sector.
         if (m_reader.sector_end()) return;

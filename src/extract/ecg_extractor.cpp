@@ -10,7 +10,6 @@
 #include "format/sector_checksum.h"
 #include "format/start_sector.h"
 #include "format/start_sector_reader.h"
-#include "support/byte_order.h"
 #include "support/file_seek.h"
 #include "support/messages.h"
 #include "support/named_event.h"
@@ -270,7 +269,7 @@ bool CEcgExtractor::compressed_sector() {
         // After a damaged stretch the stream is picked up at this sector's first block start.
         m_restart_stream = false;
         m_decoder.reset_decoder();
-        m_decoder.set_decompression_index(get_u16le(m_sector.data() + kSectorCrcOffset));
+        m_decoder.set_decompression_index(sector_decompression_index(m_sector));
     }
     ++m_stream_sectors;
     if (m_replay && m_replay->agreed) {

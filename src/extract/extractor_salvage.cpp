@@ -6,15 +6,10 @@
 #include "extract/ecg_extractor.h"
 #include "extract/salvage_policy.h"
 #include "format/recording_constants.h"
-#include "support/byte_order.h"
 #include "support/file_seek.h"
 #include "support/trace.h"
 
 namespace {
-
-uint16_t stream_index_of(const Sector& sector) {
-    return get_u16le(sector.data() + kSectorCrcOffset);
-}
 
 // A seek point's time can be damaged too: a loss before the clock or longer than any pause is
 // not believed.
@@ -111,7 +106,7 @@ int64_t CEcgExtractor::lost_seconds_of_stream(uint64_t damaged, uint64_t resume_
                                               const Sector& resume) {
     // Where a seek point lies ahead, its time less the blocks decoded up to it is exact.
     const bool compressed = sector_type_of(sector_type_byte(resume)).kind == SectorKind::compressed;
-    const int bit = compressed ? stream_index_of(resume) : kFirstBodyBit;
+    const int bit = compressed ? sector_decompression_index(resume) : kFirstBodyBit;
     if (const EventRecord* anchor = seek_point_at_or_after(resume_index, bit);
         compressed && anchor) {
         if (const std::optional<int64_t> blocks =
@@ -134,7 +129,7 @@ std::optional<int64_t> CEcgExtractor::blocks_until(const EventRecord& anchor, in
     // A copy decodes ahead, so that the read's own decoder starts the stretch afresh.
     EcgDecoder probe = m_decoder;
     probe.reset_decoder();
-    probe.set_decompression_index(stream_index_of(resume));
+    probe.set_decompression_index(sector_decompression_index(resume));
     const uint16_t recording_num = sector_recording_num(m_first_start_sector);
     Sector sector = resume;
     uint64_t index = resume_index;

@@ -3,7 +3,6 @@
 #include "extract/bit_reader.h"
 #include "format/recording_constants.h"
 #include "format/sector_checksum.h"
-#include "support/byte_order.h"
 
 std::optional<DamageReason> sector_damage(const Crc16Table& table,
                                           std::span<const uint8_t, kSectorSize> sector,
@@ -24,8 +23,7 @@ bool can_resume_at(const Crc16Table& table, std::span<const uint8_t, kSectorSize
                    uint16_t recording_num) {
     if (sector_damage(table, sector, recording_num)) return false;
     if (sector_type_of(sector_type_byte(sector)).kind != SectorKind::compressed) return true;
-    const int index = get_u16le(sector.data() + kSectorCrcOffset);
-    return index >= kFirstBodyBit && index <= kLastBodyBit;
+    return is_body_bit(sector_decompression_index(sector));
 }
 
 int64_t data_sector_time_points(uint8_t format) {

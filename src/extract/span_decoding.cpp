@@ -21,10 +21,6 @@ constexpr size_t kMostBlocksPerSector = 256;
 // The workers read ahead in large pieces, as the read does.
 constexpr size_t kWorkerBufferSize = 64 * 1024;
 
-bool is_body_bit(uint16_t bit) {
-    return bit >= kFirstBodyBit && bit <= kLastBodyBit;
-}
-
 }  // namespace
 
 std::vector<SeekSpan> seek_spans(const EventTable& table, uint64_t next_sector,

@@ -40,6 +40,10 @@ uint16_t sector_recording_num(std::span<const uint8_t, kSectorSize> sector) {
     return get_u16le(sector.data() + kSectorRecordingNumOffset);
 }
 
+uint16_t sector_decompression_index(std::span<const uint8_t, kSectorSize> sector) {
+    return get_u16le(sector.data() + kSectorCrcOffset);
+}
+
 int channels_of_format(uint8_t format) {
     switch (recording_format_of(format)) {
         case 33:

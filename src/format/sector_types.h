@@ -41,6 +41,8 @@ inline uint8_t sector_type_byte(std::span<const uint8_t, kSectorSize> sector) {
     return sector[kSectorTypeOffset];
 }
 uint16_t sector_recording_num(std::span<const uint8_t, kSectorSize> sector);
+// A compressed sector's bit where its first block begins, counted from sector byte 0.
+uint16_t sector_decompression_index(std::span<const uint8_t, kSectorSize> sector);
 
 // Recording formats come from the low 7 bits of the start sector's byte 15; the top bit is not
 // part of the format, so both functions ignore it.
