@@ -38,22 +38,24 @@ using Outputs = std::map<std::string, std::string>;
 
 // A simulated card of one recording, with seek points every `seek_interval` seconds.
 struct Card {
-    cardsim::RecordingSpec spec;
+    cardsim::RecordingSpec description;
 
     Card(int format, std::vector<cardsim::Segment> segments, int64_t seek_interval) {
-        spec.format = format;
-        spec.segments = std::move(segments);
-        spec.seek_interval = seek_interval;
+        description.format = format;
+        description.segments = std::move(segments);
+        description.seek_interval = seek_interval;
         // Every nibble type in turn, so that each meets a seek point.
-        spec.nibbles.choice = cardsim::NibblePolicy::Choice::cycle;
+        description.nibbles.choice = cardsim::NibblePolicy::Choice::cycle;
     }
-    Card& pace_pattern() { return spec.pace_pattern = true, *this; }
-    Card& pacing(double rate) { return spec.synth.pacing_rate = rate, *this; }
-    Card& events(std::vector<double> seconds) { return spec.events = std::move(seconds), *this; }
+    Card& pace_pattern() { return description.pace_pattern = true, *this; }
+    Card& pacing(double rate) { return description.synth.pacing_rate = rate, *this; }
+    Card& events(std::vector<double> seconds) {
+        return description.events = std::move(seconds), *this;
+    }
     Card& absent(cardsim::ChannelAbsence absence) {
-        return spec.absences.push_back(absence), *this;
+        return description.absences.push_back(absence), *this;
     }
-    Card& flip(cardsim::BitFlip flip) { return spec.flips.push_back(flip), *this; }
+    Card& flip(cardsim::BitFlip flip) { return description.flips.push_back(flip), *this; }
     Card& damage_seek_points() { return damaged = true, *this; }
 
     void write(const std::string& folder) const;
@@ -106,7 +108,7 @@ void damage_seek_points_in(const std::string& ecg_path) {
 void Card::write(const std::string& folder) const {
     cardsim::RecordingResult result;
     std::string error;
-    ASSERT_TRUE(cardsim::write_card(spec, folder, "", result, error)) << error;
+    ASSERT_TRUE(cardsim::write_card(description, folder, "", result, error)) << error;
     if (damaged) damage_seek_points_in(folder + "/ecg.dat");
 }
 
