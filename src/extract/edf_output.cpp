@@ -6,6 +6,7 @@
 #include "extract/edf_header.h"
 #include "support/byte_order.h"
 #include "support/file_utils.h"
+#include "support/trace.h"
 
 namespace {
 
@@ -16,6 +17,7 @@ constexpr double kStepsPerMillivolt = kCalibrationHigh - kCalibrationLow;
 constexpr const char* kPaceText = "Pace";
 constexpr const char* kEventText = "Patient event";
 constexpr const char* kCalibrationText = "Calibration";
+constexpr size_t kMostPendingPaces = 4096;
 
 // One TAL: "+onset[\x15duration]\x14text\x14\0"; false, writing nothing, when it does not fit.
 bool append_tal(std::array<uint8_t, kEdfAnnotationBytes>& area, size_t& used, int64_t onset,
@@ -86,7 +88,7 @@ void EdfOutput::write_second(const DecodedBlock& block) {
         }
         for (size_t t = 0; t < kSamplesPerBlock; ++t)
             if ((block.marks[t] & kPaceMark) != 0)
-                m_paces.push_back({m_time_points + static_cast<int64_t>(t), kPaceText, 0});
+                queue_pace(m_time_points + static_cast<int64_t>(t));
         m_time_points += kSamplesPerBlock;
         write_record();
         return;
@@ -116,7 +118,7 @@ void EdfOutput::patient_event(int32_t seconds) {
 void EdfOutput::unpack_pn12_sector(std::span<const uint8_t, kSectorSize> sector) {
     if (!m_twelve_lead) return;
     for (int i = 0; i < twelve_lead_pace_count(sector); ++i)
-        m_paces.push_back({m_time_points + twelve_lead_pace_time_point(sector, i), kPaceText, 0});
+        queue_pace(m_time_points + twelve_lead_pace_time_point(sector, i));
     std::array<uint16_t, kStoredLeads> words{};
     for (int t = 0; t < kTimePointsPerTwelveLeadSector; ++t) {
         for (int lead = 0; lead < kStoredLeads; ++lead)
@@ -125,8 +127,19 @@ void EdfOutput::unpack_pn12_sector(std::span<const uint8_t, kSectorSize> sector)
     }
 }
 
+void EdfOutput::queue_pace(int64_t time_point) {
+    if (m_paces.size() - m_next_pace >= kMostPendingPaces) {
+        if (!m_paces_dropped)
+            trace("edf: paces beyond %d waiting are left out\n",
+                  static_cast<int>(kMostPendingPaces));
+        m_paces_dropped = true;
+        return;
+    }
+    m_paces.push_back({time_point, kPaceText, 0});
+}
+
 void EdfOutput::put_time_point(std::span<const uint16_t> words, bool paced) {
-    if (paced) m_paces.push_back({m_time_points, kPaceText, 0});
+    if (paced) queue_pace(m_time_points);
     const auto t = static_cast<size_t>(m_fill);
     for (size_t c = 0; c < words.size() && c < m_record.size(); ++c)
         m_record[c][t] = words[c];
@@ -158,9 +171,10 @@ void EdfOutput::put_annotations(std::vector<Annotation>& queue, size_t& next, in
         if (!append_tal(area, used, a.onset, a.duration_seconds, a.text)) return;
         ++next;
     }
-    // Emptied queues start again at the front, so a day of paced beats takes no memory.
-    if (next == queue.size()) {
-        queue.clear();
+    // Emptied queues start again at the front, so a day of paced beats takes no memory; a queue
+    // that never empties gives its written front back now and then.
+    if (next == queue.size() || next >= kMostPendingPaces) {
+        queue.erase(queue.begin(), queue.begin() + static_cast<std::ptrdiff_t>(next));
         next = 0;
     }
 }

@@ -62,6 +62,9 @@ class EdfOutput final : public SampleOutput {
     void reserve_header(int channels);
     // One time point, a word per signal; a completed record is written.
     void put_time_point(std::span<const uint16_t> words, bool paced);
+    // A record's annotation signal holds about eight paces; a damaged card that marks far more
+    // would queue them without end, so paces beyond kMostPendingPaces waiting are left out.
+    void queue_pace(int64_t time_point);
     // `count` time points without data: whole records of them are left out.
     void put_no_data(int64_t count);
     void write_record();
@@ -94,5 +97,6 @@ class EdfOutput final : public SampleOutput {
     std::vector<Annotation> m_paces;
     std::vector<Annotation> m_events;
     size_t m_next_pace = 0;
+    bool m_paces_dropped = false;
     size_t m_next_event = 0;
 };
