@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "card/ccf_disk.h"
+#include "card/default_drive.h"
 #include "extract/test_card.h"
 #include "scratch_tmpfs.h"
 #include "support/analysis_window.h"
@@ -42,6 +43,18 @@ class CardDrive {
     ScratchTmpfs m_tmpfs;
 };
 #endif
+
+// The default drive is process-wide; each test leaves it as it found it.
+class DefaultDrive {
+  public:
+    explicit DefaultDrive(char letter) : m_saved(g_default_drive) { g_default_drive = letter; }
+    ~DefaultDrive() { g_default_drive = m_saved; }
+    DefaultDrive(const DefaultDrive&) = delete;
+    DefaultDrive& operator=(const DefaultDrive&) = delete;
+
+  private:
+    char m_saved;
+};
 
 // Answers message boxes from a list, then with the safe answer, and keeps what was shown;
 // `before` runs ahead of each answer, as a user acts while a question is on the screen. steps

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "card/card_drive.h"
-#include "card/default_drive.h"
 
 #if !defined(_WIN32)
 namespace {
@@ -39,14 +38,9 @@ std::string find(bool no_prompt, bool accept_all) {
     return CCFDisk().find_card(no_prompt, accept_all);
 }
 
-class CardSearch : public ::testing::Test {
-  protected:
-    void TearDown() override { g_default_drive = '?'; }
-};
-
 }  // namespace
 
-TEST_F(CardSearch, ChoosesAmongLabelledDrivesAndTheDefaultDrive) {
+TEST(CardSearch, ChoosesAmongLabelledDrivesAndTheDefaultDrive) {
     constexpr Content N = Content::nothing, F = Content::card_files, A = Content::archive_pair,
                       B = Content::both, X = Content::dangling, W = Content::network;
     const char* V = "VNT_CFR";
@@ -87,13 +81,14 @@ TEST_F(CardSearch, ChoosesAmongLabelledDrivesAndTheDefaultDrive) {
         TestDrives drives;
         for (const Drive& d : c.drives)
             add(drives, d);
-        g_default_drive = c.default_drive;
+        const DefaultDrive chosen(c.default_drive);
         EXPECT_EQ(find(true, c.accept_all), c.expected);
     }
 }
 
-TEST_F(CardSearch, AsksAgainWhileTheUserPressesOkWithTwoCardsInserted) {
+TEST(CardSearch, AsksAgainWhileTheUserPressesOkWithTwoCardsInserted) {
     TestDrives drives;
+    const DefaultDrive none('?');
     add(drives, {'F', "VNT_CFR", Content::nothing});
     const struct {
         const char* name;

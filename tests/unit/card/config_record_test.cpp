@@ -7,25 +7,9 @@
 #include "card/char_set.h"
 #include "card/config_record.h"
 #include "card/counter_rules.h"
-#include "test_folder.h"
+#include "extract/test_card.h"
 
 using Bytes = std::array<uint8_t, kConfigRecordSize>;
-
-namespace {
-
-ConfigRecord counters(uint16_t recording, uint16_t patient_data, uint16_t wav) {
-    ConfigRecord r;
-    r.recording_num = recording, r.patient_data_num = patient_data, r.wav_recording_num = wav;
-    return r;
-}
-
-std::vector<uint8_t> encoded(const ConfigRecord& record) {
-    std::array<uint8_t, kConfigRecordSize> bytes;
-    encode_config_record(record, bytes);
-    return {bytes.begin(), bytes.end()};
-}
-
-}  // namespace
 
 TEST(ConfigRecord, FieldsSitAtTheirOffsetsLittleEndian) {
     ConfigRecord r;
@@ -74,7 +58,9 @@ TEST(CounterRules, PatientDataSpeechAndValidityFollowTheNumbers) {
         {8, 7, 8, 7, true, false, false},  // speech newer than the recording
     };
     for (const Row& c : rows) {
-        const ConfigRecord r = counters(c.recording, c.patient_data, c.wav);
+        const ConfigRecord r{.recording_num = c.recording,
+                             .patient_data_num = c.patient_data,
+                             .wav_recording_num = c.wav};
         EXPECT_EQ(patient_data_belongs(r, c.s), c.patient) << c.recording << c.patient_data;
         EXPECT_EQ(speech_belongs(r, c.s), c.speech) << c.recording << c.patient_data;
         EXPECT_EQ(is_valid_ecg(r, c.s), c.valid) << c.recording << c.patient_data;
@@ -82,29 +68,30 @@ TEST(CounterRules, PatientDataSpeechAndValidityFollowTheNumbers) {
 }
 
 TEST(CCFDisk, WrittenRecordReplacesTheFileAndReadsBackWhole) {
-    TestFolder folder;
-    write_bytes(folder.file("config.dat"), std::vector<uint8_t>(2000, 0xAA));
-    CCFDisk disk;
-    disk.set_card_path(folder.path());
+    CardFolder card;
+    write_bytes(card.file("config.dat"), std::vector<uint8_t>(2000, 0xAA));
+    CCFDisk& disk = card.disk;
     disk.m_config_dat.recording_num = 0x1234;
     store_field_text(disk.m_config_dat.patient_name, "Jane", false);
     ASSERT_TRUE(disk.write_config());
-    EXPECT_EQ(read_bytes(folder.file("config.dat")), encoded(disk.m_config_dat));
+    Bytes bytes;
+    encode_config_record(disk.m_config_dat, bytes);
+    EXPECT_EQ(read_bytes(card.file("config.dat")),
+              std::vector<uint8_t>(bytes.begin(), bytes.end()));
     CCFDisk reader;
-    reader.set_card_path(folder.path());
+    card.attach(reader);
     ASSERT_TRUE(reader.read_config());
     EXPECT_EQ(reader.m_config_dat, disk.m_config_dat);
 }
 
 TEST(CCFDisk, ShortRecordFileReplacesOnlyTheBytesItHas) {
-    TestFolder folder;
-    write_bytes(folder.file("config.dat"), std::vector<uint8_t>(100, 0x11));
-    CCFDisk disk;
-    disk.set_card_path(folder.path());
-    store_field_text(disk.m_config_dat.patient_name, "kept name", false);  // offsets 96..104
-    ASSERT_TRUE(disk.read_config());
-    EXPECT_EQ(disk.m_config_dat.recording_num, 0x1111);
-    EXPECT_EQ(field_text(disk.m_config_dat.patient_name), "\x11\x11\x11\x11 name");
+    CardFolder card;
+    write_bytes(card.file("config.dat"), std::vector<uint8_t>(100, 0x11));
+    ConfigRecord& record = card.disk.m_config_dat;
+    store_field_text(record.patient_name, "kept name", false);  // offsets 96..104
+    ASSERT_TRUE(card.disk.read_config());
+    EXPECT_EQ(record.recording_num, 0x1111);
+    EXPECT_EQ(field_text(record.patient_name), "\x11\x11\x11\x11 name");
 }
 
 TEST(ReverseRtlRuns, ReversesOnlyRunsOfRightToLeftBytes) {

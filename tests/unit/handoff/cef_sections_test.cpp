@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 #include "cef/cef_input.h"
@@ -79,31 +80,24 @@ TEST_F(CefRoad, EventsBeyondTheListsRoomAreDropped) {
 // The whole file set, the description-only set and card copies are read end to end (CefFolder
 // and every card read); these are the sets they do not meet.
 TEST(UnpackedFolder, IsRecognisedByItsFileSetAndCountsChannelsWithBytes) {
+    const char* const names[] = {"CEFDESC.TXT", "RAWECG1.DAT", "RAWECG2.DAT", "RAWECG3.DAT",
+                                 "PATIENT.TXT"};
     const struct {
         const char* name;
-        std::vector<std::pair<const char*, size_t>> files;  // name and size
+        std::array<int, 5> sizes;  // of the files above in order, -1 for none
         bool unpacked;
         int channels;
     } cases[] = {
-        {"empty third channel",
-         {{"CEFDESC.TXT", 1},
-          {"RAWECG1.DAT", 4},
-          {"RAWECG2.DAT", 4},
-          {"RAWECG3.DAT", 0},
-          {"PATIENT.TXT", 1}},
-         true,
-         2},
-        {"empty first channel",
-         {{"CEFDESC.TXT", 1}, {"RAWECG1.DAT", 0}, {"PATIENT.TXT", 1}},
-         true,
-         0},
-        {"no patient text", {{"CEFDESC.TXT", 1}, {"RAWECG1.DAT", 4}}, false, 1},
+        {"empty third channel", {1, 4, 4, 0, 1}, true, 2},
+        {"empty first channel", {1, 0, -1, -1, 1}, true, 0},
+        {"no patient text", {1, 4, -1, -1, -1}, false, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TestFolder folder;
-        for (const auto& [name, size] : c.files)
-            write_bytes(folder.file(name), std::vector<uint8_t>(size, 1));
+        for (size_t i = 0; i < c.sizes.size(); ++i)
+            if (c.sizes[i] >= 0)
+                write_bytes(folder.file(names[i]), std::vector<uint8_t>(c.sizes[i], 1));
         EXPECT_EQ(is_unpacked_recording(folder.path()), c.unpacked);
         EXPECT_EQ(folder_channel_count(folder.path()), c.channels);
         int channels = -1;

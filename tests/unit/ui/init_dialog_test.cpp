@@ -4,27 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "card/card_drive.h"
 #include "card/ccf_disk.h"
-#include "card/default_drive.h"
 #include "test_folder.h"
-
-namespace {
-
-// The default drive is process-wide; each test leaves it as it found it.
-class DefaultDrive {
-  public:
-    explicit DefaultDrive(char letter) : m_saved(g_default_drive) { g_default_drive = letter; }
-    ~DefaultDrive() { g_default_drive = m_saved; }
-
-  private:
-    char m_saved;
-};
-
-}  // namespace
 
 TEST(InitDialogFir, LinesKeepTheirLow8BitsAndMissingLinesRepeatTheLast) {
     TestFolder out;
@@ -34,12 +20,9 @@ TEST(InitDialogFir, LinesKeepTheirLow8BitsAndMissingLinesRepeatTheLast) {
     EXPECT_EQ(dialog.fir_elements()[0], 0);
     write_file(out / "fir.dat", "300\n-1\n7\r\n99999999999\n");
     ASSERT_EQ(dialog.load_fir_file(), 0);
-    const FirElements& fir = dialog.fir_elements();
-    EXPECT_EQ(fir[0], 44);
-    EXPECT_EQ(fir[1], 255);
-    EXPECT_EQ(fir[2], 7);
-    EXPECT_EQ(fir[3], 255);
-    EXPECT_EQ(fir[31], 255);
+    FirElements expected{44, 255, 7};
+    std::fill(expected.begin() + 3, expected.end(), 255);
+    EXPECT_EQ(dialog.fir_elements(), expected);
 }
 
 #if !defined(_WIN32)
