@@ -1,7 +1,6 @@
 // The Initialise dialog of kado.exe as a clinician uses it (modes 1 to 5), driven under Wine.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,6 +12,7 @@
 
 namespace {
 
+const std::string kWindow = "window: Pulsenote CF Interface Program 3.42\n";
 constexpr const char* kAllDefaultDrives =
     "None A B C D E F G H I J K L M N O P Q R S T U V W X Y Z";
 
@@ -57,9 +57,8 @@ TEST_F(InitDialogWindow, EachModeShowsItsControlsAndExitGivesItsCode) {
         WindowRun run(c.arguments + dir(), env);
         EXPECT_EQ(
             run.drive({"window 1000", "state 1008", "state 1024", "state 1025", "click 1", "gone"}),
-            std::string("window: Pulsenote CF Interface Program 3.42\n") + "state 1008: " + c.fir +
-                " enabled\n" + "state 1024: " + c.service_buttons + " enabled\n" +
-                "state 1025: " + c.service_buttons + " enabled\n");
+            kWindow + "state 1008: " + c.fir + " enabled\n" + "state 1024: " + c.service_buttons +
+                " enabled\n" + "state 1025: " + c.service_buttons + " enabled\n");
         EXPECT_EQ(run.exit_code(), c.exit_code);
     }
 }
@@ -69,8 +68,7 @@ TEST_F(InitDialogWindow, EscapeDoesNothingAndEnterInitialises) {
     WindowRun run("/write=stand" + dir(), m_drives.env());
     EXPECT_EQ(run.drive({"window 1000", "key escape", "key enter", "box", "answer ok", "click 1",
                          "gone"}),
-              "window: Pulsenote CF Interface Program 3.42\n"
-              "box: You must enter the drive letter for the card.\n");
+              kWindow + "box: You must enter the drive letter for the card.\n");
     EXPECT_EQ(run.exit_code(), 0);
 }
 
@@ -80,11 +78,11 @@ TEST_F(InitDialogWindow, ModeOneLocksThePatientOnceTheUserChoseTheDrive) {
     EXPECT_EQ(run.drive({"box", "answer yes", "window 1000", "text 1000", "state 1000",
                          "state 1001", "click 1", "gone"}),
               "box: Could not find a valid CF card to configure.\\nWould you like to select the "
-              "drive for the CF card ?\n"
-              "window: Pulsenote CF Interface Program 3.42\n"
-              "text 1000: Bea Newman\n"
-              "state 1000: visible enabled read-only\n"
-              "state 1001: visible enabled read-only\n");
+              "drive for the CF card ?\n" +
+                  kWindow +
+                  "text 1000: Bea Newman\n"
+                  "state 1000: visible enabled read-only\n"
+                  "state 1001: visible enabled read-only\n");
     EXPECT_EQ(run.exit_code(), 104);
 }
 
@@ -101,14 +99,13 @@ TEST_F(InitDialogWindow, DriveListOffersCardSizedDrivesAndTheDefaultDrive) {
         EXPECT_EQ(
             run.drive({"window 1000", "items 1022", "items 1023", "select 1023 3", "items 1022",
                        "select 1023 0", "items 1022", "select 1023 5", "click 1", "gone"}),
-            "window: Pulsenote CF Interface Program 3.42\n"
-            "items 1022: *E\n" +
-                default_drives_with('?') + "items 1022: *C E\nitems 1022: *E\n");
+            kWindow + "items 1022: *E\n" + default_drives_with('?') +
+                "items 1022: *C E\nitems 1022: *E\n");
         EXPECT_EQ(run.exit_code(), 0);
     }
     WindowRun again("/write=stand" + dir(), m_drives.env());
     EXPECT_EQ(again.drive({"window 1000", "items 1023", "click 1", "gone"}),
-              "window: Pulsenote CF Interface Program 3.42\n" + default_drives_with('E'));
+              kWindow + default_drives_with('E'));
     EXPECT_EQ(again.exit_code(), 0);
 }
 
@@ -121,11 +118,11 @@ TEST_F(InitDialogWindow, TwoCardsAreWarnedOfAndCancelLeavesTheCard) {
     WindowRun run("/write=stand" + dir(), m_drives.env());
     EXPECT_EQ(run.drive({"window 1000", "click 1004", "box", "answer cancel", "box", "answer ok",
                          "click 1", "gone"}),
-              "window: Pulsenote CF Interface Program 3.42\n"
-              "box: Drive Letter E selected.\\nWarning - more than one Pulsenote CF found.\\n"
-              "Please check selected drive letter is the intended CF card.\n"
-              "box: There was an error while the card was being initialised or conditioned.\\n"
-              "The operation could not be completed.\n");
+              kWindow +
+                  "box: Drive Letter E selected.\\nWarning - more than one Pulsenote CF found.\\n"
+                  "Please check selected drive letter is the intended CF card.\n"
+                  "box: There was an error while the card was being initialised or conditioned.\\n"
+                  "The operation could not be completed.\n");
     EXPECT_EQ(run.exit_code(), 0);
     EXPECT_EQ(read_file(m_work / "e/config.dat"), before);
 }
@@ -145,10 +142,10 @@ TEST_F(InitDialogWindow, InitialisingTheCardReportsSuccessAndEndsTheProgram) {
     WindowRun run("/write=path" + dir(), drives);
     EXPECT_EQ(run.drive({"window 1000", "text 1000", "items 1022", "click 1004", "box", "answer ok",
                          "gone"}),
-              "window: Pulsenote CF Interface Program 3.42\n"
-              "text 1000: Bea Newman\n"
-              "items 1022: *E\n"
-              "box: The card has now been initialised.\n");
+              kWindow +
+                  "text 1000: Bea Newman\n"
+                  "items 1022: *E\n"
+                  "box: The card has now been initialised.\n");
     EXPECT_EQ(run.exit_code(), 0);
     std::vector<std::string> window_steps = peer.steps();
     std::erase(window_steps, "box");  // the driver answers it, often before the peer looks

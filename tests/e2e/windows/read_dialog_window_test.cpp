@@ -13,6 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+const std::string kWindow = "window: Pulsenote CF Interface Program 3.42\n";
 constexpr const char* kHearSpeech =
     "box: The card has a speech recording associated with this ECG recording.\\n"
     "Would you like to hear it?\n";
@@ -34,11 +35,9 @@ TEST_F(ReadDialogWindow, WithoutACardTheButtonsReportItAndEscapeAndEnterDoWhatTh
     EXPECT_EQ(run.drive({"window 1000", "state 1000", "state 1001", "state 1020", "set 1000 Kept",
                          "key escape", "click 1015", "box", "answer ok", "click 1009", "box",
                          "answer ok", "text 1000", "key enter", "gone"}),
-              std::string("window: Pulsenote CF Interface Program 3.42\n"
-                          "state 1000: visible enabled read-only\n"
-                          "state 1001: visible enabled read-only\n"
-                          "state 1020: hidden enabled\n") +
-                  kNoCard + kNoCard + "text 1000: Kept\n");
+              kWindow +
+                  "state 1000: visible enabled read-only\nstate 1001: visible enabled read-only\n" +
+                  "state 1020: hidden enabled\n" + kNoCard + kNoCard + "text 1000: Kept\n");
     EXPECT_EQ(run.exit_code(), 0);
 }
 
@@ -52,9 +51,7 @@ TEST_F(ReadDialogWindow, ReadEcgDataAsksAboutTheSpeechAndWritesTheArchive) {
     WindowRun run("/readecg=stand /dir=" + host_path(out()), m_drives.env());
     EXPECT_EQ(run.drive({"window 1000", "click 1015", "text 1000", "click 1009", "box", "answer no",
                          "box", "answer ok", "state 1020", "click 1", "gone"}),
-              std::string("window: Pulsenote CF Interface Program 3.42\n"
-                          "text 1000: Ada Lovelace\n") +
-                  kHearSpeech +
+              kWindow + "text 1000: Ada Lovelace\n" + kHearSpeech +
                   "box: The ECG data has now been read.\nstate 1020: visible enabled\n");
     EXPECT_EQ(run.exit_code(), 0);
     expected::ReadSettings settings;
@@ -77,8 +74,7 @@ TEST_F(ReadDialogWindow, TheProgressWindowStandsWhileTheReadRuns) {
     WindowRun run("/readecg=stand /dir=" + host_path(out()), env);
     EXPECT_EQ(run.drive({"window 1000", "click 1009", "box", "answer no", "box", "window 1019",
                          "answer ok", "box", "answer ok", "window 1000", "click 1", "gone"}),
-              std::string("window: Pulsenote CF Interface Program 3.42\n") + kHearSpeech +
-                  kReadError + "window: Pulsenote CF Interface Program\n" + kReadError +
-                  "window: Pulsenote CF Interface Program 3.42\n");
+              kWindow + kHearSpeech + kReadError + "window: Pulsenote CF Interface Program\n" +
+                  kReadError + kWindow);
     EXPECT_EQ(run.exit_code(), 0);
 }

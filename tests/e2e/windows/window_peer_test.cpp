@@ -7,10 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
-#include <memory>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "harness.h"
@@ -34,14 +31,10 @@ class ReadErrorBox : public AmongWindows {
   protected:
     void SetUp() override {
         AmongWindows::SetUp();
-        if (!IsSkipped()) {
-            ASSERT_TRUE(card.make({"--format=35", "--duration=5m"}));
-        }
+        if (!IsSkipped()) ASSERT_TRUE(card.make({"--format=35", "--duration=5m"}));
     }
     int read_failing() {
-        EnvList env;
-        env.emplace_back("KADO_IO_FAULT", "write:3");
-        return card.read("/readecg=hide /opformat=archive", env);
+        return card.read("/readecg=hide /opformat=archive", {{"KADO_IO_FAULT", "write:3"}});
     }
     CardWork card;
 };
@@ -100,15 +93,13 @@ TEST_F(AmongWindows, MainWindowIsHiddenOrMinimisedByModeAndAnswersWhileSzipRuns)
         {"/wav", nullptr, 100},           {"/setpat=Z:\\missing.ini", "minimised"},
         {"/readpat=status", "hidden"},
     };
-    EnvList env;
-    env.emplace_back("SZIPSTUB_EXIT", "hang");
     for (const auto& mode : modes) {
         const std::string log = work / "peer.txt";
         fs::remove(log);
         const WindowPeer peer(log, {"--stop-event=KADO TERMINATOR"});
         EXPECT_EQ(run_kado(std::string(mode.arguments) + " /dir=" + host_path(work / "out") +
                                " /ipdir=" + host_path(work / "archive.cef"),
-                           env),
+                           {{"SZIPSTUB_EXIT", "hang"}}),
                   mode.code)
             << mode.arguments;
         std::vector<std::string> frames;

@@ -66,11 +66,10 @@ TEST(CopyAllFiles, RefusesTheCardItselfAndFoldersInsideIt) {
 
 // Whatever fails, no partial ecg.dat is left and nothing is marked as read.
 TEST(CopyAllFiles, AFailedCopyLeavesNoPartialFileAndMarksNothing) {
+    const Sector start = start_sector(35, kStart_2013_05_14_10_15_20, 7);
     const std::vector<std::pair<const char*, std::vector<Sector>>> cases = {
-        {"write:4",
-         {start_sector(35, kStart_2013_05_14_10_15_20,
-                       7)}},  // the ecg.dat write after three file copies
-        {"flush:5", {start_sector(35, kStart_2013_05_14_10_15_20, 7)}},
+        {"write:4", {start}},  // the ecg.dat write after three file copies
+        {"flush:5", {start}},
         {"any:0", {}},  // ecg.dat without a first sector
     };
     for (const auto& [fault, ecg] : cases) {

@@ -20,15 +20,15 @@
 #if !defined(_WIN32)
 class CardDrive {
   public:
-    // A folder on the test disk with tmpfs_bytes 0, else a tmpfs of that size.
+    // A folder on the test disk with tmpfs_bytes 0, else a tmpfs of that size; disk is on E:.
     explicit CardDrive(uint64_t tmpfs_bytes = 0, const std::string& label = "VNT_CFR")
         : m_root(m_drives.add('E')), m_tmpfs(m_root, tmpfs_bytes) {
         if (!label.empty()) write_file(file(".windows-label"), label);
+        disk.set_card_path("E:");
     }
 
     bool mounted() const { return m_tmpfs.mounted(); }
     std::string file(const std::string& name) const { return m_root + "/" + name; }
-    void attach(CCFDisk& disk) const { disk.set_card_path("E:"); }
     // A card as the recorder leaves it, with the record's counters C and patient_data_num.
     void write_card(uint16_t c, uint16_t patient, const std::vector<Sector>& sectors) const {
         write_card_files(
@@ -41,6 +41,9 @@ class CardDrive {
     TestDrives m_drives;
     std::string m_root;
     ScratchTmpfs m_tmpfs;
+
+  public:
+    CCFDisk disk;
 };
 #endif
 

@@ -61,14 +61,12 @@ class CardStatus : public ::testing::TestWithParam<StatusCase> {};
 
 TEST_P(CardStatus, ReportsWhatTheCardHolds) {
     const StatusCase& c = GetParam();
-    const CardDrive drive;
+    CardDrive drive;
     drive.write_card(c.c, c.patient_data_num, {start_sector(35, kStart_2013_05_14_10_15_20, 5)});
     change_root(drive, c.changes);
-    CCFDisk disk;
-    disk.m_run_mode = c.mode;
-    drive.attach(disk);
+    drive.disk.m_run_mode = c.mode;
     const ScriptedMessages messages({c.answer});
-    EXPECT_EQ(disk.card_status(c.clean, c.label), c.expected);
+    EXPECT_EQ(drive.disk.card_status(c.clean, c.label), c.expected);
     EXPECT_EQ(messages.ids, c.shown);
 }
 
@@ -105,19 +103,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, CardStatus, ::testing::Values(
 // agrees, with the time set to the start of 2000; the data sectors are never changed.
 TEST(RecoverStartSector, RebuildsTheStartSectorOnlyWhenTheUserAgrees) {
     for (const MessageAnswer answer : {kNo, kYes}) {
-        const CardDrive drive;
+        CardDrive drive;
         Sector damaged = start_sector(35, kStart_2013_05_14_10_15_20, 5);
         damaged[511] ^= 0x01;
-        Sector data{};
-        data[0] = 2;
-        data[1] = 5;
-        seal_sector(Crc16Table{}, data, ChecksumVariant::a);
+        const Sector data = sealed(SectorBuilder(2, 5).build());
         drive.write_card(6, 2, {damaged, data});
-        CCFDisk disk;
-        disk.m_recovery_pause_ms = 0;
-        drive.attach(disk);
+        drive.disk.m_recovery_pause_ms = 0;
         const ScriptedMessages messages({answer});
-        EXPECT_EQ(disk.card_status(false, true), answer == kYes ? 0 : 108);
+        EXPECT_EQ(drive.disk.card_status(false, true), answer == kYes ? 0 : 108);
         EXPECT_EQ(messages.steps, " min 154 notify");  // the analysis window steps aside
         const std::vector<uint8_t> ecg = read_bytes(drive.file("ecg.dat"));
         EXPECT_TRUE(std::equal(data.begin(), data.end(), ecg.begin() + 512));

@@ -37,13 +37,12 @@ std::vector<std::string> root_names(const CardDrive& drive) {
 }  // namespace
 
 TEST(ConditionCard, AnsweredYesTheCardIsErasedLabelledAndFilledExactly) {
-    const CardDrive drive(4 << 20, "");
+    CardDrive drive(4 << 20, "");
     SKIP_UNLESS_MOUNTED(drive);
     write_file(drive.file("photo.jpg"), "jpeg");
     fs::create_directories(drive.file("System Volume Information/sub"));
     fs::create_symlink("/etc/hostname", drive.file("link"));
-    CCFDisk disk;
-    drive.attach(disk);
+    CCFDisk& disk = drive.disk;
     const ScriptedMessages messages({MessageAnswer::kYes});
     ASSERT_TRUE(disk.initialise_card("Ann", "", false, {}, "", false));
     EXPECT_EQ(messages.texts, std::vector<std::string>{"This 4MB card is not conditioned.\nDo "
@@ -52,12 +51,10 @@ TEST(ConditionCard, AnsweredYesTheCardIsErasedLabelledAndFilledExactly) {
     EXPECT_EQ(root_names(drive),
               (std::vector<std::string>{".windows-label", "cnav.dat", "config.dat", "ecg.dat",
                                         "patient.wav"}));
-    const std::vector<uint8_t> ecg = read_bytes(drive.file("ecg.dat"));
-    EXPECT_EQ(ecg.size(), (4 << 20) - kSideFilePages * kPage);
-    std::vector<uint8_t> expected(ecg.size(), 0);
+    std::vector<uint8_t> expected((4 << 20) - kSideFilePages * kPage, 0);
     expected[0] = 0x81;
     expected[1] = 0x01;
-    EXPECT_TRUE(ecg == expected);
+    EXPECT_TRUE(read_bytes(drive.file("ecg.dat")) == expected);
     EXPECT_EQ(free_space("E:"), 0);
     disk.m_run_mode = kModeWriteCnav;
     EXPECT_EQ(disk.card_status(false, true), 109);  // conditioned, nothing recorded yet
@@ -68,11 +65,10 @@ TEST(ConditionCard, AnsweredYesTheCardIsErasedLabelledAndFilledExactly) {
 TEST(ConditionCard, CardSizeDecidesTheQuestionAndNoLeavesTheCardAlone) {
     for (const auto& [bytes, text] : {std::pair{512ull << 20, "This 512MB card is not"},
                                       std::pair{2048ull << 20, "This 2048MB card is not"}}) {
-        const CardDrive drive(bytes, "");
+        CardDrive drive(bytes, "");
         SKIP_UNLESS_MOUNTED(drive);
         write_file(drive.file("photo.jpg"), "jpeg");
-        CCFDisk disk;
-        drive.attach(disk);
+        CCFDisk& disk = drive.disk;
         const ScriptedMessages messages;
         EXPECT_FALSE(disk.initialise_card("Ann", "", false, {}, "", false));
         ASSERT_EQ(messages.texts.size(), 1u);
@@ -88,12 +84,11 @@ TEST(ConditionCard, CardSizeDecidesTheQuestionAndNoLeavesTheCardAlone) {
 // Preallocation flushes and reports at every step of a four-hundredth, fails on any error
 // except a full card after the first sector, and needs one whole free sector.
 TEST(PreallocateEcg, ReportsAtTheMarksAndFailsOnEveryFaultingStep) {
-    const CardDrive drive(kPage * 1000, "");
+    CardDrive drive(kPage * 1000, "");
     SKIP_UNLESS_MOUNTED(drive);
-    CCFDisk disk;
+    CCFDisk& disk = drive.disk;
     ProgressLog progress;
     disk.m_condition_progress = &progress;
-    drive.attach(disk);
     ASSERT_TRUE(disk.preallocate_ecg(true));
     const int64_t sectors = 1000 * 8;
     std::vector<int64_t> expected{-sectors};
@@ -119,15 +114,14 @@ TEST(PreallocateEcg, ReportsAtTheMarksAndFailsOnEveryFaultingStep) {
 // folder copy is never touched (2).
 TEST(MarkAsRead, AtTheReconditioningNumberConditionsOnlyADriveThatAllowsIt) {
     for (const bool read_only_file : {false, true}) {
-        const CardDrive drive(1 << 20);
+        CardDrive drive(1 << 20);
         SKIP_UNLESS_MOUNTED(drive);
         drive.write_card(65000, 2, {start_sector(35, kStart_2013_05_14_10_15_20, 65000)});
         if (read_only_file) {
             write_file(drive.file("bootex.log"), "log");
             fs::permissions(drive.file("bootex.log"), fs::perms::owner_read);
         }
-        CCFDisk disk;
-        drive.attach(disk);
+        CCFDisk& disk = drive.disk;
         EXPECT_EQ(disk.mark_as_read(true), read_only_file ? 2 : 0);
         ASSERT_TRUE(disk.read_config());
         EXPECT_EQ(disk.m_config_dat.recording_num, read_only_file ? 65000 : 3);
@@ -142,7 +136,7 @@ TEST(MarkAsRead, AtTheReconditioningNumberConditionsOnlyADriveThatAllowsIt) {
 
 // Only the system's own folder is deleted; any other stops the deletion.
 TEST(DeleteAllFiles, StopsAtAFolder) {
-    const CardDrive drive(0, "");
+    CardDrive drive(0, "");
     fs::create_directory(drive.file("DCIM"));
     EXPECT_FALSE(CCFDisk().delete_all_files("E:", true));
     EXPECT_TRUE(fs::exists(drive.file("DCIM")));

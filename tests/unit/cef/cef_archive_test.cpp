@@ -43,13 +43,10 @@ cefpack::Archive sample_archive() {
 
 class CefArchiveTest : public ::testing::Test {
   protected:
-    std::string write(const cefpack::Archive& archive) {
-        write_file(work / "in.cef", cefpack::build_archive(archive));
-        return work / "in.cef";
-    }
-    bool open(CCefArchive& cef, const cefpack::Archive& archive,
+    bool open(CCefArchive& reader, const cefpack::Archive& archive,
               const std::string& szip = tool_path(KADO_SZIP)) {
-        return cef.open(szip, write(archive), target());
+        write_file(work / "in.cef", cefpack::build_archive(archive));
+        return reader.open(szip, work / "in.cef", target());
     }
     std::string target() const { return work / "target"; }
     std::string out(const std::string& name) const { return read_file(target() + "/" + name); }
@@ -62,6 +59,7 @@ class CefArchiveTest : public ::testing::Test {
     }
 
     TestFolder work;
+    CCefArchive cef;
 };
 
 class ExtractAll : public CefArchiveTest, public ::testing::WithParamInterface<bool> {};
@@ -71,7 +69,6 @@ class ExtractAll : public CefArchiveTest, public ::testing::WithParamInterface<b
 TEST_P(ExtractAll, WritesMembersRestoredChannelsFurtherAndGeneratedFiles) {
     cefpack::Archive archive = sample_archive();
     archive.pack = GetParam();
-    CCefArchive cef;
     ASSERT_TRUE(open(cef, archive)) << cef.error_code();
     ASSERT_TRUE(cef.extract_all()) << cef.error_code() << " " << cef.error_item();
     // The delivered members and restored channels of both packings: CefArchiveInput.
@@ -101,7 +98,6 @@ TEST_F(CefArchiveTest, TwelveLeadShiftSkipsTheMemberHeaderAndOddLengthVerifies) 
     archive.further_files = {{std::string(260, 'n'), "longest name"}};
     archive.shift = 2;
     archive.fault = Fault::kOddLength;
-    CCefArchive cef;
     ASSERT_TRUE(open(cef, archive)) << cef.error_code();
     ASSERT_TRUE(cef.extract_by_name("PN12ECG1.DAT"));
     EXPECT_EQ(out("pn12ecg1.dat"), lead);
@@ -117,19 +113,18 @@ TEST_F(CefArchiveTest, BrokenArchiveIsRefusedByOpenWithItsCodeAndWritesNothing) 
         SCOPED_TRACE(static_cast<int>(fault));
         cefpack::Archive archive = sample_archive();
         archive.fault = fault;
-        CCefArchive cef;
-        EXPECT_FALSE(open(cef, archive));
-        EXPECT_EQ(cef.error_code(), error);
+        CCefArchive reader;
+        EXPECT_FALSE(open(reader, archive));
+        EXPECT_EQ(reader.error_code(), error);
         // An archive that did not open delivers nothing, whichever way it is asked.
-        EXPECT_FALSE(cef.extract_all());
-        EXPECT_FALSE(cef.extract_by_name("PATSUMM.DAT"));
-        EXPECT_EQ(cef.error_code(), error);
+        EXPECT_FALSE(reader.extract_all());
+        EXPECT_FALSE(reader.extract_by_name("PATSUMM.DAT"));
+        EXPECT_EQ(reader.error_code(), error);
         EXPECT_EQ(written(), 0u);
     }
 }
 
 TEST_F(CefArchiveTest, OpenReportsMissingToolShortHeaderAndMissingArchive) {
-    CCefArchive cef;
     EXPECT_FALSE(open(cef, sample_archive(), work / "no-szip"));
     EXPECT_EQ(cef.error_code(), 1);
     write_file(work / "short.cef", cefpack::build_archive(sample_archive()).substr(0, 107));
@@ -142,7 +137,6 @@ TEST_F(CefArchiveTest, OpenReportsMissingToolShortHeaderAndMissingArchive) {
 TEST_F(CefArchiveTest, ByNameForgetsAnAbsentMemberButNoOtherError) {
     cefpack::Archive archive = sample_archive();
     archive.patient_wav.clear();
-    CCefArchive cef;
     ASSERT_TRUE(open(cef, archive));
     for (const char* absent : {"PATIENT.WAV", "CNAVOP.DAT", "RAWECG3.DAT"}) {
         EXPECT_FALSE(cef.extract_by_name(absent)) << absent;

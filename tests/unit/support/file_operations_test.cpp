@@ -11,8 +11,15 @@
 
 namespace {
 
-TEST(ReadOnly, RefusesTouchAndPlainDeletionUntilCleared) {
+// Every test works in a folder of its own.
+class FileOperations : public ::testing::Test {
+  protected:
     TestFolder dir;
+};
+
+}  // namespace
+
+TEST_F(FileOperations, ReadOnlyRefusesTouchAndPlainDeletionUntilCleared) {
     const std::string file = dir / "config.dat";
     write_file(file, "record");
     set_read_only(file);
@@ -25,8 +32,7 @@ TEST(ReadOnly, RefusesTouchAndPlainDeletionUntilCleared) {
     EXPECT_TRUE(touch_file(file));
 }
 
-TEST(CopyFilePlain, ReplacesReadOnlyTargetsWritableAndNeverLosesData) {
-    TestFolder dir;
+TEST_F(FileOperations, CopyFilePlainReplacesReadOnlyTargetsWritableAndNeverLosesData) {
     write_file(dir / "source", "new bytes");
     write_file(dir / "target", "old");
     set_read_only(dir / "source");
@@ -43,8 +49,7 @@ TEST(CopyFilePlain, ReplacesReadOnlyTargetsWritableAndNeverLosesData) {
 
 // The same file under another spelling or through a hard link: copying it onto itself succeeds
 // and leaves it whole, whatever its attributes.
-TEST(CopyFilePlain, OntoItselfSucceedsAndChangesNothing) {
-    TestFolder dir;
+TEST_F(FileOperations, CopyFilePlainOntoItselfSucceedsAndChangesNothing) {
     write_file(dir / "patient.wav", "speech");
     std::filesystem::create_hard_link(dir / "patient.wav", dir / "link.wav");
     set_read_only(dir / "patient.wav");
@@ -59,8 +64,7 @@ TEST(CopyFilePlain, OntoItselfSucceedsAndChangesNothing) {
     EXPECT_FALSE(same_file(dir / "patient.wav", dir / "missing.wav"));
 }
 
-TEST(DeleteFile, SucceedsWhenNothingOfThatNameRemains) {
-    TestFolder dir;
+TEST_F(FileOperations, DeleteFileSucceedsWhenNothingOfThatNameRemains) {
     write_file(dir / "ro", "x");
     set_read_only(dir / "ro");
     EXPECT_TRUE(delete_file(dir / "ro"));
@@ -84,8 +88,7 @@ TEST(DeleteTree, RemovesLinksWithoutTouchingWhatTheyPointAt) {
 }
 #endif
 
-TEST(FileFinder, ReportsMatchingEntriesButNeverDotNames) {
-    TestFolder dir;
+TEST_F(FileOperations, FileFinderReportsMatchingEntriesButNeverDotNames) {
     write_file(dir / "a.txt", "a");
     write_file(dir / "b.LDSC", "b");
     write_file(dir / "ro.dat", "r");
@@ -117,8 +120,7 @@ TEST(FileFinder, ReportsMatchingEntriesButNeverDotNames) {
     }
 }
 
-TEST(FileFinder, TellsAMissingFolderFromNoMatch) {
-    TestFolder dir;
+TEST_F(FileOperations, FileFinderTellsAMissingFolderFromNoMatch) {
     FileFinder none(dir / "*.LECG", kFindAll);
     EXPECT_TRUE(none.done());
     EXPECT_FALSE(none.failed());
@@ -126,5 +128,3 @@ TEST(FileFinder, TellsAMissingFolderFromNoMatch) {
     EXPECT_TRUE(missing.done());
     EXPECT_TRUE(missing.failed());
 }
-
-}  // namespace

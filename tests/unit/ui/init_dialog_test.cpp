@@ -65,12 +65,11 @@ TEST(InitDialogDrives, NeverOffersANetworkDriveUnlessItIsTheDefault) {
 // With two cards present the user confirms the drive shown, and OK initialises that card
 // (CardDriveModes.InitialiseExitCodesLeaveTheCardAlone cancels it).
 TEST(InitDialogTwoCards, OkInitialisesTheDriveShown) {
-    const CardDrive drive(1 << 20, "");
+    CardDrive drive(1 << 20, "");
     SKIP_UNLESS_MOUNTED(drive);
     const DefaultDrive none('?');
-    CCFDisk disk;
+    CCFDisk& disk = drive.disk;
     disk.m_run_mode = kModeWriteCnav;
-    drive.attach(disk);
     {
         const ScriptedMessages yes({MessageAnswer::kYes});
         ASSERT_TRUE(disk.condition_card("", "", false, {}, "", false));
