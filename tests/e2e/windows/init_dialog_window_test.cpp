@@ -13,8 +13,6 @@
 namespace {
 
 const std::string kWindow = "window: Pulsenote CF Interface Program 3.42\n";
-constexpr const char* kAllDefaultDrives =
-    "None A B C D E F G H I J K L M N O P Q R S T U V W X Y Z";
 
 class InitDialogWindow : public DriveTest {
   protected:
@@ -28,7 +26,7 @@ class InitDialogWindow : public DriveTest {
 
 // The Default Drive Letter list as the driver reports it, the selected item marked.
 std::string default_drives_with(char selected) {
-    std::string items = std::string(" ") + kAllDefaultDrives;
+    std::string items = " None A B C D E F G H I J K L M N O P Q R S T U V W X Y Z";
     const size_t at = selected == '?' ? 1 : items.find(std::string(" ") + selected + " ") + 1;
     return "items 1023:" + items.insert(at, "*") + "\n";
 }

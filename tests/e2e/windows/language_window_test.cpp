@@ -8,20 +8,13 @@
 #include "harness.h"
 #include "window_run.h"
 
-namespace {
-
-constexpr int kGerman = 7;
-constexpr int kFinnish = 11;
-
-}  // namespace
-
 TEST(LanguageWindows, GermanAndFinnishChoicesShowTheirTexts) {
     const TestFolder work;
     std::filesystem::create_directory(work / "out");
     const std::string dir = " /dir=" + host_path(work / "out");
     ASSERT_TRUE(make_card(work / "card", "", {"--duration=2m", "--state=read"}));
     {
-        const UserLanguage german(kGerman);
+        const UserLanguage german(7);
         WindowRun run("/readpat=stand /ipdir=" + host_path(work / "card") + dir);
         EXPECT_EQ(run.drive({"window 1000", "text 1015", "click 1015", "box", "answer ok",
                              "click 1", "gone"}),
@@ -31,7 +24,7 @@ TEST(LanguageWindows, GermanAndFinnishChoicesShowTheirTexts) {
                   "steckt.\n");
         EXPECT_EQ(run.exit_code(), 0);
     }
-    const UserLanguage finnish(kFinnish);
+    const UserLanguage finnish(11);
     WindowRun run("/write=stand" + dir);
     const std::string report =
         run.drive({"window 1000", "text 1004", "items 1023", "click 1", "gone"});

@@ -21,10 +21,7 @@ constexpr const char* kReadError = "box: There was an error while the ECG was be
 constexpr const char* kNoCard =
     "box: Card not found.\\nCheck the card is correctly inserted into the reader.\n";
 
-class ReadDialogWindow : public DriveTest {
-  protected:
-    std::string intended() const { return m_work / "intended"; }
-};
+using ReadDialogWindow = DriveTest;
 
 }  // namespace
 
@@ -45,7 +42,7 @@ TEST_F(ReadDialogWindow, WithoutACardTheButtonsReportItAndEscapeAndEnterDoWhatTh
 // and the archive read writes the recording's files.
 TEST_F(ReadDialogWindow, ReadEcgDataAsksAboutTheSpeechAndWritesTheArchive) {
     ASSERT_TRUE(make_card(
-        card(), intended(),
+        card(), m_work / "intended",
         {"--duration=20m", "--state=read", "--speech=belongs", "--patient-name=Ada Lovelace"}));
     m_drives.map('E', card(), "VNT_CFR");
     WindowRun run("/readecg=stand /dir=" + host_path(out()), m_drives.env());
@@ -56,10 +53,10 @@ TEST_F(ReadDialogWindow, ReadEcgDataAsksAboutTheSpeechAndWritesTheArchive) {
     EXPECT_EQ(run.exit_code(), 0);
     expected::ReadSettings settings;
     settings.preamble_seconds = 80;  // the default calibration and the start time's 20 s
-    EXPECT_EQ(
-        first_difference(read_words(out() + "/rawecg1.dat"),
-                         expected::raw_channel(read_words(intended() + "/channel1.dat"), settings)),
-        -1);
+    EXPECT_EQ(first_difference(
+                  read_words(out() + "/rawecg1.dat"),
+                  expected::raw_channel(read_words(m_work / "intended/channel1.dat"), settings)),
+              -1);
     EXPECT_EQ(read_bytes(out() + "/patient.wav"), read_bytes(card() + "/patient.wav"));
     EXPECT_TRUE(fs::exists(out() + "/patsumm.dat"));
 }

@@ -61,9 +61,8 @@ TEST_F(ReadErrorBox, HungAnalysisWindowDoesNotHoldTheRunAndOtherTitlesAreLeftAlo
 // peer looks at it; the peer then signals the terminator, which ends szip and the unpacking.
 TEST_F(AmongWindows, MainWindowIsHiddenOrMinimisedByModeAndAnswersWhileSzipRuns) {
     const TestFolder work;
-    fs::create_directories(work / "src");
-    fs::create_directories(work / "out");
-    fs::create_directories(work / "bin");
+    for (const char* folder : {"src", "out", "bin"})
+        fs::create_directories(work / folder);
     ASSERT_TRUE(make_card(work / "card", work / "intended", {"--duration=1m"}));
     for (const char* name : {"1", "2", "3"})
         fs::copy_file(work / (std::string("intended/channel") + name + ".dat"),

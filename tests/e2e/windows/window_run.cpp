@@ -34,6 +34,13 @@ void reg(const std::vector<std::string>& arguments) {
     run_program(argv, {}, 300);
 }
 
+class GuiPrefixForTheRun : public ::testing::Environment {
+  public:
+    void SetUp() override { make_gui_prefix(); }
+};
+
+const auto* const g_gui_prefix = ::testing::AddGlobalTestEnvironment(new GuiPrefixForTheRun);
+
 }  // namespace
 
 WindowRun::WindowRun(const std::string& command_line, EnvList env)
@@ -58,14 +65,3 @@ UserLanguage::UserLanguage(int primary_language) {
 UserLanguage::~UserLanguage() {
     reg({"delete", kLanguageKey, "/f"});
 }
-
-namespace {
-
-class GuiPrefixForTheRun : public ::testing::Environment {
-  public:
-    void SetUp() override { make_gui_prefix(); }
-};
-
-const auto* const g_gui_prefix = ::testing::AddGlobalTestEnvironment(new GuiPrefixForTheRun);
-
-}  // namespace

@@ -29,6 +29,7 @@ class CardDrive {
 
     bool mounted() const { return m_tmpfs.mounted(); }
     std::string file(const std::string& name) const { return m_root + "/" + name; }
+    void use_mount_table(const std::string& lines) { m_drives.use_mount_table(lines); }
     // A card as the recorder leaves it, with the record's counters C and patient_data_num.
     void write_card(uint16_t c, uint16_t patient, const std::vector<Sector>& sectors) const {
         write_card_files(

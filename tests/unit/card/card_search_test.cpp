@@ -34,10 +34,6 @@ void add(TestDrives& drives, const Drive& d) {
         drives.use_mount_table("server:/export " + root + " nfs4 rw,hard 0 0\n");
 }
 
-std::string find(bool no_prompt, bool accept_all) {
-    return CCFDisk().find_card(no_prompt, accept_all);
-}
-
 }  // namespace
 
 TEST(CardSearch, ChoosesAmongLabelledDrivesAndTheDefaultDrive) {
@@ -82,7 +78,7 @@ TEST(CardSearch, ChoosesAmongLabelledDrivesAndTheDefaultDrive) {
         for (const Drive& d : c.drives)
             add(drives, d);
         const DefaultDrive chosen(c.default_drive);
-        EXPECT_EQ(find(true, c.accept_all), c.expected);
+        EXPECT_EQ(CCFDisk().find_card(true, c.accept_all), c.expected);
     }
 }
 
@@ -107,7 +103,7 @@ TEST(CardSearch, AsksAgainWhileTheUserPressesOkWithTwoCardsInserted) {
         const ScriptedMessages user(c.answers, [&](size_t answer) {
             if (static_cast<int>(answer) == c.remove_d_before_answer) drives.unmap('D');
         });
-        EXPECT_EQ(find(false, true), c.expected);
+        EXPECT_EQ(CCFDisk().find_card(false, true), c.expected);
         EXPECT_EQ(user.ids.size(), c.questions);
     }
 }

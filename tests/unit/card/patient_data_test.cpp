@@ -52,13 +52,12 @@ TEST(ChangePatient, ReplacesPatientDataThatIsNotYetAttachedOrWhenConfirmed) {
             EXPECT_EQ(disk.change_patient("Ann", "A1", "chest pain", c.confirmed), c.expected);
         }
         const ConfigRecord after = record_in(card.path());
-        const std::vector<uint8_t> cnav = read_bytes(card.file("cnav.dat"));
+        const uint8_t cnav = c.expected != 0 ? 0x5C : c.host_cnav ? 0xC7 : 0;
+        EXPECT_EQ(read_bytes(card.file("cnav.dat")), std::vector<uint8_t>(8192, cnav));
         if (c.expected != 0) {
             EXPECT_EQ(after, before);
-            EXPECT_EQ(cnav, std::vector<uint8_t>(8192, 0x5C));
             continue;
         }
-        EXPECT_EQ(cnav, std::vector<uint8_t>(8192, c.host_cnav ? 0xC7 : 0));
         EXPECT_EQ(after.change_marker, 0xA5);
         EXPECT_NE(after.change_time[4], 0);  // month 1-12
         EXPECT_EQ(after.patient_data_num, 5);

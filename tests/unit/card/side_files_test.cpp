@@ -6,8 +6,6 @@
 #include "card/side_files.h"
 #include "test_folder.h"
 
-namespace {
-
 TEST(EmptySideFiles, WavIsSixtyFourKilobytesOfSilenceBehindTheFixedHeader) {
     TestFolder folder;
     ASSERT_TRUE(write_empty_wav(folder.path()));
@@ -23,5 +21,3 @@ TEST(EmptySideFiles, WavIsSixtyFourKilobytesOfSilenceBehindTheFixedHeader) {
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 58, bytes.end()),
               std::vector<uint8_t>(65478, 0));
 }
-
-}  // namespace

@@ -29,9 +29,6 @@ class CefRoad : public ::testing::Test {
             write_bytes(folder.file("RAWECG" + std::to_string(++channel) + ".DAT"), bytes);
         }
     }
-    void write_events(const std::string& text) {
-        write_bytes(folder.file("PATEVENT.DAT"), {text.begin(), text.end()});
-    }
     bool write(int32_t skip_hours, int32_t limit_hours) {
         return write_cef_sections(folder.path(), ReadSettings{skip_hours, limit_hours, 60}, names);
     }
@@ -70,7 +67,7 @@ TEST_F(CefRoad, EventsBeyondTheListsRoomAreDropped) {
     std::string lines;
     for (int i = 0; i < 4100; ++i)
         lines += std::to_string(i) + "\n";
-    write_events(lines);
+    write_file(folder.file("PATEVENT.DAT"), lines);
     ASSERT_TRUE(write(0, 192));
     const std::vector<int32_t> events = receiver.events();
     ASSERT_EQ(events.size(), 4096u);

@@ -86,8 +86,7 @@ TEST(MappedOwnSections, AreFilledToTheirEndAndStopTheRead) {
     for (; output.below_limit() && seconds < 40 * 3600; ++seconds)
         output.write_second(second);
     EXPECT_EQ(seconds * kSamplesPerBlock, kSampleSectionSize / 2);
-    MappedSection control;
-    MappedSection samples;
+    MappedSection control, samples;
     ASSERT_TRUE(control.open_existing(names.control, false));
     ASSERT_TRUE(samples.open_existing(names.samples[2], false));
     EXPECT_EQ(samples.size(), kSampleSectionSize);

@@ -23,9 +23,8 @@ class MappedReceiver {
     MappedReceiver(const SectionNames& names, int channels, uint32_t sample_bytes,
                    uint32_t event_bytes = kEventSectionSize) {
         m_control.create(names.control, kControlBlockSize, true);
-        for (int n = 0; n < channels; ++n)
-            m_samples[static_cast<size_t>(n)].create(names.samples[static_cast<size_t>(n)],
-                                                     sample_bytes, true);
+        for (size_t n = 0; n < static_cast<size_t>(channels); ++n)
+            m_samples[n].create(names.samples[n], sample_bytes, true);
         m_events.create(names.events, event_bytes, true);
     }
 

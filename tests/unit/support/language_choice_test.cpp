@@ -13,12 +13,11 @@
 
 namespace {
 
-constexpr const char* kShared = "SOFTWARE\\Vantorel\\Language";
-constexpr const char* kOwn = "SOFTWARE\\Vantorel\\Language\\KADO";
-
-std::string section(const char* root, const char* key, const std::string& lines) {
-    return std::string("[") + root + "\\" + key + "]\n" + lines;
-}
+// The shared language key and the program's own, of the user and of the machine.
+const std::string kUserShared = "[HKEY_CURRENT_USER\\SOFTWARE\\Vantorel\\Language]\n";
+const std::string kUserOwn = "[HKEY_CURRENT_USER\\SOFTWARE\\Vantorel\\Language\\KADO]\n";
+const std::string kMachineShared = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantorel\\Language]\n";
+const std::string kMachineOwn = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantorel\\Language\\KADO]\n";
 
 }  // namespace
 
@@ -29,26 +28,21 @@ TEST(SelectLanguage, OwnKeyBeforeSharedUserBeforeMachineNumbersOnly) {
         int32_t chosen;
     } cases[] = {
         {"nothing stored", "", -1},
-        {"no sub-language means 1",
-         section("HKEY_LOCAL_MACHINE", kShared, "PrimaryLanguage=dword:00000007\n"), 1031},
+        {"no sub-language means 1", kMachineShared + "PrimaryLanguage=dword:00000007\n", 1031},
         {"the user's own key wins",
-         section("HKEY_LOCAL_MACHINE", kOwn, "PrimaryLanguage=dword:00000007\n") +
-             section("HKEY_CURRENT_USER", kOwn,
-                     "PrimaryLanguage=dword:0000000c\nSubLanguage=dword:00000001\n"),
+         kMachineOwn + "PrimaryLanguage=dword:00000007\n" + kUserOwn +
+             "PrimaryLanguage=dword:0000000c\nSubLanguage=dword:00000001\n",
          1036},
         {"per-program keys ignored",
-         section("HKEY_CURRENT_USER", kShared, "IgnorePerAppSettings=dword:00000001\n") +
-             section("HKEY_CURRENT_USER", kOwn, "PrimaryLanguage=dword:0000000c\n") +
-             section("HKEY_LOCAL_MACHINE", kOwn, "PrimaryLanguage=dword:00000019\n") +
-             section("HKEY_LOCAL_MACHINE", kShared, "PrimaryLanguage=dword:00000015\n"),
+         kUserShared + "IgnorePerAppSettings=dword:00000001\n" + kUserOwn +
+             "PrimaryLanguage=dword:0000000c\n" + kMachineOwn + "PrimaryLanguage=dword:00000019\n" +
+             kMachineShared + "PrimaryLanguage=dword:00000015\n",
          1045},
         {"a number stored as text is absent",
-         section("HKEY_CURRENT_USER", kOwn, "PrimaryLanguage=7\n") +
-             section("HKEY_LOCAL_MACHINE", kShared,
-                     "PrimaryLanguage=dword:0000000a\nSubLanguage=dword:00000003\n"),
+         kUserOwn + "PrimaryLanguage=7\n" + kMachineShared +
+             "PrimaryLanguage=dword:0000000a\nSubLanguage=dword:00000003\n",
          3082},
-        {"a malformed number is absent",
-         section("HKEY_LOCAL_MACHINE", kShared, "PrimaryLanguage=dword:7g\n"), -1},
+        {"a malformed number is absent", kMachineShared + "PrimaryLanguage=dword:7g\n", -1},
     };
     const TestFolder work;
     const TestRegistry registry(work);
@@ -82,8 +76,7 @@ TEST(ApplyLanguageChoice, RegistryChoiceOutranksTheLocaleAndShowsItsNearestTexts
     const TestFolder work;
     const TestRegistry registry(work);
     const ScopedEnv lang("LC_ALL", "fr_FR.UTF-8");
-    registry.write(section("HKEY_CURRENT_USER", kShared,
-                           "PrimaryLanguage=dword:0000000a\nSubLanguage=dword:00000001\n"));
+    registry.write(kUserShared + "PrimaryLanguage=dword:0000000a\nSubLanguage=dword:00000001\n");
     apply_language_choice("KADO");
     EXPECT_EQ(text_language(), 1034);
     EXPECT_EQ(load_string(kStringCardInitialised), *find_text(kStringCardInitialised, 3082));

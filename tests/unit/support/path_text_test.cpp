@@ -44,10 +44,6 @@ TEST(PathText, DoubleByteTrailByteIsNoSeparator) {
 }
 #endif
 
-}  // namespace
-
-namespace {
-
 uint32_t checksum_of(const std::string& bytes, long start = 0) {
     TestFolder dir;
     write_file(dir / "member", bytes);

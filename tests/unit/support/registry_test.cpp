@@ -58,10 +58,9 @@ class StoredValues {
                                                        : "HKEY_CURRENT_USER\\") +
                 v.key + "]\n";
             if (header != section) ini += section = header;
-            ini += std::string(v.name) + "=";
             // The stand-in has no expandable type: any string is returned as stored.
-            ini += std::string(v.type) == "REG_DWORD" ? "dword:" + v.data : v.data;
-            ini += "\n";
+            const bool dword = std::string(v.type) == "REG_DWORD";
+            ini += std::string(v.name) + (dword ? "=dword:" : "=") + v.data + "\n";
         }
         m_registry.write(ini);
     }

@@ -41,7 +41,7 @@ TEST(InitDialogDrives, OffersCardSizedDrivesAndTheDefaultOnly) {
 }
 
 TEST(InitDialogDrives, NeverOffersANetworkDriveUnlessItIsTheDefault) {
-    const CardDrive drive(1 << 20);
+    CardDrive drive(1 << 20);
     SKIP_UNLESS_MOUNTED(drive);
     const DefaultDrive none('?');
     CCFDisk disk;
@@ -49,17 +49,14 @@ TEST(InitDialogDrives, NeverOffersANetworkDriveUnlessItIsTheDefault) {
     dialog.fill_drive_letters('E');
     EXPECT_EQ(dialog.drive_letters(), std::vector<std::string>{"E"});
     // The same drive, as the mount table would show a network share.
-    TestFolder table;
     std::string root = drive.file("");
     root.pop_back();
-    write_file(table / "mounts", "srv:/cards " + root + " nfs4 rw 0 0\n");
-    setenv("KADO_MOUNT_TABLE", (table / "mounts").c_str(), 1);
+    drive.use_mount_table("srv:/cards " + root + " nfs4 rw 0 0\n");
     dialog.fill_drive_letters('E');
     EXPECT_TRUE(dialog.drive_letters().empty());
     const DefaultDrive e('E');
     dialog.fill_drive_letters('E');
     EXPECT_EQ(dialog.drive_letters(), std::vector<std::string>{"E"});
-    unsetenv("KADO_MOUNT_TABLE");
 }
 
 // With two cards present the user confirms the drive shown, and OK initialises that card
