@@ -31,7 +31,9 @@ class ReadErrorBox : public AmongWindows {
   protected:
     void SetUp() override {
         AmongWindows::SetUp();
-        if (!IsSkipped()) ASSERT_TRUE(card.make({"--format=35", "--duration=5m"}));
+        if (!IsSkipped()) {
+            ASSERT_TRUE(card.make({"--format=35", "--duration=5m"}));
+        }
     }
     int read_failing() {
         return card.read("/readecg=hide /opformat=archive", {{"KADO_IO_FAULT", "write:3"}});
