@@ -15,12 +15,6 @@ std::string env_value(const char* name) {
     return value;
 }
 
-std::vector<std::string> kado_argv() {
-    // winlaunch hands kado.exe the exact command-line text, which Wine would re-quote.
-    return {env_value("KADO_WINE"), env_value("KADO_TOOLS_DIR") + "/winlaunch/winlaunch.exe",
-            host_path(env_value("KADO_UNDER_TEST"))};
-}
-
 EnvList with_command_line(EnvList env, const std::string& command_line) {
     env.emplace_back("KADO_COMMAND_LINE", command_line);
     return env;
@@ -43,8 +37,11 @@ const auto* const g_gui_prefix = ::testing::AddGlobalTestEnvironment(new GuiPref
 
 }  // namespace
 
+// winlaunch hands kado.exe the exact command-line text, which Wine would re-quote.
 WindowRun::WindowRun(const std::string& command_line, EnvList env)
-    : m_program(kado_argv(), with_command_line(std::move(env), command_line)) {}
+    : m_program({env_value("KADO_WINE"), env_value("KADO_TOOLS_DIR") + "/winlaunch/winlaunch.exe",
+                 host_path(env_value("KADO_UNDER_TEST"))},
+                with_command_line(std::move(env), command_line)) {}
 
 std::string WindowRun::drive(const std::vector<std::string>& commands) {
     int code = 0;

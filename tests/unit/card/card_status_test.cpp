@@ -15,10 +15,7 @@ namespace fs = std::filesystem;
 // or one of these.
 enum : int64_t { kFolder = -1, kGone = -2, kLink = -3, kReadOnly = -4 };
 
-struct RootChange {
-    const char* name;
-    int64_t size;
-};
+using RootChange = std::pair<const char*, int64_t>;
 
 void change_root(const CardDrive& drive, const std::vector<RootChange>& changes) {
     for (const auto& [name, size] : changes) {

@@ -78,9 +78,8 @@ TEST_P(ExtractAll, WritesMembersRestoredChannelsFurtherAndGeneratedFiles) {
     EXPECT_EQ(out("CEFDESC.TXT"), "Holter 2024");
     EXPECT_EQ(out("VERSION.TXT"), "V8.006\n");
     EXPECT_EQ(out("SUMMARY.TXT"), "CEF Report\n");
-    const std::vector<uint32_t> recording{0, 77, 2, 1, 2, 2, 3, 4, 2};
     std::string expected;
-    for (const uint32_t value : recording)
+    for (const uint32_t value : {0, 77, 2, 1, 2, 2, 3, 4, 2})
         for (int shift = 0; shift < 32; shift += 8)
             expected += static_cast<char>(value >> shift);
     EXPECT_EQ(out("RECORDING.DAT"), expected);

@@ -31,10 +31,9 @@ class CardFileLinks : public ::testing::Test {
 };
 
 TEST_F(CardFileLinks, EveryCardFileCallRefusesALinkAndLeavesItsTargetAlone) {
-    const std::vector<uint8_t> bytes = {'n', 'e', 'w'};
     EXPECT_EQ(open_card_file_read(link()), nullptr);
     EXPECT_EQ(open_card_file_for_reading(m_card.path(), "link.dat"), nullptr);
-    EXPECT_FALSE(write_card_file(link(), bytes));
+    EXPECT_FALSE(write_card_file(link(), std::vector<uint8_t>{'n', 'e', 'w'}));
     write_file(m_card / "plain.dat", "plain");
     EXPECT_FALSE(copy_file_plain(link(), m_card / "copy.dat"));
     EXPECT_FALSE(std::filesystem::exists(m_card / "copy.dat"));

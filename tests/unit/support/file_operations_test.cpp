@@ -95,14 +95,13 @@ TEST_F(FileOperations, FileFinderReportsMatchingEntriesButNeverDotNames) {
     set_read_only(dir / "ro.dat");
     write_file(dir / ".hidden", "h");
     create_folder(dir / "sub");
-    const std::vector<std::string> files = {"a.txt", "b.LDSC", "ro.dat"};
     const std::vector<std::string> all = {"a.txt", "b.LDSC", "ro.dat", "sub"};
     const struct {
         const char* pattern;
         uint32_t mask;
         std::vector<std::string> names;
     } cases[] = {
-        {"*.*", kFindFiles, files},
+        {"*.*", kFindFiles, {"a.txt", "b.LDSC", "ro.dat"}},
         {"*.*", kFindAll, all},
         {"*", kFindAll, all},
         {"*.*", kAttributeDirectory, {"sub"}},
