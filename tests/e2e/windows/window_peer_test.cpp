@@ -74,8 +74,7 @@ TEST_F(AmongWindows, MainWindowIsHiddenOrMinimisedByModeAndAnswersWhileSzipRuns)
     ASSERT_EQ(run_program(tool_argv(
                   "cefpack", {"--pack", host_path(work / "src"), host_path(work / "archive.cef")})),
               0);
-    const std::string kado = std::getenv("KADO_UNDER_TEST");
-    fs::copy_file(kado, work / "bin/kado.exe");
+    fs::copy_file(std::getenv("KADO_UNDER_TEST"), work / "bin/kado.exe");
     fs::copy_file(tool_argv("szipstub", {}).back(), work / "bin/szip.exe");
     const ScopedEnv program("KADO_UNDER_TEST", work / "bin/kado.exe");
 

@@ -13,6 +13,8 @@
 
 namespace {
 
+using enum RegistryRoot;
+
 constexpr const char* kTestKey = "Software\\Vantorel\\KadoRegistryTest";
 constexpr const char* kInstallKey = "Software\\Vantorel\\Pulsenote CF Interface Program";
 
@@ -35,11 +37,10 @@ class StoredValues {
     }
     void store(const std::vector<StoredValue>& values) const {
         for (const StoredValue& v : values)
-            ASSERT_EQ(reg({"add",
-                           (v.root == RegistryRoot::kLocalMachine ? "HKLM\\" : "HKCU\\") +
-                               std::string(v.key),
-                           "/v", v.name, "/t", v.type, "/d", v.data, "/f", "/reg:32"}),
-                      0);
+            ASSERT_EQ(
+                reg({"add", (v.root == kLocalMachine ? "HKLM\\" : "HKCU\\") + std::string(v.key),
+                     "/v", v.name, "/t", v.type, "/d", v.data, "/f", "/reg:32"}),
+                0);
     }
 
   private:
@@ -54,9 +55,8 @@ class StoredValues {
         for (const StoredValue& v : values) {
             const std::string header =
                 std::string("[") +
-                (v.root == RegistryRoot::kLocalMachine ? "HKEY_LOCAL_MACHINE\\"
-                                                       : "HKEY_CURRENT_USER\\") +
-                v.key + "]\n";
+                (v.root == kLocalMachine ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\") + v.key +
+                "]\n";
             if (header != section) ini += section = header;
             // The stand-in has no expandable type: any string is returned as stored.
             const bool dword = std::string(v.type) == "REG_DWORD";
@@ -76,19 +76,17 @@ TEST(Registry, ValuesComeBackTypedUnexpandedAndWhole) {
     const TestFolder work;
     const StoredValues values(work);
     const std::string long_text(1500, 'x');
-    values.store(
-        {{RegistryRoot::kCurrentUser, kTestKey, "Number", "REG_SZ", "7"},
-         {RegistryRoot::kCurrentUser, kTestKey, "Count", "REG_DWORD", "00000009"},
-         {RegistryRoot::kCurrentUser, kTestKey, "Folder", "REG_EXPAND_SZ", "%SystemRoot%\\kado"},
-         {RegistryRoot::kCurrentUser, kTestKey, "Long", "REG_SZ", long_text}});
-    EXPECT_EQ(read_registry_dword(RegistryRoot::kCurrentUser, kTestKey, "Number", -1), -1);
-    EXPECT_EQ(read_registry_dword(RegistryRoot::kCurrentUser, kTestKey, "Count", -1), 9);
-    EXPECT_EQ(read_registry_string(RegistryRoot::kCurrentUser, kTestKey, "Count"), "");
-    EXPECT_EQ(read_registry_string(RegistryRoot::kCurrentUser, kTestKey, "Folder"),
-              "%SystemRoot%\\kado");
-    EXPECT_EQ(read_registry_string(RegistryRoot::kCurrentUser, kTestKey, "Long"), long_text);
+    values.store({{kCurrentUser, kTestKey, "Number", "REG_SZ", "7"},
+                  {kCurrentUser, kTestKey, "Count", "REG_DWORD", "00000009"},
+                  {kCurrentUser, kTestKey, "Folder", "REG_EXPAND_SZ", "%SystemRoot%\\kado"},
+                  {kCurrentUser, kTestKey, "Long", "REG_SZ", long_text}});
+    EXPECT_EQ(read_registry_dword(kCurrentUser, kTestKey, "Number", -1), -1);
+    EXPECT_EQ(read_registry_dword(kCurrentUser, kTestKey, "Count", -1), 9);
+    EXPECT_EQ(read_registry_string(kCurrentUser, kTestKey, "Count"), "");
+    EXPECT_EQ(read_registry_string(kCurrentUser, kTestKey, "Folder"), "%SystemRoot%\\kado");
+    EXPECT_EQ(read_registry_string(kCurrentUser, kTestKey, "Long"), long_text);
     // The user's values are not the machine's.
-    EXPECT_EQ(read_registry_string(RegistryRoot::kLocalMachine, kTestKey, "Long"), "");
+    EXPECT_EQ(read_registry_string(kLocalMachine, kTestKey, "Long"), "");
 }
 
 TEST(Registry, InstallPathOnlyWhenItNamesAnExistingFile) {
@@ -97,7 +95,7 @@ TEST(Registry, InstallPathOnlyWhenItNamesAnExistingFile) {
     for (const auto& [file, expected] : {std::pair{work / "kado.exe", work / "kado.exe"},
                                          std::pair{work / "missing.exe", std::string()}}) {
         const StoredValues values(work);
-        values.store({{RegistryRoot::kLocalMachine, kInstallKey, "Install Path", "REG_SZ", file}});
+        values.store({{kLocalMachine, kInstallKey, "Install Path", "REG_SZ", file}});
         EXPECT_EQ(install_path(), expected) << file;
     }
 }
