@@ -44,6 +44,7 @@ class CardDrive {
     ScratchTmpfs m_tmpfs;
 
   public:
+    // Declared last: made once the drive is there and gone before it.
     CCFDisk disk;
 };
 #endif
