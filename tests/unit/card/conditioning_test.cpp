@@ -68,15 +68,14 @@ TEST(ConditionCard, CardSizeDecidesTheQuestionAndNoLeavesTheCardAlone) {
         CardDrive drive(bytes, "");
         SKIP_UNLESS_MOUNTED(drive);
         write_file(drive.file("photo.jpg"), "jpeg");
-        CCFDisk& disk = drive.disk;
         const ScriptedMessages messages;
-        EXPECT_FALSE(disk.initialise_card("Ann", "", false, {}, "", false));
+        EXPECT_FALSE(drive.disk.initialise_card("Ann", "", false, {}, "", false));
         ASSERT_EQ(messages.texts.size(), 1u);
         EXPECT_EQ(messages.texts[0].rfind(text, 0), 0u) << messages.texts[0];
         EXPECT_EQ(messages.ids[0], bytes > (1ull << 30) ? 158 : 129);
         EXPECT_EQ(root_names(drive), std::vector<std::string>{"photo.jpg"});
-        disk.m_run_mode = kModeReadEcgHide;  // no question where nobody may be asked
-        EXPECT_FALSE(disk.initialise_card("Ann", "", false, {}, "", false));
+        drive.disk.m_run_mode = kModeReadEcgHide;  // no question where nobody may be asked
+        EXPECT_FALSE(drive.disk.initialise_card("Ann", "", false, {}, "", false));
         EXPECT_EQ(messages.ids.size(), 1u);
     }
 }
@@ -121,16 +120,13 @@ TEST(MarkAsRead, AtTheReconditioningNumberConditionsOnlyADriveThatAllowsIt) {
             write_file(drive.file("bootex.log"), "log");
             fs::permissions(drive.file("bootex.log"), fs::perms::owner_read);
         }
-        CCFDisk& disk = drive.disk;
-        EXPECT_EQ(disk.mark_as_read(true), read_only_file ? 2 : 0);
-        ASSERT_TRUE(disk.read_config());
-        EXPECT_EQ(disk.m_config_dat.recording_num, read_only_file ? 65000 : 3);
+        EXPECT_EQ(drive.disk.mark_as_read(true), read_only_file ? 2 : 0);
+        ASSERT_TRUE(drive.disk.read_config());
+        EXPECT_EQ(drive.disk.m_config_dat.recording_num, read_only_file ? 65000 : 3);
     }
     CardFolder copy;
     copy.counters(65000, 2, 2).write({start_sector(35, kStart_2013_05_14_10_15_20, 65000)});
-    CCFDisk disk;
-    copy.attach(disk);
-    EXPECT_EQ(disk.mark_as_read(true), 2);
+    EXPECT_EQ(copy.disk.mark_as_read(true), 2);
     EXPECT_EQ(fs::file_size(copy.file("ecg.dat")), 512u);
 }
 

@@ -43,10 +43,9 @@ TEST(ChangePatient, ReplacesPatientDataThatIsNotYetAttachedOrWhenConfirmed) {
         TestFolder host;
         if (c.host_cnav) write_bytes(host / "cnav.dat", std::vector<uint8_t>(8192, 0xC7));
         const ConfigRecord before = record_in(card.path());
-        CCFDisk disk;
+        CCFDisk& disk = card.disk;
         disk.m_run_mode = kModeChangePat;
         disk.m_host_folder = host.path();
-        card.attach(disk);
         {
             const IoFaultScope scope(c.fault);
             EXPECT_EQ(disk.change_patient("Ann", "A1", "chest pain", c.confirmed), c.expected);
@@ -75,10 +74,9 @@ TEST(InitialiseRecord, CountsOnAndResetsTheSideFiles) {
         TestFolder host;
         write_bytes(host / "cnav.dat", std::vector<uint8_t>(8192, 0xC7));
         const std::vector<uint8_t> ecg = read_bytes(card.file("ecg.dat"));
-        CCFDisk disk;
+        CCFDisk& disk = card.disk;
         disk.m_run_mode = kModeWriteCnav;
         disk.m_host_folder = host.path();
-        card.attach(disk);
         ASSERT_TRUE(disk.read_config());
         ASSERT_TRUE(disk.initialise_record(has_patient ? "Ann" : "", "", true, {7}, ""));
         const ConfigRecord after = record_in(card.path());

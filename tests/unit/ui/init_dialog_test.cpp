@@ -28,11 +28,10 @@ TEST(InitDialogFir, LinesKeepTheirLow8BitsAndMissingLinesRepeatTheLast) {
 #if !defined(_WIN32)
 TEST(InitDialogDrives, OffersCardSizedDrivesAndTheDefaultOnly) {
     for (const uint64_t bytes : {uint64_t{419430400}, uint64_t{419430400 + 4096}}) {
-        const CardDrive drive(bytes);
+        CardDrive drive(bytes);
         SKIP_UNLESS_MOUNTED(drive);
         const DefaultDrive none('?');
-        CCFDisk disk;
-        CKadoInitDlg dialog(disk, drive.file(""));
+        CKadoInitDlg dialog(drive.disk, drive.file(""));
         EXPECT_EQ(dialog.is_candidate_drive('E'), bytes == 419430400) << bytes;
         EXPECT_FALSE(dialog.is_candidate_drive('C'));
         const DefaultDrive c('C');
@@ -44,8 +43,7 @@ TEST(InitDialogDrives, NeverOffersANetworkDriveUnlessItIsTheDefault) {
     CardDrive drive(1 << 20);
     SKIP_UNLESS_MOUNTED(drive);
     const DefaultDrive none('?');
-    CCFDisk disk;
-    CKadoInitDlg dialog(disk, drive.file(""));
+    CKadoInitDlg dialog(drive.disk, drive.file(""));
     dialog.fill_drive_letters('E');
     EXPECT_EQ(dialog.drive_letters(), std::vector<std::string>{"E"});
     // The same drive, as the mount table would show a network share.
@@ -84,10 +82,9 @@ TEST(InitDialogTwoCards, OkInitialisesTheDriveShown) {
 }
 
 TEST(InitDialogTwoCards, WithoutADriveNothingIsInitialised) {
-    const CardDrive drive;
+    CardDrive drive;
     const DefaultDrive none('?');
-    CCFDisk disk;
-    CKadoInitDlg dialog(disk, drive.file(""));
+    CKadoInitDlg dialog(drive.disk, drive.file(""));
     dialog.set_automatic(false);
     dialog.set_card_drive("?");
     dialog.open();
