@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -29,28 +28,6 @@ struct ReadOutcome {
     std::string report;
 };
 
-// The ecg.dat with the sectors damaged.
-std::vector<uint8_t> damaged(std::vector<uint8_t> ecg, const std::vector<uint64_t>& sectors,
-                             Damage kind, std::mt19937& random) {
-    for (const uint64_t sector : sectors) {
-        uint8_t* bytes = ecg.data() + sector * kSectorSize;
-        switch (kind) {
-            case Damage::checksum:
-                // The last byte reaches the checksum of both variants.
-                bytes[kSectorSize - 1] ^= 0x10;
-                break;
-            case Damage::random_bytes:
-                for (size_t i = 0; i < kSectorSize; ++i)
-                    bytes[i] = static_cast<uint8_t>(random());
-                break;
-            case Damage::zeroed:
-                std::fill(bytes, bytes + kSectorSize, 0);
-                break;
-        }
-    }
-    return ecg;
-}
-
 // A total of the report ("seconds lost: 12.50") in time points.
 int64_t report_total(const std::string& report, const std::string& name) {
     const size_t at = report.find(name + ": ");
@@ -65,19 +42,6 @@ size_t damaged_ranges(const std::string& report) {
         ++count;
     return count;
 }
-
-// Over all damaged cards: time points the undamaged read delivers, and those salvaged.
-struct Recovered {
-    int64_t intended = 0;
-    int64_t delivered = 0;
-    ~Recovered() {
-        if (intended > 0)
-            std::printf("salvage recovered %.4f of the intended time points (%lld of %lld)\n",
-                        static_cast<double>(delivered) / static_cast<double>(intended),
-                        static_cast<long long>(delivered), static_cast<long long>(intended));
-    }
-};
-Recovered g_recovered;
 
 // Every time point of the salvage read is the undamaged read's or a gap, the report accounts for
 // each gap that hides a recorded time point, and its totals add up.
@@ -98,8 +62,6 @@ void expect_salvaged(const ReadOutcome& damaged, const ReadOutcome& whole, bool 
         EXPECT_EQ(lost, hidden) << damaged.report;
     else
         EXPECT_GE(lost, hidden) << damaged.report;
-    g_recovered.intended += delivered + hidden;
-    g_recovered.delivered += delivered;
 }
 
 // A simulated card in the test's folder, its ecg.dat as written, and reads of it.
@@ -155,17 +117,34 @@ class SalvageTest : public ::testing::Test {
         }
         return found;
     }
-    // The original cut inside its last data sector.
-    std::vector<uint8_t> cut_in_last_sector(size_t bytes_kept) const {
+    // The original with the sectors damaged.
+    std::vector<uint8_t> damaged(const std::vector<uint64_t>& sectors, Damage kind) {
         std::vector<uint8_t> ecg = original;
-        ecg.resize(data_sectors().back() * kSectorSize + bytes_kept);
+        for (const uint64_t sector : sectors) {
+            uint8_t* bytes = ecg.data() + sector * kSectorSize;
+            if (kind == Damage::checksum) {
+                bytes[kSectorSize - 1] ^= 0x10;  // reaches the checksum of both variants
+                continue;
+            }
+            for (size_t i = 0; i < kSectorSize; ++i)
+                bytes[i] = kind == Damage::zeroed ? 0 : static_cast<uint8_t>(random());
+        }
         return ecg;
+    }
+    // `count` data sectors spread evenly over the recording.
+    std::vector<uint64_t> spread(size_t count) const {
+        const std::vector<uint64_t> sectors = data_sectors();
+        std::vector<uint64_t> chosen;
+        for (size_t k = 1; k <= count; ++k)
+            chosen.push_back(sectors[sectors.size() * k / (count + 1)]);
+        return chosen;
     }
     std::string card() const { return folder / "card"; }
     std::string out() const { return folder / "out"; }
 
     TestFolder folder;
     std::vector<uint8_t> original;
+    std::mt19937 random{7};
 };
 
 struct SalvageCase {
@@ -185,14 +164,10 @@ TEST_P(SalvageRead, DamagedSectorsBecomeGapsAndTheRestComesBackExactly) {
     EXPECT_NE(whole.report.find("no damaged sectors"), std::string::npos) << whole.report;
     EXPECT_EQ(report_total(whole.report, "seconds lost"), 0);
 
-    const std::vector<uint64_t> sectors = data_sectors();
-    std::mt19937 random(static_cast<unsigned>(c.format));
-    for (const int count : {1, 10}) {
-        std::vector<uint64_t> chosen;
-        for (int k = 0; k < count; ++k)
-            chosen.push_back(sectors[sectors.size() * static_cast<size_t>(k + 1) / (count + 1)]);
-        const ReadOutcome outcome = read(damaged(original, chosen, c.damage, random));
-        EXPECT_EQ(damaged_ranges(outcome.report), static_cast<size_t>(count)) << outcome.report;
+    random.seed(static_cast<unsigned>(c.format));
+    for (const size_t count : {1, 10}) {
+        const ReadOutcome outcome = read(damaged(spread(count), c.damage));
+        EXPECT_EQ(damaged_ranges(outcome.report), count) << outcome.report;
         expect_salvaged(outcome, whole, true);
     }
 }
@@ -226,10 +201,6 @@ class CompressedSalvage : public SalvageTest {
                 return i;
         return 0;
     }
-    ReadOutcome read_damaged(const std::vector<uint64_t>& chosen) const {
-        std::mt19937 random(7);
-        return read(damaged(original, chosen, Damage::random_bytes, random));
-    }
 
     ReadOutcome whole;
     std::vector<uint64_t> sectors;
@@ -248,7 +219,7 @@ TEST_F(CompressedSalvage, StreamPicksUpAtTheNextBlockStartWhereverTheDamageLies)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.where);
-        const ReadOutcome outcome = read_damaged(c.damaged);
+        const ReadOutcome outcome = read(damaged(c.damaged, Damage::random_bytes));
         EXPECT_EQ(damaged_ranges(outcome.report), 1u) << outcome.report;
         expect_salvaged(outcome, whole, true);
     }
@@ -257,26 +228,21 @@ TEST_F(CompressedSalvage, StreamPicksUpAtTheNextBlockStartWhereverTheDamageLies)
 // The event table knows when the second segment starts; its pause cannot be told from the
 // damage, so it is counted as lost.
 TEST_F(CompressedSalvage, DamagedStartSectorOfALaterSegmentIsTakenFromTheEventTable) {
-    const ReadOutcome outcome = read_damaged({sectors[resume_start()]});
+    const ReadOutcome outcome = read(damaged({sectors[resume_start()]}, Damage::random_bytes));
     EXPECT_EQ(damaged_ranges(outcome.report), 1u) << outcome.report;
     expect_salvaged(outcome, whole, false);
     EXPECT_EQ(report_total(outcome.report, "seconds lost"), 60 * 128) << outcome.report;
 }
 
-class SalvageOff : public SalvageTest {};
-
 // Without /salvage the damaged cards read as they always did: a bad checksum fails the read, a
 // damaged compressed sector ends the recording there, and no report is written.
-TEST_F(SalvageOff, DamagedCardsReadAsWithoutSalvage) {
+TEST_F(SalvageTest, WithoutTheFlagDamagedCardsReadAsBefore) {
     for (const int format : {2, 35}) {
         SCOPED_TRACE(format);
         ASSERT_TRUE(make(format, {{1800, 0}}));
         const ReadOutcome whole = read(original, false);
-        std::mt19937 random(3);
         const ReadOutcome outcome =
-            read(damaged(original, {data_sectors()[data_sectors().size() / 2]},
-                         format == 2 ? Damage::checksum : Damage::zeroed, random),
-                 false);
+            read(damaged(spread(1), format == 2 ? Damage::checksum : Damage::zeroed), false);
         EXPECT_FALSE(std::filesystem::exists(out() + "/salvage.txt"));
         if (format == 2) {
             EXPECT_FALSE(outcome.ok);
@@ -297,7 +263,9 @@ class TruncatedSalvage : public SalvageTest, public ::testing::WithParamInterfac
 TEST_P(TruncatedSalvage, FinalSectorCutShortBecomesAGapOfItsSpan) {
     ASSERT_TRUE(make(GetParam(), {{1800, 0}}));
     const ReadOutcome whole = read(original);
-    const ReadOutcome outcome = read(cut_in_last_sector(100));
+    std::vector<uint8_t> cut = original;
+    cut.resize(data_sectors().back() * kSectorSize + 100);
+    const ReadOutcome outcome = read(cut);
     EXPECT_NE(outcome.report.find("file ends inside the sector"), std::string::npos)
         << outcome.report;
     expect_salvaged(outcome, whole, true);
@@ -305,20 +273,12 @@ TEST_P(TruncatedSalvage, FinalSectorCutShortBecomesAGapOfItsSpan) {
 
 INSTANTIATE_TEST_SUITE_P(PackedTableAndCompressed, TruncatedSalvage, ::testing::Values(1, 48, 35));
 
-class TwelveLeadSalvage : public SalvageTest {};
-
 // Damaged 12-lead sectors keep the lead files in step: each becomes its 30 time points of no data.
-TEST_F(TwelveLeadSalvage, DamagedSectorsKeepTheLeadFilesInStep) {
+TEST_F(SalvageTest, TwelveLeadDamagedSectorsKeepTheLeadFilesInStep) {
     ASSERT_TRUE(make(64, {{600, 0}}));
     const ReadOutcome whole = read(original, true, kFormatPn12File);
     ASSERT_TRUE(whole.ok);
-    const std::vector<uint64_t> sectors = data_sectors();
-    std::vector<uint64_t> chosen;
-    for (size_t k = 1; k <= 10; ++k)
-        chosen.push_back(sectors[sectors.size() * k / 11]);
-    std::mt19937 random(64);
-    const ReadOutcome outcome =
-        read(damaged(original, chosen, Damage::checksum, random), true, kFormatPn12File);
+    const ReadOutcome outcome = read(damaged(spread(10), Damage::checksum), true, kFormatPn12File);
     ASSERT_TRUE(outcome.ok);
     EXPECT_EQ(damaged_ranges(outcome.report), 10u) << outcome.report;
     EXPECT_NE(outcome.report.find("seconds lost: 2.34\n"), std::string::npos) << outcome.report;
@@ -332,15 +292,12 @@ TEST_F(TwelveLeadSalvage, DamagedSectorsKeepTheLeadFilesInStep) {
     EXPECT_EQ(gaps, 300u);
 }
 
-class NothingSalvaged : public SalvageTest {};
-
 // With every data sector damaged nothing is salvaged: the read fails (108) and the report says
 // that all of it was lost.
-TEST_F(NothingSalvaged, FailsTheReadAndSaysSo) {
+TEST_F(SalvageTest, NothingSalvagedFailsTheReadAndSaysSo) {
     ASSERT_TRUE(make(2, {{300, 0}}));
     const std::vector<uint64_t> sectors = data_sectors();
-    std::mt19937 random(2);
-    const ReadOutcome outcome = read(damaged(original, sectors, Damage::checksum, random));
+    const ReadOutcome outcome = read(damaged(sectors, Damage::checksum));
     EXPECT_FALSE(outcome.ok);
     EXPECT_EQ(outcome.report,
               "salvage report\ndamaged sectors " + std::to_string(sectors.front()) + "-" +
