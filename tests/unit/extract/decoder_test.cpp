@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -63,9 +62,98 @@ std::vector<Sector> two_blocks(size_t pad) {
     return to_sectors(stream, 0x23, {pad, second_start});
 }
 
+BlockSamples marks_of(const std::vector<int>& pulses) {
+    BlockSamples marks{};
+    for (int p : pulses) {
+        for (int i = p; i < std::min(p + kPacingWindow, kSamplesPerBlock); ++i)
+            marks[i] |= kPacingWindowMark;
+        marks[p] |= kPaceMark;
+    }
+    return marks;
+}
+
 std::vector<DecodedBlock> decode_two(const std::vector<Sector>& sectors,
                                      EcgDecoder decoder = EcgDecoder()) {
     return decode_blocks(decoder, sectors, 2);
+}
+
+using Code = std::vector<std::pair<uint32_t, int>>;
+
+uint16_t sample(int level) {
+    return static_cast<uint16_t>(level * 4 + 1);
+}
+
+// A step of 0 in the type (type 3 after a small step uses type 1's).
+Code zero_step(uint32_t nibble_type) {
+    const cardsim::StepCode zero = cardsim::step_codes(nibble_type == 3 ? 1 : nibble_type)[0];
+    return {{zero.bits, zero.width}};
+}
+
+// One block whose channels each start at `first` and then read `codes`, padded with zero steps.
+DecodedBlock decode_block(uint8_t sector_type, const std::vector<uint32_t>& first,
+                          const std::vector<uint32_t>& nibble_type,
+                          const std::vector<std::vector<Code>>& codes) {
+    BitWriter stream;
+    stream.put(0, 1);
+    for (size_t c = 0; c < first.size(); ++c) {
+        stream.channel_start(first[c], nibble_type[c]);
+        std::vector<Code> samples = codes[c];
+        samples.resize(kSamplesPerBlock - 1, zero_step(nibble_type[c]));
+        for (const Code& code : samples) {
+            for (const auto& [value, width] : code)
+                stream.put(value, width);
+        }
+    }
+    EcgDecoder decoder;
+    const auto blocks = decode_blocks(decoder, to_sectors(stream, sector_type, {0}), 1);
+    return blocks.empty() ? DecodedBlock{} : blocks[0];
+}
+
+struct PaceCase {
+    std::string name;
+    BitWriter bits;
+    std::vector<int> pulses;
+    int window_carry;
+};
+
+const std::vector<PaceCase> kPaceCases = {
+    {"no pulses", BitWriter().put(0, 1), {}, 0},
+    {"pulse at 120", BitWriter().put(1, 1).put(1, 3).put(120, 7), {120}, 15},
+    // From 100 only 26 positions are left: 5-bit gaps, and the width never grows back.
+    {"narrowed gaps",
+     BitWriter().put(1, 1).put(3, 3).put(100, 7).put(9, 5).put(4, 5),
+     {100, 110, 115},
+     10},
+    // From 126 the gap width is 0: the next pulses follow at 127 and 128, which lies outside.
+    {"zero-width gaps", BitWriter().put(1, 1).put(3, 3).put(126, 7), {126, 127}, 22},
+    {"series of 8 from 0 over 70",
+     BitWriter().put(1, 1).put(0, 3).put(0, 5).put(70, 7).put(0, 6),
+     {0, 10, 20, 30, 40, 50, 60, 70},
+     0},
+    // 31/14 in single precision lies just below the real value, so pulse 7 falls on 15, not 16.
+    {"series spaced in single precision",
+     BitWriter().put(1, 1).put(0, 3).put(7, 5).put(31, 7).put(0, 7),
+     {0, 2, 4, 7, 9, 11, 13, 15, 18, 20, 22, 24, 27, 29, 31},
+     0},
+};
+
+struct Reading {
+    PaceListKind kind;
+    int bits_read;
+    PaceList pace;
+    ChannelPresence present{true, true, true};
+    BlockSamples marks{};
+};
+
+Reading read_one(const BitWriter& bits) {
+    const Sector sector = to_sectors(bits, 0x21, {0})[0];
+    BitReader reader;
+    reader.reset();
+    reader.begin_sector(sector.data() + kStreamBodyOffset);
+    Reading r{};
+    r.kind = read_pace_list(reader, r.pace, r.present, r.marks);
+    r.bits_read = reader.bit_position() - kFirstBodyBit;
+    return r;
 }
 
 }  // namespace
@@ -126,13 +214,10 @@ TEST(EcgDecoder, PacingWindowCarriesIntoTheNextBlockAlsoPastAChannelAbsentComman
     EcgDecoder decoder;
     const auto blocks = decode_blocks(decoder, to_sectors(stream, 0x21, starts), 3);
     ASSERT_EQ(blocks.size(), 3u);
-    BlockSamples first{}, second{};
-    first[120] = kPaceMark;
-    for (int i = 120; i < kSamplesPerBlock; ++i)
-        first[i] |= kPacingWindowMark;
+    BlockSamples second{};
     for (int i = 0; i < 15; ++i)
         second[i] = kPacingWindowMark;
-    EXPECT_EQ(blocks[0].marks, first);
+    EXPECT_EQ(blocks[0].marks, marks_of({120}));
     EXPECT_EQ(blocks[1].marks, second);
     EXPECT_EQ(blocks[1].channels[0], BlockSamples{});
     EXPECT_EQ(blocks[2].marks, BlockSamples{});
@@ -150,42 +235,6 @@ TEST(EcgDecoder, OneChannelBlocksLeaveThePresetSquareWaveAsChannel2) {
         EXPECT_EQ(blocks[0].channels[1][i], (i / 32) % 2 == 0 ? 1843 : 2253) << i;
     }
 }
-
-namespace {
-
-using Code = std::vector<std::pair<uint32_t, int>>;
-
-uint16_t sample(int level) {
-    return static_cast<uint16_t>(level * 4 + 1);
-}
-
-// A step of 0 in the type (type 3 after a small step uses type 1's).
-Code zero_step(uint32_t nibble_type) {
-    const cardsim::StepCode zero = cardsim::step_codes(nibble_type == 3 ? 1 : nibble_type)[0];
-    return {{zero.bits, zero.width}};
-}
-
-// One block whose channels each start at `first` and then read `codes`, padded with zero steps.
-DecodedBlock decode_block(uint8_t sector_type, const std::vector<uint32_t>& first,
-                          const std::vector<uint32_t>& nibble_type,
-                          const std::vector<std::vector<Code>>& codes) {
-    BitWriter stream;
-    stream.put(0, 1);
-    for (size_t c = 0; c < first.size(); ++c) {
-        stream.channel_start(first[c], nibble_type[c]);
-        std::vector<Code> samples = codes[c];
-        samples.resize(kSamplesPerBlock - 1, zero_step(nibble_type[c]));
-        for (const Code& code : samples) {
-            for (const auto& [value, width] : code)
-                stream.put(value, width);
-        }
-    }
-    EcgDecoder decoder;
-    const auto blocks = decode_blocks(decoder, to_sectors(stream, sector_type, {0}), 1);
-    return blocks.empty() ? DecodedBlock{} : blocks[0];
-}
-
-}  // namespace
 
 TEST(SampleCodes, AdaptiveTypeChoosesItsCodingByThePreviousStepSize) {
     // Steps 3 and 4 (type 1), 9 and 10 (type 2), 37 and 38 (type 0), -3 (type 2), then type 1.
@@ -209,12 +258,10 @@ TEST(SampleCodes, OutputsSaturateAt1And4095WhileTheLevelRunsOn) {
     const std::vector<Code> high = {up, down};            // 1023 -> 1323 -> 1023
     const std::vector<Code> low = {down, up, {{12, 4}}};  // 0 -> -300 -> 0 -> 18
     const DecodedBlock block = decode_block(0x22, {1023, 0}, {2, 2}, {high, low});
-    const std::vector<uint16_t> expected_high = {4093, 4095, 4093};
-    const std::vector<uint16_t> expected_low = {1, 1, 1, 73};
-    for (size_t i = 0; i < expected_high.size(); ++i)
-        EXPECT_EQ(block.channels[0][i], expected_high[i]);
-    for (size_t i = 0; i < expected_low.size(); ++i)
-        EXPECT_EQ(block.channels[1][i], expected_low[i]);
+    EXPECT_EQ(std::vector<uint16_t>(&block.channels[0][0], &block.channels[0][3]),
+              (std::vector<uint16_t>{4093, 4095, 4093}));
+    EXPECT_EQ(std::vector<uint16_t>(&block.channels[1][0], &block.channels[1][4]),
+              (std::vector<uint16_t>{1, 1, 1, 73}));
 }
 
 // Every code of every fixed nibble type, each escape range from one end to the other, alternately
@@ -270,68 +317,6 @@ TEST(SampleCodes, EveryCodeDecodesAlikeAtEveryBitAroundTheSectorBoundary) {
         }
     }
 }
-
-namespace {
-
-BlockSamples marks_of(const std::vector<int>& pulses) {
-    BlockSamples marks{};
-    for (int p : pulses) {
-        for (int i = p; i < std::min(p + kPacingWindow, kSamplesPerBlock); ++i) {
-            marks[i] |= kPacingWindowMark;
-        }
-        marks[p] |= kPaceMark;
-    }
-    return marks;
-}
-
-struct PaceCase {
-    std::string name;
-    BitWriter bits;
-    std::vector<int> pulses;
-    int window_carry;
-};
-
-const std::vector<PaceCase> kPaceCases = {
-    {"no pulses", BitWriter().put(0, 1), {}, 0},
-    {"pulse at 120", BitWriter().put(1, 1).put(1, 3).put(120, 7), {120}, 15},
-    // From 100 only 26 positions are left: 5-bit gaps, and the width never grows back.
-    {"narrowed gaps",
-     BitWriter().put(1, 1).put(3, 3).put(100, 7).put(9, 5).put(4, 5),
-     {100, 110, 115},
-     10},
-    // From 126 the gap width is 0: the next pulses follow at 127 and 128, which lies outside.
-    {"zero-width gaps", BitWriter().put(1, 1).put(3, 3).put(126, 7), {126, 127}, 22},
-    {"series of 8 from 0 over 70",
-     BitWriter().put(1, 1).put(0, 3).put(0, 5).put(70, 7).put(0, 6),
-     {0, 10, 20, 30, 40, 50, 60, 70},
-     0},
-    // 31/14 in single precision lies just below the real value, so pulse 7 falls on 15, not 16.
-    {"series spaced in single precision",
-     BitWriter().put(1, 1).put(0, 3).put(7, 5).put(31, 7).put(0, 7),
-     {0, 2, 4, 7, 9, 11, 13, 15, 18, 20, 22, 24, 27, 29, 31},
-     0},
-};
-
-struct Reading {
-    PaceListKind kind;
-    int bits_read;
-    PaceList pace;
-    ChannelPresence present{true, true, true};
-    BlockSamples marks{};
-};
-
-Reading read_one(const BitWriter& bits) {
-    const Sector sector = to_sectors(bits, 0x21, {0})[0];
-    BitReader reader;
-    reader.reset();
-    reader.begin_sector(sector.data() + kStreamBodyOffset);
-    Reading r{};
-    r.kind = read_pace_list(reader, r.pace, r.present, r.marks);
-    r.bits_read = reader.bit_position() - kFirstBodyBit;
-    return r;
-}
-
-}  // namespace
 
 TEST(PaceList, MarksEveryPulseAndTheWindowOf23SamplesFromIt) {
     for (const PaceCase& c : kPaceCases) {
