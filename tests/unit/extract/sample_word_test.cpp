@@ -13,9 +13,10 @@
 
 namespace {
 
+constexpr auto k10 = SampleScale::ten_bit;
+constexpr auto k12 = SampleScale::twelve_bit;
+
 TEST(RawSampleWord, MapsScalesAndRoundsToTheOutputResolution) {
-    constexpr auto k10 = SampleScale::ten_bit;
-    constexpr auto k12 = SampleScale::twelve_bit;
     const struct {
         int resolution;
         uint32_t value;
@@ -38,10 +39,6 @@ TEST(RawSampleWord, MapsScalesAndRoundsToTheOutputResolution) {
         EXPECT_EQ(raw_sample_word(c.value, 0x9000, c.scale, settings), c.raw | 0x9000) << c.value;
     }
 }
-
-}  // namespace
-
-namespace {
 
 // A second whose channels run through the rounding edges (no data, 1, the half steps and the
 // values near full scale) with pace marks and windows on some time points.
@@ -94,8 +91,6 @@ TEST(RawOutput, DecodedSecondIsWrittenAsTheWordsOfItsSamplesAtEveryResolution) {
 // A sector's block goes out as whole runs; it must give the words the time-point road gives and
 // stop after the same packed group at the duration limit.
 TEST(RawOutput, SectorBlockGivesTheTimePointRoadsWordsAndStopsAtTheSameGroup) {
-    constexpr auto k10 = SampleScale::ten_bit;
-    constexpr auto k12 = SampleScale::twelve_bit;
     const struct {
         int channels, count, group;
         SampleScale scale;
@@ -109,11 +104,8 @@ TEST(RawOutput, SectorBlockGivesTheTimePointRoadsWordsAndStopsAtTheSameGroup) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.count << " x " << c.channels << " limit " << c.limit);
-        TimePointBlock block;
-        block.channels = c.channels;
-        block.count = c.count;
-        block.group = c.group;
-        block.scale = c.scale;
+        TimePointBlock block{
+            .channels = c.channels, .count = c.count, .group = c.group, .scale = c.scale};
         const uint16_t top = c.scale == k10 ? 1023 : 4095;
         for (size_t t = 0; t < kMaxSectorTimePoints; ++t) {
             for (size_t ch = 0; ch < kMaxStreamChannels; ++ch)
