@@ -27,10 +27,6 @@ StartSector sample_fields() {
     return s;
 }
 
-void append(std::vector<uint8_t>& file, const Sector& sector, size_t count = kSectorSize) {
-    file.insert(file.end(), sector.begin(), sector.begin() + static_cast<ptrdiff_t>(count));
-}
-
 Sector random_sector(unsigned seed) {
     std::mt19937 random(seed);
     Sector sector;
@@ -55,40 +51,27 @@ TEST(StartSector, FieldsSitAtTheirOffsetsAndOtherBytesAreKept) {
     EXPECT_EQ(recorder_serial_text(sample_fields()), "PN1234");
 }
 
-class FirstStartSector : public ::testing::Test {
-  protected:
-    Sector sealed_start(uint8_t type) const {
-        StartSector fields = sample_fields();
-        fields.sector_format_num = type;
-        Sector sector{};
-        encode_start_sector(fields, sector);
-        seal_sector(table, sector, sector_type_of(type).checksum);
-        return sector;
-    }
-    StartSectorSearch search(const std::vector<uint8_t>& ecg) {
-        write_bytes(folder.file("ecg.dat"), ecg);
-        return read_first_start_sector(table, folder.path(), out);
-    }
-
+// A damaged checksum is found and reported bad: SimulatedCardFiles.EventTableFormats...
+TEST(FirstStartSector, IsFoundPastLeadingSectorsChecksAndDescrambled) {
     const Crc16Table table;
     TestFolder folder;
-    Sector out{};
-};
-
-// A damaged checksum is found and reported bad: SimulatedCardFiles.EventTableFormats...
-TEST_F(FirstStartSector, IsFoundPastLeadingSectorsChecksAndDescrambled) {
     for (const uint8_t type : {0x81, 0x82, 0x83}) {
-        std::vector<uint8_t> ecg;
-        append(ecg, SectorBuilder(0x02).build());
-        append(ecg, SectorBuilder(0x20).build());
-        append(ecg, sealed_start(type));
-        const StartSectorSearch result = search(ecg);
-        EXPECT_TRUE(result.found) << int{type};
-        EXPECT_TRUE(result.checksum_good) << int{type};
+        SCOPED_TRACE(int{type});
         StartSector expected = sample_fields();
         expected.sector_format_num = type;
-        expected.sector_crc = decode_start_sector(sealed_start(type)).sector_crc;
-        EXPECT_EQ(decode_start_sector(out), expected) << int{type};
+        Sector start{};
+        encode_start_sector(expected, start);
+        seal_sector(table, start, sector_type_of(type).checksum);
+        expected.sector_crc = decode_start_sector(start).sector_crc;
+        std::vector<uint8_t> ecg;
+        for (const Sector& s : {SectorBuilder(0x02).build(), SectorBuilder(0x20).build(), start})
+            ecg.insert(ecg.end(), s.begin(), s.end());
+        write_bytes(folder.file("ecg.dat"), ecg);
+        Sector out{};
+        const StartSectorSearch result = read_first_start_sector(table, folder.path(), out);
+        EXPECT_TRUE(result.found);
+        EXPECT_TRUE(result.checksum_good);
+        EXPECT_EQ(decode_start_sector(out), expected);
     }
 }
 
