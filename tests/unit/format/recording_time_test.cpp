@@ -4,12 +4,9 @@
 
 namespace {
 
-RecordingTime at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
-                 int hundredths = 0) {
-    return RecordingTime{static_cast<uint8_t>(year),      static_cast<uint8_t>(month),
-                         static_cast<uint8_t>(day),       static_cast<uint8_t>(hour),
-                         static_cast<uint8_t>(minute),    static_cast<uint8_t>(second),
-                         static_cast<uint8_t>(hundredths)};
+RecordingTime at(uint8_t year, uint8_t month, uint8_t day, uint8_t hour = 0, uint8_t minute = 0,
+                 uint8_t second = 0, uint8_t hundredths = 0) {
+    return {year, month, day, hour, minute, second, hundredths};
 }
 
 }  // namespace
