@@ -20,19 +20,6 @@ struct RoundTripCase {
     cardsim::NibblePolicy nibbles;
 };
 
-// Noise of about 1.5 mV between samples: steps that only the long codes and correction nibbles
-// reach, and more of them than a delta sector has nibbles for.
-cardsim::SynthSettings random_like() {
-    cardsim::SynthSettings s;
-    s.seed = 99;
-    s.noise_uv = 1500;
-    s.amplitude = 2;
-    s.ectopic = 0.2;
-    return s;
-}
-
-constexpr cardsim::NibblePolicy kEveryNibbleType{cardsim::NibblePolicy::Choice::cycle, 0};
-
 class CardRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
 
 // The end-to-end suite reads every format once, the 12-lead ones with pacing, events and pauses;
@@ -45,7 +32,9 @@ TEST_P(CardRoundTrip, ReadWritesTheIntendedWordsEventsAndPulses) {
     NoAnswers no_answers;
     cardsim::RecordingSpec description;
     description.format = c.format;
-    description.synth = random_like();
+    // Noise of about 1.5 mV between samples: steps that only the long codes and correction
+    // nibbles reach, and more of them than a delta sector has nibbles for.
+    description.synth = {.seed = 99, .noise_uv = 1500, .ectopic = 0.2, .amplitude = 2};
     description.nibbles = c.nibbles;
     description.segments = {{61, 7},
                             {40, 0}};  // a pause, and 61 s that end mid-sector for 1.5-s types
@@ -69,8 +58,7 @@ TEST_P(CardRoundTrip, ReadWritesTheIntendedWordsEventsAndPulses) {
         ASSERT_TRUE(read_card(disk, kFormatArchive, out));
         EXPECT_EQ(trace.text(), "");
     }
-    expected::ReadSettings settings;
-    settings.ten_bit = c.format == 48;
+    const expected::ReadSettings settings{.ten_bit = c.format == 48};
     const auto format = static_cast<uint8_t>(c.format);
     for (int ch = 1; ch <= channels_of_format(format); ++ch) {
         const std::string n = std::to_string(ch);
@@ -88,7 +76,9 @@ TEST_P(CardRoundTrip, ReadWritesTheIntendedWordsEventsAndPulses) {
 INSTANTIATE_TEST_SUITE_P(
     EverySectorKind, CardRoundTrip,
     ::testing::Values(RoundTripCase{"packed", 48, {}}, RoundTripCase{"delta", 5, {}},
-                      RoundTripCase{"compressed_every_nibble_type", 34, kEveryNibbleType}),
+                      RoundTripCase{"compressed_every_nibble_type",
+                                    34,
+                                    {cardsim::NibblePolicy::Choice::cycle, 0}}),
     [](const ::testing::TestParamInfo<RoundTripCase>& param) { return param.param.name; });
 
 }  // namespace
