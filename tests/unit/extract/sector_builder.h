@@ -44,14 +44,11 @@ class SectorBuilder {
 
     // Signed correction nibbles in reading order: byte 31 low, byte 31 high, byte 30 low, ...
     SectorBuilder& nibbles(std::initializer_list<int> values) {
-        int n = 0;
+        size_t n = 0;
         for (const int v : values) {
-            uint8_t& b =
-                m_sector.at(kSideAreaOffset + kSideAreaSize - 1 - static_cast<size_t>(n / 2));
-            const auto nibble = static_cast<uint8_t>(v & 0xF);
-            b = n % 2 == 0 ? static_cast<uint8_t>((b & 0xF0) | nibble)
-                           : static_cast<uint8_t>((b & 0x0F) | (nibble << 4));
-            ++n;
+            uint8_t& b = m_sector.at(kSideAreaOffset + kSideAreaSize - 1 - n / 2);
+            const int shift = n++ % 2 * 4;
+            b = static_cast<uint8_t>((b & ~(0xF << shift)) | (v & 0xF) << shift);
         }
         return *this;
     }

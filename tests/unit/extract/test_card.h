@@ -107,18 +107,12 @@ class EventSectorBuilder {
 
     EventSectorBuilder& record(uint8_t type, uint8_t length, TimeBytes time = {0, 0, 0, 1, 1, 0},
                                uint32_t sector = 0, uint16_t index = 0) {
-        const auto put = [&](size_t offset, uint32_t value) {
-            if (offset < length && m_at + offset < kSectorSize)
-                m_sector.byte(m_at + offset, static_cast<uint8_t>(value));
-        };
-        put(0, type);
-        put(1, length);
-        for (size_t i = 0; i < time.size(); ++i)
-            put(2 + i, time[i]);
-        for (size_t i = 0; i < 4; ++i)
-            put(8 + i, sector >> (8 * i));
-        put(12, index);
-        put(13, index >> 8);
+        std::array<uint8_t, 14> bytes{type, length};
+        std::copy(time.begin(), time.end(), &bytes[2]);
+        put_u32le(&bytes[8], sector);
+        put_u16le(&bytes[12], index);
+        for (size_t i = 0; i < std::min<size_t>(length, bytes.size()); ++i)
+            if (m_at + i < kSectorSize) m_sector.byte(m_at + i, bytes[i]);
         m_at += length;
         return *this;
     }
