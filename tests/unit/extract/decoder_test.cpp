@@ -83,12 +83,6 @@ uint16_t sample(int level) {
     return static_cast<uint16_t>(level * 4 + 1);
 }
 
-// A step of 0 in the type (type 3 after a small step uses type 1's).
-Code zero_step(uint32_t nibble_type) {
-    const cardsim::StepCode zero = cardsim::step_codes(nibble_type == 3 ? 1 : nibble_type)[0];
-    return {{zero.bits, zero.width}};
-}
-
 // One block whose channels each start at `first` and then read `codes`, padded with zero steps.
 DecodedBlock decode_block(uint8_t sector_type, const std::vector<uint32_t>& first,
                           const std::vector<uint32_t>& nibble_type,
@@ -97,8 +91,10 @@ DecodedBlock decode_block(uint8_t sector_type, const std::vector<uint32_t>& firs
     stream.put(0, 1);
     for (size_t c = 0; c < first.size(); ++c) {
         stream.channel_start(first[c], nibble_type[c]);
+        // Steps of 0 in the type (type 3 after a small step uses type 1's).
+        const auto zero = cardsim::step_codes(nibble_type[c] == 3 ? 1 : nibble_type[c])[0];
         std::vector<Code> samples = codes[c];
-        samples.resize(kSamplesPerBlock - 1, zero_step(nibble_type[c]));
+        samples.resize(kSamplesPerBlock - 1, {{zero.bits, zero.width}});
         for (const Code& code : samples) {
             for (const auto& [value, width] : code)
                 stream.put(value, width);

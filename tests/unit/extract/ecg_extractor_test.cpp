@@ -16,11 +16,10 @@ namespace {
 constexpr TimeBytes kStart = {20, 15, 10, 1, 3, 14};
 
 TimeBytes later(int seconds) {
+    const int add[] = {seconds % 60, seconds / 60 % 60, seconds / 3600 % 24, seconds / 86400};
     TimeBytes t = kStart;
-    t[0] = static_cast<uint8_t>(t[0] + seconds % 60);
-    t[1] = static_cast<uint8_t>(t[1] + seconds / 60 % 60);
-    t[2] = static_cast<uint8_t>(t[2] + seconds / 3600 % 24);
-    t[3] = static_cast<uint8_t>(t[3] + seconds / 86400);
+    for (size_t i = 0; i < std::size(add); ++i)
+        t[i] = static_cast<uint8_t>(t[i] + add[i]);
     return t;
 }
 
