@@ -12,25 +12,22 @@
 
 namespace {
 
+using Code = std::vector<std::pair<uint32_t, int>>;
+
 // A three-channel block in three codings with escapes of every length and three pulses.
 void put_busy_block(BitWriter& stream) {
     stream.put(1, 1).put(3, 3).put(10, 7).put(5, 7).put(40, 7);
-    const std::vector<std::pair<uint32_t, int>> big_steps[3][2] = {
+    const Code big_steps[3][2] = {
         {{{15, 4}, {31, 5}, {30, 5}, {5, 5}}, {{15, 4}, {31, 5}, {31, 5}, {26, 5}}},
         {{{15, 4}, {14, 4}, {3, 3}}, {{15, 4}, {15, 4}, {4, 3}}},
         {{{6, 3}, {31, 5}, {31, 5}, {10, 5}}, {{7, 3}, {31, 5}, {31, 5}, {21, 5}}}};
     const uint32_t nibble_type[3] = {2, 6, 0};
-    const std::pair<uint32_t, int> zero_step[3] = {{6, 4}, {6, 4}, {2, 3}};
+    const Code zero_step[3] = {{{6, 4}}, {{6, 4}}, {{2, 3}}};
     for (int c = 0; c < 3; ++c) {
         stream.channel_start(300 + 200 * c, nibble_type[c]);
-        for (int i = 1; i < kSamplesPerBlock; ++i) {
-            if (i % 6 < 2) {
-                for (const auto& [value, width] : big_steps[c][i % 6])
-                    stream.put(value, width);
-            } else {
-                stream.put(zero_step[c].first, zero_step[c].second);
-            }
-        }
+        for (int i = 1; i < kSamplesPerBlock; ++i)
+            for (const auto& [value, width] : i % 6 < 2 ? big_steps[c][i % 6] : zero_step[c])
+                stream.put(value, width);
     }
 }
 
@@ -77,8 +74,6 @@ std::vector<DecodedBlock> decode_two(const std::vector<Sector>& sectors,
     return decode_blocks(decoder, sectors, 2);
 }
 
-using Code = std::vector<std::pair<uint32_t, int>>;
-
 uint16_t sample(int level) {
     return static_cast<uint16_t>(level * 4 + 1);
 }
@@ -95,10 +90,9 @@ DecodedBlock decode_block(uint8_t sector_type, const std::vector<uint32_t>& firs
         const auto zero = cardsim::step_codes(nibble_type[c] == 3 ? 1 : nibble_type[c])[0];
         std::vector<Code> samples = codes[c];
         samples.resize(kSamplesPerBlock - 1, {{zero.bits, zero.width}});
-        for (const Code& code : samples) {
+        for (const Code& code : samples)
             for (const auto& [value, width] : code)
                 stream.put(value, width);
-        }
     }
     EcgDecoder decoder;
     const auto blocks = decode_blocks(decoder, to_sectors(stream, sector_type, {0}), 1);
@@ -227,9 +221,8 @@ TEST(EcgDecoder, OneChannelBlocksLeaveThePresetSquareWaveAsChannel2) {
     const auto blocks = decode_blocks(decoder, to_sectors(stream, 0x21, {0}), 1);
     ASSERT_EQ(blocks.size(), 1u);
     EXPECT_EQ(blocks[0].channels[0], ramp(100));
-    for (int i = 0; i < kSamplesPerBlock; ++i) {
+    for (int i = 0; i < kSamplesPerBlock; ++i)
         EXPECT_EQ(blocks[0].channels[1][i], (i / 32) % 2 == 0 ? 1843 : 2253) << i;
-    }
 }
 
 TEST(SampleCodes, AdaptiveTypeChoosesItsCodingByThePreviousStepSize) {
@@ -271,8 +264,7 @@ TEST(SampleCodes, EveryCodeDecodesAlikeAtEveryBitAroundTheSectorBoundary) {
         BitWriter run;
         std::vector<size_t> starts;
         std::vector<DecodedBlock> expected;
-        int level = 0;
-        int index = kSamplesPerBlock;
+        int level = 0, index = kSamplesPerBlock;
         for (int k = 0; k <= cardsim::step_range(type); ++k) {
             for (const int step : {k, -k}) {
                 if (index == kSamplesPerBlock) {
@@ -329,9 +321,8 @@ TEST(PaceList, ChannelAbsentCommandClearsOnlyTheChannelItNames) {
     for (uint32_t code = 0; code < 32; ++code) {
         const Reading r = read_one(BitWriter().put(1, 1).put(0, 3).put(code, 5).put(0, 7));
         EXPECT_EQ(r.kind, PaceListKind::kChannelAbsent);
-        for (int channel = 0; channel < kMaxStreamChannels; ++channel) {
+        for (int channel = 0; channel < kMaxStreamChannels; ++channel)
             EXPECT_EQ(r.present[channel], code != static_cast<uint32_t>(channel) + 1) << code;
-        }
         EXPECT_EQ(r.marks, BlockSamples{});
     }
 }
