@@ -41,15 +41,14 @@ inline Sector sealed(Sector sector) {
 inline Sector start_sector(uint8_t format, TimeBytes start = kStart_2013_05_14_10_15_20,
                            uint16_t recording = kTestRecording,
                            uint8_t length = kNoRecordingLength) {
-    StartSector fields;
-    fields.sector_format_num = 0x81;
-    fields.recording_num = recording;
-    fields.recording_start_time = start;
-    fields.recording_format = format;
-    fields.recording_length = length;
-    fields.recorder_serial_no = {'P', 'N', '1', '0', '0', '0', '4', '2'};
     Sector sector{};
-    encode_start_sector(fields, sector);
+    encode_start_sector({.sector_format_num = 0x81,
+                         .recording_num = recording,
+                         .recording_start_time = start,
+                         .recording_format = format,
+                         .recorder_serial_no = {'P', 'N', '1', '0', '0', '0', '4', '2'},
+                         .recording_length = length},
+                        sector);
     return sealed(sector);
 }
 

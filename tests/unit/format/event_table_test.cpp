@@ -50,16 +50,13 @@ TEST(EventTable, StoresTheRecordTypesOfEachSectorKindAndStepsOverOthersByLength)
     EXPECT_EQ(table[0].time().second, 5);
     EXPECT_EQ(table[2].time().second, 9);
 
+    EventSectorBuilder twelve_lead(0x42);
+    const std::pair<uint8_t, uint8_t> records[] = {{1, 16}, {2, 16}, {5, 30},
+                                                   {6, 4},  {4, 16}, {3, 16}};
+    for (const auto& [type, length] : records)
+        twelve_lead.record(type, length);
     EventTable twelve;
-    parse_event_sector(EventSectorBuilder(0x42)
-                           .record(1, 16)
-                           .record(2, 16)
-                           .record(5, 30)
-                           .record(6, 4)
-                           .record(4, 16)
-                           .record(3, 16)
-                           .build(),
-                       twelve);
+    parse_event_sector(twelve_lead.build(), twelve);
     EXPECT_EQ(types_of(twelve), (std::vector<uint8_t>{1, 4, 3}));
 }
 

@@ -11,21 +11,17 @@
 
 namespace {
 
-StartSector sample_fields() {
-    StartSector s;
-    s.sector_format_num = 0x82;
-    s.recording_num = 0x0405;
-    s.recording_start_type = 2;
-    s.recording_start_time = {20, 15, 10, 15, 7, 13};
-    s.recording_exp_length = {24, 0, 1};
-    s.recording_format = 0x85;
-    s.recorder_sw_ver = 0x0312;
-    s.recorder_serial_no = {'P', 'N', '1', '2', '3', '4', 0, 0};
-    s.recording_flags = 0x41;
-    s.pacing_threshold = 0x0150;
-    s.recording_length = 48;
-    return s;
-}
+const StartSector kFields{.sector_format_num = 0x82,
+                          .recording_num = 0x0405,
+                          .recording_start_type = 2,
+                          .recording_start_time = {20, 15, 10, 15, 7, 13},
+                          .recording_exp_length = {24, 0, 1},
+                          .recording_format = 0x85,
+                          .recorder_sw_ver = 0x0312,
+                          .recorder_serial_no = {'P', 'N', '1', '2', '3', '4', 0, 0},
+                          .recording_flags = 0x41,
+                          .pacing_threshold = 0x0150,
+                          .recording_length = 48};
 
 Sector random_sector(unsigned seed) {
     std::mt19937 random(seed);
@@ -40,15 +36,15 @@ Sector random_sector(unsigned seed) {
 TEST(StartSector, FieldsSitAtTheirOffsetsAndOtherBytesAreKept) {
     Sector sector;
     sector.fill(0xEE);
-    encode_start_sector(sample_fields(), sector);
+    encode_start_sector(kFields, sector);
     const std::map<size_t, uint8_t> expected{{0, 0x82},  {1, 0x05},  {2, 0x04},  {6, 20},
                                              {11, 13},   {12, 24},   {15, 0x85}, {16, 0x12},
                                              {18, 'P'},  {26, 0x41}, {27, 0x50}, {28, 0x01},
                                              {29, 0xEE}, {182, 48},  {183, 0xEE}};
     for (const auto& [offset, value] : expected)
         EXPECT_EQ(sector[offset], value) << "offset " << offset;
-    EXPECT_EQ(decode_start_sector(sector), sample_fields());
-    EXPECT_EQ(recorder_serial_text(sample_fields()), "PN1234");
+    EXPECT_EQ(decode_start_sector(sector), kFields);
+    EXPECT_EQ(recorder_serial_text(kFields), "PN1234");
 }
 
 // A damaged checksum is found and reported bad: SimulatedCardFiles.EventTableFormats...
@@ -57,7 +53,7 @@ TEST(FirstStartSector, IsFoundPastLeadingSectorsChecksAndDescrambled) {
     TestFolder folder;
     for (const uint8_t type : {0x81, 0x82, 0x83}) {
         SCOPED_TRACE(int{type});
-        StartSector expected = sample_fields();
+        StartSector expected = kFields;
         expected.sector_format_num = type;
         Sector start{};
         encode_start_sector(expected, start);
