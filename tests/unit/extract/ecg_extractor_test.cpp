@@ -5,7 +5,6 @@
 
 #include "expected_output.h"
 #include "extract/card_read_fixture.h"
-#include "extract/ecg_extractor.h"
 #include "extract/patient_events.h"
 #include "extract/pn12_header.h"
 #include "support/byte_order.h"

@@ -76,12 +76,10 @@ class SalvageTest : public ::testing::Test {
         cardsim::RecordingResult result;
         std::string error;
         std::filesystem::remove_all(card());
-        if (!cardsim::write_card(description, card(), "", result, error)) {
-            ADD_FAILURE() << error;
-            return false;
-        }
+        const bool written = cardsim::write_card(description, card(), "", result, error);
+        EXPECT_TRUE(written) << error;
         original = read_bytes(card() + "/ecg.dat");
-        return true;
+        return written;
     }
     // Reads the card with this ecg.dat: an archive read, or a 12-lead read whose first lead stands
     // for channel 1.
@@ -94,13 +92,11 @@ class SalvageTest : public ::testing::Test {
         CCFDisk disk;
         disk.set_card_path(card());
         disk.m_read_settings = ReadSettings{0, 24, 0, salvage};
-        ReadOutcome outcome;
-        outcome.ok = read_card(disk, format, out());
-        outcome.channel1 = format == kFormatPn12File
-                               ? read_words(out() + "/pn12ecg1.dat", kLeadHeaderSize)
-                               : read_words(out() + "/rawecg1.dat");
-        outcome.report = read_file(out() + "/salvage.txt");
-        return outcome;
+        const bool ok = read_card(disk, format, out());
+        return {ok,
+                format == kFormatPn12File ? read_words(out() + "/pn12ecg1.dat", kLeadHeaderSize)
+                                          : read_words(out() + "/rawecg1.dat"),
+                read_file(out() + "/salvage.txt")};
     }
     // Sectors of the original ecg.dat that hold samples of the recording, in file order.
     std::vector<uint64_t> data_sectors(bool with_starts = false) const {

@@ -106,14 +106,11 @@ class StoppingOutput : public SampleOutput {
         : m_inner(inner), m_terminator(std::move(terminator)), m_seconds(seconds) {}
 
     bool open() override { return m_inner.open(); }
-    void begin_recording(const RecordingLayout& layout) override {
-        m_inner.begin_recording(layout);
-    }
+    void begin_recording(const RecordingLayout& l) override { m_inner.begin_recording(l); }
     void write_calibration(int seconds) override { m_inner.write_calibration(seconds); }
     bool below_limit() const override { return m_inner.below_limit(); }
-    void write_time_point(std::span<const uint16_t> values, uint16_t marks,
-                          SampleScale scale) override {
-        m_inner.write_time_point(values, marks, scale);
+    void write_time_point(std::span<const uint16_t> v, uint16_t m, SampleScale s) override {
+        m_inner.write_time_point(v, m, s);
     }
     void write_second(const DecodedBlock& block) override {
         m_inner.write_second(block);
