@@ -143,9 +143,7 @@ TEST_F(Extraction, SkipPastTheEndDeliversNothingAndLeavesTheRecordingUnread) {
 
 // Second 255 carries into the minute after the first second, and the clock falls behind the start.
 TEST_F(Extraction, SectorEventsBeforeTheOutputStartAreLeftOut) {
-    TimeBytes damaged = kStart;
-    damaged[0] = 255;
-    card.write({start_sector(2, damaged), packed_sector({1, 2, 3}, {}, true),
+    card.write({start_sector(2, {255, 15, 10, 1, 3, 14}), packed_sector({1, 2, 3}, {}, true),
                 packed_sector({1, 2, 3}, {}, true), Sector{}});
     ASSERT_TRUE(read());
     EXPECT_EQ(read_text(out("patevent.dat")), "0\n");

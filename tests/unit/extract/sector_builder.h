@@ -25,20 +25,16 @@ class SectorBuilder {
     SectorBuilder& field(int k, uint16_t value) {
         for (int bit = 0; bit < 10; ++bit) {
             const size_t at = static_cast<size_t>(10 * k + bit);
-            const auto mask = static_cast<uint8_t>(1u << (at % 8));
             uint8_t& b = m_sector.at(kPayloadOffset + at / 8);
-            b = ((value >> bit) & 1u) ? (b | mask) : (b & ~mask);
+            b = static_cast<uint8_t>((b & ~(1u << at % 8)) | ((value >> bit) & 1u) << at % 8);
         }
         return *this;
     }
 
     SectorBuilder& pace(const std::vector<uint8_t>& indices) {
         m_sector[kPaceCountOffset] = static_cast<uint8_t>(indices.size());
-        size_t offset = kSideAreaOffset;
-        for (const uint8_t index : indices) {
-            m_sector.at(offset) = index;
-            offset += 2;
-        }
+        for (size_t i = 0; i < indices.size(); ++i)
+            m_sector.at(kSideAreaOffset + 2 * i) = indices[i];
         return *this;
     }
 
