@@ -52,12 +52,10 @@ TEST_P(CardRoundTrip, ReadWritesTheIntendedWordsEventsAndPulses) {
     CCFDisk disk;
     disk.set_card_path(card);
     disk.m_read_settings = ReadSettings{0, 24, 0};
-    {
-        // Every decompression index agrees with the stream: the decoder never resynchronises.
-        TraceCapture trace;
-        ASSERT_TRUE(read_card(disk, kFormatArchive, out));
-        EXPECT_EQ(trace.text(), "");
-    }
+    // Every decompression index agrees with the stream: the decoder never resynchronises.
+    const TraceCapture trace;
+    ASSERT_TRUE(read_card(disk, kFormatArchive, out));
+    EXPECT_EQ(trace.text(), "");
     const expected::ReadSettings settings{.ten_bit = c.format == 48};
     const auto format = static_cast<uint8_t>(c.format);
     for (int ch = 1; ch <= channels_of_format(format); ++ch) {

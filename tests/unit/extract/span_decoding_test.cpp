@@ -129,17 +129,16 @@ class StoppingOutput : public SampleOutput {
 
 class DecodingAhead : public ::testing::Test {
   protected:
-    // Reads the card at `card` with a fresh card storage object; the outputs of the read, and
+    // Reads the card at m_card with a fresh card storage object; the outputs of the read, and
     // the spans it replayed in m_replayed. With `stop_after` the terminator is signalled once
     // that many seconds are written (at once when 0).
-    Outputs read(const std::string& card, OutputFormat format, ReadSettings settings, Road road,
-                 int stop_after = -1) {
+    Outputs read(OutputFormat format, ReadSettings settings, Road road, int stop_after = -1) {
         const std::string out = m_folder.file("out" + std::to_string(m_reads++));
         fs::create_directories(out);
         settings.decode_workers = road.workers;
         settings.decode_ahead_waits = road.waits;
         CCFDisk disk;
-        disk.set_card_path(card);
+        disk.set_card_path(m_card);
         disk.m_read_settings = settings;
         OutputSettings output;
         output.mmf_instance = unique_base_name();
@@ -168,6 +167,7 @@ class DecodingAhead : public ::testing::Test {
 
     NoAnswers m_no_answers;
     TestFolder m_folder;
+    const std::string m_card = m_folder.file("card");
     int m_reads = 0;
     int m_replayed = 0;  // by the last read
 };
@@ -203,27 +203,25 @@ class DecodingAheadIdentity : public DecodingAhead,
 
 TEST_P(DecodingAheadIdentity, GivesTheSequentialReadsBytes) {
     const IdentityCase& c = GetParam();
-    const std::string card = m_folder.file("card");
-    c.card.write(card);
+    c.card.write(m_card);
     const ReadSettings settings{c.skip_hours, c.duration_hours, 60};
-    const Outputs sequential = read(card, c.output, settings, kSequential);
+    const Outputs sequential = read(c.output, settings, kSequential);
     EXPECT_EQ(sequential.at("result"), "read");
-    EXPECT_EQ(read(card, c.output, settings, kWaiting), sequential);
+    EXPECT_EQ(read(c.output, settings, kWaiting), sequential);
     EXPECT_GT(m_replayed, 1);
-    EXPECT_EQ(read(card, c.output, settings, kAhead), sequential);
+    EXPECT_EQ(read(c.output, settings, kAhead), sequential);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cards, DecodingAheadIdentity, ::testing::ValuesIn(kIdentityCases),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST_F(DecodingAhead, TerminatorStopsTheReadWhereTheSequentialReadStops) {
-    const std::string card = m_folder.file("card");
-    Card(35, {{2400, 0}}, 101).pace_pattern().write(card);
+    Card(35, {{2400, 0}}, 101).pace_pattern().write(m_card);
     const ReadSettings settings{0, 24, 0};
     for (const int seconds : {0, 1500}) {
-        const Outputs sequential = read(card, kFormatArchive, settings, kSequential, seconds);
+        const Outputs sequential = read(kFormatArchive, settings, kSequential, seconds);
         EXPECT_EQ(sequential.at("result"), "stopped") << seconds;
-        EXPECT_EQ(read(card, kFormatArchive, settings, kAhead, seconds), sequential) << seconds;
+        EXPECT_EQ(read(kFormatArchive, settings, kAhead, seconds), sequential) << seconds;
         EXPECT_LT(sequential.at("rawecg1.dat").size(), 2400u * 256) << seconds;
     }
 }
