@@ -102,8 +102,7 @@ class SalvageTest : public ::testing::Test {
     std::vector<uint64_t> data_sectors(bool with_starts = false) const {
         std::vector<uint64_t> found;
         for (uint64_t i = 0; (i + 1) * kSectorSize <= original.size(); ++i) {
-            const std::span<const uint8_t, kSectorSize> sector(original.data() + i * kSectorSize,
-                                                               kSectorSize);
+            const auto sector = std::span(original).subspan(i * kSectorSize).first<kSectorSize>();
             const SectorKind kind = sector_type_of(sector[0]).kind;
             const bool samples = kind == SectorKind::packed || kind == SectorKind::delta ||
                                  kind == SectorKind::compressed || kind == SectorKind::twelve_lead;
