@@ -86,12 +86,10 @@ TEST(SectorChecksumB, AnySingleFlippedBitInTheBodyFails) {
     const Crc16Table table;
     Sector sealed = random_sector(5);
     seal_sector_b(table, sealed);
-    for (size_t i = kSectorBodyOffset; i < kSectorSize; ++i) {
-        for (int bit = 0; bit < 8; ++bit) {
-            Sector damaged = sealed;
-            damaged[i] ^= static_cast<uint8_t>(1u << bit);
-            EXPECT_FALSE(check_sector_b(table, damaged)) << "byte " << i << " bit " << bit;
-        }
+    for (size_t bit = kSectorBodyOffset * 8; bit < kSectorSize * 8; ++bit) {
+        Sector damaged = sealed;
+        damaged[bit / 8] ^= static_cast<uint8_t>(1u << bit % 8);
+        EXPECT_FALSE(check_sector_b(table, damaged)) << "bit " << bit;
     }
 }
 
@@ -102,17 +100,15 @@ TEST(SectorChecksumA, FlippedBitBeforeTheLastTwoBytesPassesAndDamagesThreeBytes)
     const Sector plain = random_sector(6);
     Sector sealed = plain;
     seal_sector_a(table, sealed);
-    for (size_t i = kSectorBodyOffset; i < kSectorSize; ++i) {
-        for (int bit = 0; bit < 8; ++bit) {
-            Sector damaged = sealed;
-            damaged[i] ^= static_cast<uint8_t>(1u << bit);
-            const bool passed = check_sector_a(table, damaged);
-            EXPECT_EQ(passed, i < 510) << "byte " << i << " bit " << bit;
-            if (!passed) continue;
-            for (size_t j = kSectorBodyOffset; j < kSectorSize; ++j) {
-                const bool in_damage = j >= i && j <= i + 2;
-                EXPECT_EQ(damaged[j] != plain[j], in_damage) << "flip " << i << ", byte " << j;
-            }
-        }
+    for (size_t bit = kSectorBodyOffset * 8; bit < kSectorSize * 8; ++bit) {
+        const size_t i = bit / 8;
+        Sector damaged = sealed;
+        damaged[i] ^= static_cast<uint8_t>(1u << bit % 8);
+        const bool passed = check_sector_a(table, damaged);
+        EXPECT_EQ(passed, i < 510) << "bit " << bit;
+        if (!passed) continue;
+        for (size_t j = kSectorBodyOffset; j < kSectorSize; ++j)
+            EXPECT_EQ(damaged[j] != plain[j], j >= i && j <= i + 2)
+                << "bit " << bit << ", byte " << j;
     }
 }
