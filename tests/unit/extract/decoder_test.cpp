@@ -193,16 +193,14 @@ TEST(EcgDecoder, IndexOutsideTheBodyIsNotFollowed) {
 
 TEST(EcgDecoder, PacingWindowCarriesIntoTheNextBlockAlsoPastAChannelAbsentCommand) {
     BitWriter stream;
-    std::vector<size_t> starts;
-    for (int block = 0; block < 3; ++block) {
-        starts.push_back(stream.size());
-        if (block == 0) put_ramp_channels(stream.put(1, 1).put(1, 3).put(120, 7), 1, 100);
-        // Channel 1 absent, then an empty pace list: the block has no samples at all.
-        if (block == 1) stream.put(1, 1).put(0, 3).put(1, 5).put(0, 7).put(0, 1);
-        if (block == 2) put_ramp_channels(stream.put(0, 1), 1, 100);
-    }
+    put_ramp_channels(stream.put(1, 1).put(1, 3).put(120, 7), 1, 100);
+    const size_t block2 = stream.size();
+    // Channel 1 absent, then an empty pace list: the block has no samples at all.
+    stream.put(1, 1).put(0, 3).put(1, 5).put(0, 7).put(0, 1);
+    const size_t block3 = stream.size();
+    put_ramp_channels(stream.put(0, 1), 1, 100);
     EcgDecoder decoder;
-    const auto blocks = decode_blocks(decoder, to_sectors(stream, 0x21, starts), 3);
+    const auto blocks = decode_blocks(decoder, to_sectors(stream, 0x21, {0, block2, block3}), 3);
     ASSERT_EQ(blocks.size(), 3u);
     BlockSamples second{};
     for (int i = 0; i < 15; ++i)
