@@ -60,18 +60,16 @@ TEST(EventTable, StoresTheRecordTypesOfEachSectorKindAndStepsOverOthersByLength)
     EXPECT_EQ(types_of(twelve), (std::vector<uint8_t>{1, 4, 3}));
 }
 
-TEST(EventTable, ShortRecordsReadAsZeroFilled) {
-    EventTable table;
+// Short records read as zero filled; damaged ones end the table instead of stalling or overrunning.
+TEST(EventTable, ShortRecordsReadAsZeroFilledAndDamagedOnesEndTheTable) {
+    EventTable short_records;
     // Bytes 10 and 11 of the short record are the next record's type and length.
     parse_event_sector(EventSectorBuilder().record(3, 10, {7, 0, 0, 1, 1, 0}).record(1, 16).build(),
-                       table);
-    ASSERT_EQ(table.size(), 2u);
-    EXPECT_EQ(table[0].time().second, 7);
-    EXPECT_EQ(table[0].sector, 0u);
-    EXPECT_EQ(table[0].decompression_index, 0u);
-}
-
-TEST(EventTable, DamagedRecordsEndTheTableInsteadOfStallingOrOverrunning) {
+                       short_records);
+    ASSERT_EQ(short_records.size(), 2u);
+    EXPECT_EQ(short_records[0].time().second, 7);
+    EXPECT_EQ(short_records[0].sector, 0u);
+    EXPECT_EQ(short_records[0].decompression_index, 0u);
     for (uint8_t bad_length : {0, 1}) {
         EventTable table;
         const EventChainStep step = parse_event_sector(
