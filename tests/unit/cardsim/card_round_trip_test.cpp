@@ -16,7 +16,7 @@ namespace {
 
 struct RoundTripCase {
     const char* name;
-    int format;
+    uint8_t format;
     cardsim::NibblePolicy nibbles;
 };
 
@@ -57,8 +57,7 @@ TEST_P(CardRoundTrip, ReadWritesTheIntendedWordsEventsAndPulses) {
     ASSERT_TRUE(read_card(disk, kFormatArchive, out));
     EXPECT_EQ(trace.text(), "");
     const expected::ReadSettings settings{.ten_bit = c.format == 48};
-    const auto format = static_cast<uint8_t>(c.format);
-    for (int ch = 1; ch <= channels_of_format(format); ++ch) {
+    for (int ch = 1; ch <= channels_of_format(c.format); ++ch) {
         const std::string n = std::to_string(ch);
         EXPECT_EQ(first_difference(
                       read_words(out + "/rawecg" + n + ".dat"),
@@ -68,7 +67,7 @@ TEST_P(CardRoundTrip, ReadWritesTheIntendedWordsEventsAndPulses) {
     }
     EXPECT_EQ(read_text(out + "/patevent.dat"),
               expected::patevent_text(read_events(want + "/events.txt"),
-                                      is_event_table_format(format), settings));
+                                      is_event_table_format(c.format), settings));
 }
 
 INSTANTIATE_TEST_SUITE_P(

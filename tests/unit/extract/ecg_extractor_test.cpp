@@ -176,16 +176,15 @@ TEST_F(Extraction, TwelveLeadKeepsAtMostSixPacingIndicesOfASector) {
               (std::vector<uint32_t>{0, 1, 2, 3, 4, 5}));
 }
 
-TEST_F(Extraction, TwelveLeadLeadsWithoutSamplesReportTheEmptyStatistics) {
+// A 12-lead recording's leads without samples report the empty statistics; a three-channel
+// recording fails a 12-lead read.
+TEST_F(Extraction, TwelveLeadReadsOfRecordingsWithoutLeadSamples) {
     card.write({start_sector(65, {0, 0, 12, 1, 3, 16}), Sector{}});
     ASSERT_TRUE(read(kFormatPn12Arch));
     const std::vector<uint8_t> lead8 = read_bytes(out("pn12ecg8.dat"));
     ASSERT_EQ(lead8.size(), 59u + 2 * 76800);
     EXPECT_EQ(std::vector<uint8_t>(lead8.begin(), lead8.begin() + 59),
               expected::pn12_lead_header("PROC-1", {0, 0, 12, 1, 3, 116}, "V6", {}));
-}
-
-TEST_F(Extraction, ThreeChannelRecordingFailsA12LeadRead) {
     card.write({start_sector(2, {0, 0, 12, 1, 3, 16}), Sector{}});
     EXPECT_FALSE(read(kFormatPn12File));
 }

@@ -41,7 +41,8 @@ TEST(RecordingTime, HalfSecondsRoundAwayFromZero) {
     EXPECT_EQ(time_to_seconds(at(99, 12, 31, 23, 59, 59, 51)), 0);
 }
 
-TEST(RecordingTime, AddingASecondCarriesThroughTheCalendar) {
+// A second carries through the calendar, hundredths into the second.
+TEST(RecordingTime, AddingCarriesThroughTheCalendar) {
     struct Row {
         RecordingTime from, to;
     };
@@ -59,9 +60,6 @@ TEST(RecordingTime, AddingASecondCarriesThroughTheCalendar) {
         time_add_second(t);
         EXPECT_EQ(t, row.to) << time_display_text(row.from);
     }
-}
-
-TEST(RecordingTime, AddingHundredthsCarriesIntoTheSecond) {
     RecordingTime t = at(13, 12, 31, 23, 59, 59, 60);
     time_add_hundredths(t, 50);
     EXPECT_EQ(t, at(14, 1, 1, 0, 0, 0, 10));
