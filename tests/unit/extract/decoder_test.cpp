@@ -301,7 +301,7 @@ TEST(SampleCodes, EveryCodeDecodesAlikeAtEveryBitAroundTheSectorBoundary) {
     }
 }
 
-TEST(PaceList, MarksEveryPulseAndTheWindowOf23SamplesFromIt) {
+TEST(PaceList, MarksEveryPulseAndItsWindowOf23SamplesOrClearsTheNamedChannel) {
     for (const PaceCase& c : kPaceCases) {
         SCOPED_TRACE(c.name);
         const Reading r = read_one(c.bits);
@@ -310,9 +310,7 @@ TEST(PaceList, MarksEveryPulseAndTheWindowOf23SamplesFromIt) {
         EXPECT_EQ(r.marks, marks_of(c.pulses));
         EXPECT_EQ(r.pace.window_carry, c.window_carry);
     }
-}
-
-TEST(PaceList, ChannelAbsentCommandClearsOnlyTheChannelItNames) {
+    // A channel-absent command clears only the channel it names.
     for (uint32_t code = 0; code < 32; ++code) {
         const Reading r = read_one(BitWriter().put(1, 1).put(0, 3).put(code, 5).put(0, 7));
         EXPECT_EQ(r.kind, PaceListKind::kChannelAbsent);

@@ -45,16 +45,6 @@ TEST_F(Extraction, DurationZeroEndsAnArchiveReadAfterTheFirstSectorWithOnlyThePr
     EXPECT_EQ(read_text(out("patevent.dat")), "");
 }
 
-TEST_F(Extraction, TableEventsInsideTheDurationAreOffsetByThePreamble) {
-    card.disk.m_read_settings = ReadSettings{0, 1, 60};  // 80 s preamble
-    card.write({start_sector(48, kStart),
-                event_sector({{3, kStart}, {3, later(3599)}, {3, later(3600)}, {2, later(10)}}),
-                Sector{}});
-    ASSERT_TRUE(read());
-    EXPECT_EQ(read_text(out("patevent.dat")), "80\n3679\n");
-    EXPECT_EQ(read_bytes(out("other.dat")).size(), 1024u);
-}
-
 // A sector of another recording is passed over before the first start sector and ends the read
 // after it, without error.
 TEST_F(Extraction, SectorsOfAnotherRecordingArePassedOverAtFirstAndEndTheReadLater) {
@@ -141,20 +131,28 @@ TEST_F(Extraction, SkipPastTheEndDeliversNothingAndLeavesTheRecordingUnread) {
     }
 }
 
-// Second 255 carries into the minute after the first second, and the clock falls behind the start.
-TEST_F(Extraction, SectorEventsBeforeTheOutputStartAreLeftOut) {
+// Second 255 carries into the minute after the first second, and the clock falls behind the
+// start: sector events before the output start are left out. Event table formats take patient
+// events from the table only, and those inside the duration are offset by the preamble.
+TEST_F(Extraction, PatientEventsComeFromTheSectorsOrTheTableOnTheOutputTimeAxis) {
     card.write({start_sector(2, {255, 15, 10, 1, 3, 14}), packed_sector({1, 2, 3}, {}, true),
                 packed_sector({1, 2, 3}, {}, true), Sector{}});
     ASSERT_TRUE(read());
     EXPECT_EQ(read_text(out("patevent.dat")), "0\n");
-}
 
-TEST_F(Extraction, EventTableFormatsTakePatientEventsFromTheTableOnly) {
     const Sector flagged = sealed(SectorBuilder(0x30).byte(6, 1).build());
     card.write(
         {start_sector(48, kStart), event_sector({{3, later(1)}}), flagged, flagged, Sector{}});
     ASSERT_TRUE(read());
     EXPECT_EQ(read_text(out("patevent.dat")), "1\n");
+
+    card.disk.m_read_settings = ReadSettings{0, 1, 60};  // 80 s preamble
+    card.write({start_sector(48, kStart),
+                event_sector({{3, kStart}, {3, later(3599)}, {3, later(3600)}, {2, later(10)}}),
+                Sector{}});
+    ASSERT_TRUE(read());
+    EXPECT_EQ(read_text(out("patevent.dat")), "80\n3679\n");
+    EXPECT_EQ(read_bytes(out("other.dat")).size(), 1024u);
 }
 
 // 2015-03-01 is day 5538 after 2000-01-01; ReadTwelveLead crosses leap days and years.
