@@ -31,7 +31,8 @@ class Extraction : public CardReadTest {
     }
 };
 
-TEST_F(Extraction, DurationZeroEndsAnArchiveReadAfterTheFirstSectorWithOnlyThePreamble) {
+// Duration zero ends an archive read after the first sector with only the preamble.
+TEST_F(Extraction, DurationLimitEndsTheRead) {
     card.disk.m_read_settings = ReadSettings{0, 0, 1};
     card.write(
         {start_sector(2, {0, 0, 9, 1, 3, 14}), packed_sector({100, 100, 100}, {}, true), Sector{}});
@@ -43,6 +44,15 @@ TEST_F(Extraction, DurationZeroEndsAnArchiveReadAfterTheFirstSectorWithOnlyThePr
               std::vector<uint16_t>(153600 - 128, 0));
     EXPECT_EQ(read_bytes(out("other.dat")).size(), 512u);
     EXPECT_EQ(read_text(out("patevent.dat")), "");
+
+    // A pause of a week stops at the duration limit.
+    card.disk.m_read_settings = ReadSettings{0, 1, 0};
+    card.write({start_sector(2, kStart), packed_sector({100, 100, 100}),
+                packed_sector({100, 100, 100}), start_sector(2, later(2 + 604800)),
+                packed_sector({200, 200, 200}), Sector{}});
+    ASSERT_TRUE(read());
+    EXPECT_EQ(raw(1).size(), 460800u);
+    EXPECT_EQ(read_bytes(out("other.dat")).size(), 512u + 64 + 512);
 }
 
 // A sector of another recording is passed over before the first start sector and ends the read
@@ -91,16 +101,6 @@ INSTANTIATE_TEST_SUITE_P(Extraction, ResumingStartSector,
                                            ResumeCase{"InAnotherFormat", 5, 5, false},
                                            ResumeCase{"AfterMoreThanAWeek", 2 + 604801, 2, false}),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
-
-TEST_F(Extraction, PauseOfAWeekStopsAtTheDurationLimit) {
-    card.disk.m_read_settings.record_length_hours = 1;
-    card.write({start_sector(2, kStart), packed_sector({100, 100, 100}),
-                packed_sector({100, 100, 100}), start_sector(2, later(2 + 604800)),
-                packed_sector({200, 200, 200}), Sector{}});
-    ASSERT_TRUE(read());
-    EXPECT_EQ(raw(1).size(), 460800u);
-    EXPECT_EQ(read_bytes(out("other.dat")).size(), 512u + 64 + 512);
-}
 
 TEST_F(Extraction, FullEventListEndsANonTableReadAtThe4097thEvent) {
     std::vector<Sector> sectors = {start_sector(2, kStart)};

@@ -40,26 +40,20 @@ TEST(RawSampleWord, MapsScalesAndRoundsToTheOutputResolution) {
     }
 }
 
-// A second whose channels run through the rounding edges (no data, 1, the half steps and the
-// values near full scale) with pace marks and windows on some time points.
-DecodedBlock edge_second() {
-    const uint16_t edges[] = {0,   1,   2,    7,    8,    15,   16,   23,  24,
-                              127, 128, 2047, 2048, 4080, 4087, 4088, 4095};
-    DecodedBlock block;
-    for (size_t c = 0; c < kMaxStreamChannels; ++c) {
-        for (size_t t = 0; t < kSamplesPerBlock; ++t)
-            block.channels[c][t] = edges[(t + 5 * c) % std::size(edges)];
-    }
-    for (size_t t = 0; t < kSamplesPerBlock; t += 9)
-        block.marks[t] = t % 2 == 0 ? kPaceMark | kPacingWindowMark : kPacingWindowMark;
-    return block;
-}
-
 }  // namespace
 
 // The whole-second path gives each word that the word rule gives the sample and its marks.
 TEST(RawOutput, DecodedSecondIsWrittenAsTheWordsOfItsSamplesAtEveryResolution) {
-    const DecodedBlock block = edge_second();
+    // A second whose channels run through the rounding edges (no data, 1, the half steps and the
+    // values near full scale) with pace marks and windows on some time points.
+    const uint16_t edges[] = {0,   1,   2,    7,    8,    15,   16,   23,  24,
+                              127, 128, 2047, 2048, 4080, 4087, 4088, 4095};
+    DecodedBlock block;
+    for (size_t c = 0; c < kMaxStreamChannels; ++c)
+        for (size_t t = 0; t < kSamplesPerBlock; ++t)
+            block.channels[c][t] = edges[(t + 5 * c) % std::size(edges)];
+    for (size_t t = 0; t < kSamplesPerBlock; t += 9)
+        block.marks[t] = t % 2 == 0 ? kPaceMark | kPacingWindowMark : kPacingWindowMark;
     for (int resolution = 8; resolution <= 12; ++resolution) {
         SCOPED_TRACE(testing::Message() << "resolution " << resolution);
         OutputSettings settings;

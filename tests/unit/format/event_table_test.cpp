@@ -84,17 +84,6 @@ TEST(EventTable, ShortRecordsReadAsZeroFilledAndDamagedOnesEndTheTable) {
     EXPECT_EQ(table.size(), 2u);
 }
 
-TEST(EventTable, HoldsAtMost500Records) {
-    std::vector<Sector> sectors;
-    for (int s = 0; s < 20; ++s) {
-        EventSectorBuilder builder;
-        for (int r = 0; r < 30; ++r)
-            builder.record(3, 16);
-        sectors.push_back(builder.next_sector().build());
-    }
-    EXPECT_EQ(load(sectors).size(), kMaxEventRecords);
-}
-
 TEST(EventTable, FollowsTheChainPastDataSectorsAndToNumberedSectors) {
     const EventTable table =
         load({SectorBuilder(0x81).build(), kDataSector,
@@ -106,7 +95,7 @@ TEST(EventTable, FollowsTheChainPastDataSectorsAndToNumberedSectors) {
     EXPECT_EQ(table[2].time().second, 22);  // sector 6 was jumped over
 }
 
-TEST(EventTable, LoadEndsOnLoopsMissingSectorsAndLateFirstSectors) {
+TEST(EventTable, LoadEndsOnLoopsMissingSectorsLateFirstSectorsAnd500Records) {
     const auto one = [](uint8_t type = 0x20) { return EventSectorBuilder(type).record(3, 16); };
     // 255 pointing back at itself (ReadEcgMode's --event-chain-loop card has a longer ring).
     EXPECT_EQ(load({one().numbered_sector(0).build()}).size(), 1u);
@@ -120,4 +109,13 @@ TEST(EventTable, LoadEndsOnLoopsMissingSectorsAndLateFirstSectors) {
     // 12-lead event sectors count only when asked for.
     EXPECT_TRUE(load({one(0x42).build()}).empty());
     EXPECT_EQ(load({one(0x42).build()}, true).size(), 1u);
+    // The table holds at most 500 records.
+    std::vector<Sector> sectors;
+    for (int s = 0; s < 20; ++s) {
+        EventSectorBuilder builder;
+        for (int r = 0; r < 30; ++r)
+            builder.record(3, 16);
+        sectors.push_back(builder.next_sector().build());
+    }
+    EXPECT_EQ(load(sectors).size(), kMaxEventRecords);
 }
