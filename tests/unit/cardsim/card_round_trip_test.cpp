@@ -36,8 +36,8 @@ TEST_P(CardRoundTrip, ReadWritesTheIntendedWordsEventsAndPulses) {
     // nibbles reach, and more of them than a delta sector has nibbles for.
     description.synth = {.seed = 99, .noise_uv = 1500, .ectopic = 0.2, .amplitude = 2};
     description.nibbles = c.nibbles;
-    description.segments = {{61, 7},
-                            {40, 0}};  // a pause, and 61 s that end mid-sector for 1.5-s types
+    // A pause, and 61 s that end mid-sector for 1.5-s types.
+    description.segments = {{61, 7}, {40, 0}};
     description.events = {0.5, 30.2, 64, 70.7};
     description.pace_pattern = true;
     description.absences = {{1, 5, 9}};

@@ -220,7 +220,7 @@ TEST(EcgDecoder, OneChannelBlocksLeaveThePresetSquareWaveAsChannel2) {
         EXPECT_EQ(blocks[0].channels[1][i], (i / 32) % 2 == 0 ? 1843 : 2253) << i;
 }
 
-TEST(SampleCodes, AdaptiveTypeChoosesItsCodingByThePreviousStepSize) {
+TEST(SampleCodes, AdaptiveTypeFollowsThePreviousStepAndOutputsSaturate) {
     // Steps 3 and 4 (type 1), 9 and 10 (type 2), 37 and 38 (type 0), -3 (type 2), then type 1.
     const std::vector<Code> codes = {{{6, 3}},
                                      {{7, 3}, {3, 3}},
@@ -234,17 +234,16 @@ TEST(SampleCodes, AdaptiveTypeChoosesItsCodingByThePreviousStepSize) {
     for (size_t i = 0; i < levels.size(); ++i)
         EXPECT_EQ(block.channels[0][i], sample(levels[i]));
     EXPECT_EQ(block.channels[0][127], sample(806));
-}
 
-TEST(SampleCodes, OutputsSaturateAt1And4095WhileTheLevelRunsOn) {
+    // Outputs saturate at 1 and 4095 while the level runs on.
     const Code up = {{15, 4}, {31, 5}, {30, 5}, {31, 5}};
     const Code down = {{15, 4}, {31, 5}, {31, 5}, {0, 5}};
     const std::vector<Code> high = {up, down};            // 1023 -> 1323 -> 1023
     const std::vector<Code> low = {down, up, {{12, 4}}};  // 0 -> -300 -> 0 -> 18
-    const DecodedBlock block = decode_block(0x22, {1023, 0}, {2, 2}, {high, low});
-    EXPECT_EQ(std::vector<uint16_t>(&block.channels[0][0], &block.channels[0][3]),
+    const DecodedBlock saturated = decode_block(0x22, {1023, 0}, {2, 2}, {high, low});
+    EXPECT_EQ(std::vector<uint16_t>(&saturated.channels[0][0], &saturated.channels[0][3]),
               (std::vector<uint16_t>{4093, 4095, 4093}));
-    EXPECT_EQ(std::vector<uint16_t>(&block.channels[1][0], &block.channels[1][4]),
+    EXPECT_EQ(std::vector<uint16_t>(&saturated.channels[1][0], &saturated.channels[1][4]),
               (std::vector<uint16_t>{1, 1, 1, 73}));
 }
 

@@ -37,8 +37,7 @@ int64_t report_total(const std::string& report, const std::string& name) {
 
 size_t damaged_ranges(const std::string& report) {
     size_t count = 0;
-    for (size_t at = report.find("damaged sectors"); at != std::string::npos;
-         at = report.find("damaged sectors", at + 1))
+    for (size_t at = 0; (at = report.find("damaged sectors", at)) != std::string::npos; ++at)
         ++count;
     return count;
 }
