@@ -237,9 +237,8 @@ class TruncatedSalvage : public SalvageTest, public ::testing::WithParamInterfac
 TEST_P(TruncatedSalvage, FinalSectorCutShortBecomesAGapOfItsSpan) {
     ASSERT_TRUE(make(GetParam(), {{1800, 0}}));
     const ReadOutcome whole = read(original);
-    std::vector<uint8_t> cut = original;
-    cut.resize(data_sectors().back() * kSectorSize + 100);
-    const ReadOutcome outcome = read(cut);
+    const ReadOutcome outcome =
+        read({original.begin(), original.begin() + data_sectors().back() * kSectorSize + 100});
     EXPECT_NE(outcome.report.find("file ends inside the sector"), std::string::npos)
         << outcome.report;
     expect_salvaged(outcome, whole, true);
