@@ -16,22 +16,9 @@ namespace {
 
 struct RoundTripCase {
     const char* name;
-    int format;
+    uint8_t format;
     cardsim::NibblePolicy nibbles;
 };
-
-// Noise of about 1.5 mV between samples: steps that only the long codes and correction nibbles
-// reach, and more of them than a delta sector has nibbles for.
-cardsim::SynthSettings random_like() {
-    cardsim::SynthSettings s;
-    s.seed = 99;
-    s.noise_uv = 1500;
-    s.amplitude = 2;
-    s.ectopic = 0.2;
-    return s;
-}
-
-constexpr cardsim::NibblePolicy kEveryNibbleType{cardsim::NibblePolicy::Choice::cycle, 0};
 
 class CardRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
 
@@ -45,10 +32,12 @@ TEST_P(CardRoundTrip, ReadWritesTheIntendedWordsEventsAndPulses) {
     NoAnswers no_answers;
     cardsim::RecordingSpec description;
     description.format = c.format;
-    description.synth = random_like();
+    // Noise of about 1.5 mV between samples: steps that only the long codes and correction
+    // nibbles reach, and more of them than a delta sector has nibbles for.
+    description.synth = {.seed = 99, .noise_uv = 1500, .ectopic = 0.2, .amplitude = 2};
     description.nibbles = c.nibbles;
-    description.segments = {{61, 7},
-                            {40, 0}};  // a pause, and 61 s that end mid-sector for 1.5-s types
+    // A pause, and 61 s that end mid-sector for 1.5-s types.
+    description.segments = {{61, 7}, {40, 0}};
     description.events = {0.5, 30.2, 64, 70.7};
     description.pace_pattern = true;
     description.absences = {{1, 5, 9}};
@@ -63,16 +52,12 @@ TEST_P(CardRoundTrip, ReadWritesTheIntendedWordsEventsAndPulses) {
     CCFDisk disk;
     disk.set_card_path(card);
     disk.m_read_settings = ReadSettings{0, 24, 0};
-    {
-        // Every decompression index agrees with the stream: the decoder never resynchronises.
-        TraceCapture trace;
-        ASSERT_TRUE(read_card(disk, kFormatArchive, out));
-        EXPECT_EQ(trace.text(), "");
-    }
-    expected::ReadSettings settings;
-    settings.ten_bit = c.format == 48;
-    const auto format = static_cast<uint8_t>(c.format);
-    for (int ch = 1; ch <= channels_of_format(format); ++ch) {
+    // Every decompression index agrees with the stream: the decoder never resynchronises.
+    const TraceCapture trace;
+    ASSERT_TRUE(read_card(disk, kFormatArchive, out));
+    EXPECT_EQ(trace.text(), "");
+    const expected::ReadSettings settings{.ten_bit = c.format == 48};
+    for (int ch = 1; ch <= channels_of_format(c.format); ++ch) {
         const std::string n = std::to_string(ch);
         EXPECT_EQ(first_difference(
                       read_words(out + "/rawecg" + n + ".dat"),
@@ -82,13 +67,15 @@ TEST_P(CardRoundTrip, ReadWritesTheIntendedWordsEventsAndPulses) {
     }
     EXPECT_EQ(read_text(out + "/patevent.dat"),
               expected::patevent_text(read_events(want + "/events.txt"),
-                                      is_event_table_format(format), settings));
+                                      is_event_table_format(c.format), settings));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EverySectorKind, CardRoundTrip,
     ::testing::Values(RoundTripCase{"packed", 48, {}}, RoundTripCase{"delta", 5, {}},
-                      RoundTripCase{"compressed_every_nibble_type", 34, kEveryNibbleType}),
+                      RoundTripCase{"compressed_every_nibble_type",
+                                    34,
+                                    {cardsim::NibblePolicy::Choice::cycle, 0}}),
     [](const ::testing::TestParamInfo<RoundTripCase>& param) { return param.param.name; });
 
 }  // namespace

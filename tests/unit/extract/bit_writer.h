@@ -39,10 +39,9 @@ inline std::vector<Sector> to_sectors(const BitWriter& stream, uint8_t type,
         sectors[b / kStreamBodySize][kStreamBodyOffset + b % kStreamBodySize] = bytes[b];
     for (Sector& sector : sectors)
         sector[0] = type;
-    for (auto start = block_starts.rbegin(); start != block_starts.rend(); ++start) {
+    for (auto start = block_starts.rbegin(); start != block_starts.rend(); ++start)
         put_u16le(&sectors[*start / kBodyBits][3],
                   static_cast<uint16_t>(kFirstBodyBit + *start % kBodyBits));
-    }
     return sectors;
 }
 

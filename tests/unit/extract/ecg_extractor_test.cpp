@@ -5,7 +5,6 @@
 
 #include "expected_output.h"
 #include "extract/card_read_fixture.h"
-#include "extract/ecg_extractor.h"
 #include "extract/patient_events.h"
 #include "extract/pn12_header.h"
 #include "support/byte_order.h"
@@ -16,11 +15,10 @@ namespace {
 constexpr TimeBytes kStart = {20, 15, 10, 1, 3, 14};
 
 TimeBytes later(int seconds) {
+    const int add[] = {seconds % 60, seconds / 60 % 60, seconds / 3600 % 24, seconds / 86400};
     TimeBytes t = kStart;
-    t[0] = static_cast<uint8_t>(t[0] + seconds % 60);
-    t[1] = static_cast<uint8_t>(t[1] + seconds / 60 % 60);
-    t[2] = static_cast<uint8_t>(t[2] + seconds / 3600 % 24);
-    t[3] = static_cast<uint8_t>(t[3] + seconds / 86400);
+    for (size_t i = 0; i < std::size(add); ++i)
+        t[i] = static_cast<uint8_t>(t[i] + add[i]);
     return t;
 }
 
@@ -33,7 +31,8 @@ class Extraction : public CardReadTest {
     }
 };
 
-TEST_F(Extraction, DurationZeroEndsAnArchiveReadAfterTheFirstSectorWithOnlyThePreamble) {
+// Duration zero ends an archive read after the first sector with only the preamble.
+TEST_F(Extraction, DurationLimitEndsTheRead) {
     card.disk.m_read_settings = ReadSettings{0, 0, 1};
     card.write(
         {start_sector(2, {0, 0, 9, 1, 3, 14}), packed_sector({100, 100, 100}, {}, true), Sector{}});
@@ -45,16 +44,15 @@ TEST_F(Extraction, DurationZeroEndsAnArchiveReadAfterTheFirstSectorWithOnlyThePr
               std::vector<uint16_t>(153600 - 128, 0));
     EXPECT_EQ(read_bytes(out("other.dat")).size(), 512u);
     EXPECT_EQ(read_text(out("patevent.dat")), "");
-}
 
-TEST_F(Extraction, TableEventsInsideTheDurationAreOffsetByThePreamble) {
-    card.disk.m_read_settings = ReadSettings{0, 1, 60};  // 80 s preamble
-    card.write({start_sector(48, kStart),
-                event_sector({{3, kStart}, {3, later(3599)}, {3, later(3600)}, {2, later(10)}}),
-                Sector{}});
+    // A pause of a week stops at the duration limit.
+    card.disk.m_read_settings = ReadSettings{0, 1, 0};
+    card.write({start_sector(2, kStart), packed_sector({100, 100, 100}),
+                packed_sector({100, 100, 100}), start_sector(2, later(2 + 604800)),
+                packed_sector({200, 200, 200}), Sector{}});
     ASSERT_TRUE(read());
-    EXPECT_EQ(read_text(out("patevent.dat")), "80\n3679\n");
-    EXPECT_EQ(read_bytes(out("other.dat")).size(), 1024u);
+    EXPECT_EQ(raw(1).size(), 460800u);
+    EXPECT_EQ(read_bytes(out("other.dat")).size(), 512u + 64 + 512);
 }
 
 // A sector of another recording is passed over before the first start sector and ends the read
@@ -104,16 +102,6 @@ INSTANTIATE_TEST_SUITE_P(Extraction, ResumingStartSector,
                                            ResumeCase{"AfterMoreThanAWeek", 2 + 604801, 2, false}),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
-TEST_F(Extraction, PauseOfAWeekStopsAtTheDurationLimit) {
-    card.disk.m_read_settings.record_length_hours = 1;
-    card.write({start_sector(2, kStart), packed_sector({100, 100, 100}),
-                packed_sector({100, 100, 100}), start_sector(2, later(2 + 604800)),
-                packed_sector({200, 200, 200}), Sector{}});
-    ASSERT_TRUE(read());
-    EXPECT_EQ(raw(1).size(), 460800u);
-    EXPECT_EQ(read_bytes(out("other.dat")).size(), 512u + 64 + 512);
-}
-
 TEST_F(Extraction, FullEventListEndsANonTableReadAtThe4097thEvent) {
     std::vector<Sector> sectors = {start_sector(2, kStart)};
     sectors.insert(sectors.end(), 4097, packed_sector({100, 100, 100}, {}, true));
@@ -143,22 +131,28 @@ TEST_F(Extraction, SkipPastTheEndDeliversNothingAndLeavesTheRecordingUnread) {
     }
 }
 
-// Second 255 carries into the minute after the first second, and the clock falls behind the start.
-TEST_F(Extraction, SectorEventsBeforeTheOutputStartAreLeftOut) {
-    TimeBytes damaged = kStart;
-    damaged[0] = 255;
-    card.write({start_sector(2, damaged), packed_sector({1, 2, 3}, {}, true),
+// Second 255 carries into the minute after the first second, and the clock falls behind the
+// start: sector events before the output start are left out. Event table formats take patient
+// events from the table only, and those inside the duration are offset by the preamble.
+TEST_F(Extraction, PatientEventsComeFromTheSectorsOrTheTableOnTheOutputTimeAxis) {
+    card.write({start_sector(2, {255, 15, 10, 1, 3, 14}), packed_sector({1, 2, 3}, {}, true),
                 packed_sector({1, 2, 3}, {}, true), Sector{}});
     ASSERT_TRUE(read());
     EXPECT_EQ(read_text(out("patevent.dat")), "0\n");
-}
 
-TEST_F(Extraction, EventTableFormatsTakePatientEventsFromTheTableOnly) {
     const Sector flagged = sealed(SectorBuilder(0x30).byte(6, 1).build());
     card.write(
         {start_sector(48, kStart), event_sector({{3, later(1)}}), flagged, flagged, Sector{}});
     ASSERT_TRUE(read());
     EXPECT_EQ(read_text(out("patevent.dat")), "1\n");
+
+    card.disk.m_read_settings = ReadSettings{0, 1, 60};  // 80 s preamble
+    card.write({start_sector(48, kStart),
+                event_sector({{3, kStart}, {3, later(3599)}, {3, later(3600)}, {2, later(10)}}),
+                Sector{}});
+    ASSERT_TRUE(read());
+    EXPECT_EQ(read_text(out("patevent.dat")), "80\n3679\n");
+    EXPECT_EQ(read_bytes(out("other.dat")).size(), 1024u);
 }
 
 // 2015-03-01 is day 5538 after 2000-01-01; ReadTwelveLead crosses leap days and years.
@@ -180,16 +174,15 @@ TEST_F(Extraction, TwelveLeadKeepsAtMostSixPacingIndicesOfASector) {
               (std::vector<uint32_t>{0, 1, 2, 3, 4, 5}));
 }
 
-TEST_F(Extraction, TwelveLeadLeadsWithoutSamplesReportTheEmptyStatistics) {
+// A 12-lead recording's leads without samples report the empty statistics; a three-channel
+// recording fails a 12-lead read.
+TEST_F(Extraction, TwelveLeadReadsOfRecordingsWithoutLeadSamples) {
     card.write({start_sector(65, {0, 0, 12, 1, 3, 16}), Sector{}});
     ASSERT_TRUE(read(kFormatPn12Arch));
     const std::vector<uint8_t> lead8 = read_bytes(out("pn12ecg8.dat"));
     ASSERT_EQ(lead8.size(), 59u + 2 * 76800);
     EXPECT_EQ(std::vector<uint8_t>(lead8.begin(), lead8.begin() + 59),
               expected::pn12_lead_header("PROC-1", {0, 0, 12, 1, 3, 116}, "V6", {}));
-}
-
-TEST_F(Extraction, ThreeChannelRecordingFailsA12LeadRead) {
     card.write({start_sector(2, {0, 0, 12, 1, 3, 16}), Sector{}});
     EXPECT_FALSE(read(kFormatPn12File));
 }
@@ -206,7 +199,6 @@ TEST(PatientEventList, KeepsItsOwnCountWhateverTheReceiverWrites) {
     ASSERT_TRUE(events.add(5));
     put_u32le(list.data(), kMaxListedEvents);
     ASSERT_TRUE(events.add(6));
-    EXPECT_EQ(get_u32le(list.data()), 2u);
-    EXPECT_EQ(get_u32le(&list[4]), 5u);
-    EXPECT_EQ(get_u32le(&list[8]), 6u);
+    EXPECT_EQ(std::vector<uint8_t>(list.begin(), list.begin() + 12),
+              (std::vector<uint8_t>{2, 0, 0, 0, 5, 0, 0, 0, 6, 0, 0, 0}));
 }

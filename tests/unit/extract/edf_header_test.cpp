@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-TEST(EdfPatientField, WritesBlanksAsUnderscoresAndNonAsciiByTheStatedRule) {
+// The patient field writes blanks as underscores and non-ASCII letters by the stated rule.
+TEST(EdfHeaderFields, PatientByTheStatedRuleAndRecordingWithTheRecorder) {
     const struct {
         const char* id;
         const char* name;
@@ -16,11 +17,8 @@ TEST(EdfPatientField, WritesBlanksAsUnderscoresAndNonAsciiByTheStatedRule) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(edf_patient_field(c.id, c.name), c.field) << c.name;
-}
-
-// The end-to-end exports check the header and the onsets with independent readers; the
-// recorder's name in the recording field is read by none of them.
-TEST(EdfRecordingField, GivesTheStartDateAndTheRecorder) {
+    // The end-to-end exports check the header and the onsets with independent readers; the
+    // recorder's name in the recording field is read by none of them.
     // 2013-05-14 10:14:00 in seconds since 2000.
     EXPECT_EQ(edf_recording_field(421841640, "PN 100"),
               "Startdate 14-MAY-2013 X X Pulsenote_CF_PN_100");

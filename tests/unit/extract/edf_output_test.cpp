@@ -24,7 +24,6 @@ TEST(EdfOutputPaces, BeyondWhatTheRecordsCarryAreLeftOut) {
         output.write_second(second);
     ASSERT_TRUE(output.finish(false));
     EXPECT_NE(traces.take().find("paces beyond 4096 waiting are left out"), std::string::npos);
-    const size_t record_bytes = 3 * 2 * kSamplesPerBlock + kEdfAnnotationBytes;
     EXPECT_EQ(std::filesystem::file_size(folder / "recording.edf"),
-              256 * 5 + kSeconds * record_bytes);
+              256 * 5 + kSeconds * (3 * 2 * kSamplesPerBlock + kEdfAnnotationBytes));
 }

@@ -10,8 +10,9 @@
 namespace {
 
 // The words land whole and in order wherever the buffer's boundary falls among them: after
-// none, an even or an odd count of bytes, up to filling the buffer, and for twenty minutes.
-TEST(RepeatedWords, FollowTheBytesBeforeThem) {
+// none, an even or an odd count of bytes, up to filling the buffer, and for twenty minutes. On a
+// closed file they write nothing and fail.
+TEST(RepeatedWords, FollowTheBytesBeforeThemAndFailOnAClosedFile) {
     const std::pair<size_t, int64_t> cases[] = {
         {0, 0}, {0, 100000}, {1, 100000}, {65535, 3}, {7, 153600}};
     for (const auto& [lead_bytes, words] : cases) {
@@ -29,12 +30,9 @@ TEST(RepeatedWords, FollowTheBytesBeforeThem) {
         expected.insert(expected.end(), {0xCD, 0xAB});
         EXPECT_EQ(read_bytes(folder / "out.dat"), expected) << lead_bytes << " " << words;
     }
-}
-
-TEST(RepeatedWordsOnAClosedFile, WriteNothingAndFail) {
-    OutputFile file;
-    file.put_repeated_u16(0, 10);
-    EXPECT_TRUE(file.failed());
+    OutputFile closed;
+    closed.put_repeated_u16(0, 10);
+    EXPECT_TRUE(closed.failed());
 }
 
 }  // namespace

@@ -26,14 +26,13 @@ TEST(OverviewPage, DrawsEachScaleAtTenMillimetresPerMillivoltUnderItsChannelName
         {12, {1638, kLeadNoData, static_cast<uint16_t>(-1638)}, 8, ", ECG II, from"},
     };
     for (const auto& c : cases) {
-        OverviewStrip strip;
+        OverviewContent content;
+        content.channels = c.channels;
+        OverviewStrip& strip = content.strips.emplace_back();
         strip.words.assign(kStripTimePoints, {});
         strip.paced.assign(kStripTimePoints, false);
         for (size_t t = 0; t < c.first_words.size(); ++t)
             strip.words[t][0] = c.first_words[t];
-        OverviewContent content;
-        content.channels = c.channels;
-        content.strips.push_back(strip);
         const std::string page = overview_page({}, content);
         EXPECT_EQ(count(page, "<svg"), c.svgs) << c.channels;
         EXPECT_EQ(count(page, c.second_caption), 1u) << c.channels;

@@ -13,9 +13,10 @@
 
 namespace {
 
+constexpr auto k10 = SampleScale::ten_bit;
+constexpr auto k12 = SampleScale::twelve_bit;
+
 TEST(RawSampleWord, MapsScalesAndRoundsToTheOutputResolution) {
-    constexpr auto k10 = SampleScale::ten_bit;
-    constexpr auto k12 = SampleScale::twelve_bit;
     const struct {
         int resolution;
         uint32_t value;
@@ -41,28 +42,18 @@ TEST(RawSampleWord, MapsScalesAndRoundsToTheOutputResolution) {
 
 }  // namespace
 
-namespace {
-
-// A second whose channels run through the rounding edges (no data, 1, the half steps and the
-// values near full scale) with pace marks and windows on some time points.
-DecodedBlock edge_second() {
+// The whole-second path gives each word that the word rule gives the sample and its marks.
+TEST(RawOutput, DecodedSecondIsWrittenAsTheWordsOfItsSamplesAtEveryResolution) {
+    // A second whose channels run through the rounding edges (no data, 1, the half steps and the
+    // values near full scale) with pace marks and windows on some time points.
     const uint16_t edges[] = {0,   1,   2,    7,    8,    15,   16,   23,  24,
                               127, 128, 2047, 2048, 4080, 4087, 4088, 4095};
     DecodedBlock block;
-    for (size_t c = 0; c < kMaxStreamChannels; ++c) {
+    for (size_t c = 0; c < kMaxStreamChannels; ++c)
         for (size_t t = 0; t < kSamplesPerBlock; ++t)
             block.channels[c][t] = edges[(t + 5 * c) % std::size(edges)];
-    }
     for (size_t t = 0; t < kSamplesPerBlock; t += 9)
         block.marks[t] = t % 2 == 0 ? kPaceMark | kPacingWindowMark : kPacingWindowMark;
-    return block;
-}
-
-}  // namespace
-
-// The whole-second path gives each word that the word rule gives the sample and its marks.
-TEST(RawOutput, DecodedSecondIsWrittenAsTheWordsOfItsSamplesAtEveryResolution) {
-    const DecodedBlock block = edge_second();
     for (int resolution = 8; resolution <= 12; ++resolution) {
         SCOPED_TRACE(testing::Message() << "resolution " << resolution);
         OutputSettings settings;
@@ -94,8 +85,6 @@ TEST(RawOutput, DecodedSecondIsWrittenAsTheWordsOfItsSamplesAtEveryResolution) {
 // A sector's block goes out as whole runs; it must give the words the time-point road gives and
 // stop after the same packed group at the duration limit.
 TEST(RawOutput, SectorBlockGivesTheTimePointRoadsWordsAndStopsAtTheSameGroup) {
-    constexpr auto k10 = SampleScale::ten_bit;
-    constexpr auto k12 = SampleScale::twelve_bit;
     const struct {
         int channels, count, group;
         SampleScale scale;
@@ -109,15 +98,12 @@ TEST(RawOutput, SectorBlockGivesTheTimePointRoadsWordsAndStopsAtTheSameGroup) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.count << " x " << c.channels << " limit " << c.limit);
-        TimePointBlock block;
-        block.channels = c.channels;
-        block.count = c.count;
-        block.group = c.group;
-        block.scale = c.scale;
-        const uint16_t top = c.scale == k10 ? 1023 : 4095;
+        TimePointBlock block{
+            .channels = c.channels, .count = c.count, .group = c.group, .scale = c.scale};
         for (size_t t = 0; t < kMaxSectorTimePoints; ++t) {
             for (size_t ch = 0; ch < kMaxStreamChannels; ++ch)
-                block.values[ch][t] = static_cast<uint16_t>((t * 37 + ch * 11) % (top + 1));
+                block.values[ch][t] =
+                    static_cast<uint16_t>((t * 37 + ch * 11) % (c.scale == k10 ? 1024 : 4096));
             block.marks[t] = t % 7 == 0 ? kPaceMark | kPacingWindowMark : 0;
         }
         OutputSettings settings;
@@ -128,15 +114,12 @@ TEST(RawOutput, SectorBlockGivesTheTimePointRoadsWordsAndStopsAtTheSameGroup) {
         for (RawOutput* output : {&by_runs, &by_points}) {
             ASSERT_TRUE(output->open());
             output->begin_recording({3, 0});
+            for (int sector = 0; sector < 2; ++sector)
+                output == &by_runs ? output->write_time_points(block)
+                                   : output->SampleOutput::write_time_points(block);
+            EXPECT_EQ(output->time_points(), c.written);
+            ASSERT_TRUE(output->finish(false));
         }
-        for (int sector = 0; sector < 2; ++sector) {
-            by_runs.write_time_points(block);
-            by_points.SampleOutput::write_time_points(block);
-        }
-        EXPECT_EQ(by_runs.time_points(), c.written);
-        EXPECT_EQ(by_points.time_points(), c.written);
-        ASSERT_TRUE(by_runs.finish(false));
-        ASSERT_TRUE(by_points.finish(false));
         for (const char* name : {"rawecg1.dat", "rawecg2.dat", "rawecg3.dat"}) {
             EXPECT_EQ(read_bytes(runs / name), read_bytes(points / name)) << name;
             EXPECT_EQ(read_bytes(runs / name).size(), 2 * static_cast<size_t>(c.written)) << name;

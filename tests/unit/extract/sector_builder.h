@@ -25,33 +25,26 @@ class SectorBuilder {
     SectorBuilder& field(int k, uint16_t value) {
         for (int bit = 0; bit < 10; ++bit) {
             const size_t at = static_cast<size_t>(10 * k + bit);
-            const auto mask = static_cast<uint8_t>(1u << (at % 8));
             uint8_t& b = m_sector.at(kPayloadOffset + at / 8);
-            b = ((value >> bit) & 1u) ? (b | mask) : (b & ~mask);
+            b = static_cast<uint8_t>((b & ~(1u << at % 8)) | ((value >> bit) & 1u) << at % 8);
         }
         return *this;
     }
 
     SectorBuilder& pace(const std::vector<uint8_t>& indices) {
         m_sector[kPaceCountOffset] = static_cast<uint8_t>(indices.size());
-        size_t offset = kSideAreaOffset;
-        for (const uint8_t index : indices) {
-            m_sector.at(offset) = index;
-            offset += 2;
-        }
+        for (size_t i = 0; i < indices.size(); ++i)
+            m_sector.at(kSideAreaOffset + 2 * i) = indices[i];
         return *this;
     }
 
     // Signed correction nibbles in reading order: byte 31 low, byte 31 high, byte 30 low, ...
     SectorBuilder& nibbles(std::initializer_list<int> values) {
-        int n = 0;
+        size_t n = 0;
         for (const int v : values) {
-            uint8_t& b =
-                m_sector.at(kSideAreaOffset + kSideAreaSize - 1 - static_cast<size_t>(n / 2));
-            const auto nibble = static_cast<uint8_t>(v & 0xF);
-            b = n % 2 == 0 ? static_cast<uint8_t>((b & 0xF0) | nibble)
-                           : static_cast<uint8_t>((b & 0x0F) | (nibble << 4));
-            ++n;
+            uint8_t& b = m_sector.at(kSideAreaOffset + kSideAreaSize - 1 - n / 2);
+            const int shift = n++ % 2 * 4;
+            b = static_cast<uint8_t>((b & ~(0xF << shift)) | (v & 0xF) << shift);
         }
         return *this;
     }

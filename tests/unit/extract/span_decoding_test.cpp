@@ -36,33 +36,6 @@ constexpr Road kAhead{2, false};
 // Every file a read left, by name, and how the read ended.
 using Outputs = std::map<std::string, std::string>;
 
-// A simulated card of one recording, with seek points every `seek_interval` seconds.
-struct Card {
-    cardsim::RecordingSpec description;
-
-    Card(int format, std::vector<cardsim::Segment> segments, int64_t seek_interval) {
-        description.format = format;
-        description.segments = std::move(segments);
-        description.seek_interval = seek_interval;
-        // Every nibble type in turn, so that each meets a seek point.
-        description.nibbles.choice = cardsim::NibblePolicy::Choice::cycle;
-    }
-    Card& pace_pattern() { return description.pace_pattern = true, *this; }
-    Card& pacing(double rate) { return description.synth.pacing_rate = rate, *this; }
-    Card& events(std::vector<double> seconds) {
-        return description.events = std::move(seconds), *this;
-    }
-    Card& absent(cardsim::ChannelAbsence absence) {
-        return description.absences.push_back(absence), *this;
-    }
-    Card& flip(cardsim::BitFlip flip) { return description.flips.push_back(flip), *this; }
-    Card& damage_seek_points() { return damaged = true, *this; }
-
-    void write(const std::string& folder) const;
-
-    bool damaged = false;
-};
-
 // Alters the seek points of the event table in ecg.dat: one in four is kept, the others get a
 // wrong sector, a wrong bit, the place of the seek point before, or a type the table passes over.
 void damage_seek_points_in(const std::string& ecg_path) {
@@ -81,19 +54,12 @@ void damage_seek_points_in(const std::string& ecg_path) {
             uint8_t* const place = &sector[r + 8];
             const uint32_t seek_sector = get_u32le(place);
             const uint16_t bit = get_u16le(place + 4);
-            switch (seen++ % 4) {
-                case 1:
-                    put_u32le(place, seek_sector + 1);
-                    break;
-                case 2:
-                    put_u16le(place + 4, static_cast<uint16_t>(bit + 8));
-                    break;
-                case 3:
-                    put_u32le(place, previous_sector);
-                    put_u16le(place + 4, previous_bit);
-                    break;
-                default:
-                    break;
+            const int kind = seen++ % 4;
+            if (kind == 1) put_u32le(place, seek_sector + 1);
+            if (kind == 2) put_u16le(place + 4, static_cast<uint16_t>(bit + 8));
+            if (kind == 3) {
+                put_u32le(place, previous_sector);
+                put_u16le(place + 4, previous_bit);
             }
             if (seen % 8 == 6) sector[r] = 4;
             previous_sector = seek_sector;
@@ -105,18 +71,33 @@ void damage_seek_points_in(const std::string& ecg_path) {
     write_bytes(ecg_path, ecg);
 }
 
-void Card::write(const std::string& folder) const {
-    cardsim::RecordingResult result;
-    std::string error;
-    ASSERT_TRUE(cardsim::write_card(description, folder, "", result, error)) << error;
-    if (damaged) damage_seek_points_in(folder + "/ecg.dat");
-}
+// A simulated card of one recording, with seek points every `seek_interval` seconds.
+struct Card {
+    cardsim::RecordingSpec description;
 
-int replayed_spans(const std::string& trace) {
-    const std::string key = "spans decoded ahead and replayed: ";
-    const size_t at = trace.rfind(key);
-    return at == std::string::npos ? 0 : std::stoi(trace.substr(at + key.size()));
-}
+    Card(int format, std::vector<cardsim::Segment> segments, int64_t seek_interval) {
+        description.format = format;
+        description.segments = std::move(segments);
+        description.seek_interval = seek_interval;
+        // Every nibble type in turn, so that each meets a seek point.
+        description.nibbles.choice = cardsim::NibblePolicy::Choice::cycle;
+    }
+    Card& pace_pattern() { return description.pace_pattern = true, *this; }
+    Card& pacing(double rate) { return description.synth.pacing_rate = rate, *this; }
+    Card& events(std::vector<double> s) { return description.events = std::move(s), *this; }
+    Card& absent(cardsim::ChannelAbsence a) { return description.absences.push_back(a), *this; }
+    Card& flip(cardsim::BitFlip flip) { return description.flips.push_back(flip), *this; }
+    Card& damage_seek_points() { return damaged = true, *this; }
+
+    void write(const std::string& folder) const {
+        cardsim::RecordingResult result;
+        std::string error;
+        ASSERT_TRUE(cardsim::write_card(description, folder, "", result, error)) << error;
+        if (damaged) damage_seek_points_in(folder + "/ecg.dat");
+    }
+
+    bool damaged = false;
+};
 
 // Signals the read's terminator event once `seconds` decoded seconds have been written.
 class StoppingOutput : public SampleOutput {
@@ -125,14 +106,11 @@ class StoppingOutput : public SampleOutput {
         : m_inner(inner), m_terminator(std::move(terminator)), m_seconds(seconds) {}
 
     bool open() override { return m_inner.open(); }
-    void begin_recording(const RecordingLayout& layout) override {
-        m_inner.begin_recording(layout);
-    }
+    void begin_recording(const RecordingLayout& l) override { m_inner.begin_recording(l); }
     void write_calibration(int seconds) override { m_inner.write_calibration(seconds); }
     bool below_limit() const override { return m_inner.below_limit(); }
-    void write_time_point(std::span<const uint16_t> values, uint16_t marks,
-                          SampleScale scale) override {
-        m_inner.write_time_point(values, marks, scale);
+    void write_time_point(std::span<const uint16_t> v, uint16_t m, SampleScale s) override {
+        m_inner.write_time_point(v, m, s);
     }
     void write_second(const DecodedBlock& block) override {
         m_inner.write_second(block);
@@ -151,17 +129,16 @@ class StoppingOutput : public SampleOutput {
 
 class DecodingAhead : public ::testing::Test {
   protected:
-    // Reads the card at `card` with a fresh card storage object; the outputs of the read and
-    // the spans it replayed. With `stop_after` the terminator is signalled once that many
-    // seconds are written (at once when 0).
-    Outputs read(const std::string& card, OutputFormat format, ReadSettings settings, Road road,
-                 int* replayed = nullptr, int stop_after = -1) {
+    // Reads the card at m_card with a fresh card storage object; the outputs of the read, and
+    // the spans it replayed in m_replayed. With `stop_after` the terminator is signalled once
+    // that many seconds are written (at once when 0).
+    Outputs read(OutputFormat format, ReadSettings settings, Road road, int stop_after = -1) {
         const std::string out = m_folder.file("out" + std::to_string(m_reads++));
         fs::create_directories(out);
         settings.decode_workers = road.workers;
         settings.decode_ahead_waits = road.waits;
         CCFDisk disk;
-        disk.set_card_path(card);
+        disk.set_card_path(m_card);
         disk.m_read_settings = settings;
         OutputSettings output;
         output.mmf_instance = unique_base_name();
@@ -182,13 +159,17 @@ class DecodingAhead : public ::testing::Test {
                                                      : "read";
         for (const auto& entry : fs::directory_iterator(out))
             outputs[entry.path().filename().string()] = read_file(entry.path().string());
-        if (replayed != nullptr) *replayed = replayed_spans(trace.text());
+        const std::string text = trace.text(), key = "spans decoded ahead and replayed: ";
+        const size_t at = text.rfind(key);
+        m_replayed = at == std::string::npos ? 0 : std::stoi(text.substr(at + key.size()));
         return outputs;
     }
 
     NoAnswers m_no_answers;
     TestFolder m_folder;
+    const std::string m_card = m_folder.file("card");
     int m_reads = 0;
+    int m_replayed = 0;  // by the last read
 };
 
 struct IdentityCase {
@@ -222,30 +203,25 @@ class DecodingAheadIdentity : public DecodingAhead,
 
 TEST_P(DecodingAheadIdentity, GivesTheSequentialReadsBytes) {
     const IdentityCase& c = GetParam();
-    const std::string card = m_folder.file("card");
-    c.card.write(card);
+    c.card.write(m_card);
     const ReadSettings settings{c.skip_hours, c.duration_hours, 60};
-    const Outputs sequential = read(card, c.output, settings, kSequential);
+    const Outputs sequential = read(c.output, settings, kSequential);
     EXPECT_EQ(sequential.at("result"), "read");
-    int replayed = 0;
-    EXPECT_EQ(read(card, c.output, settings, kWaiting, &replayed), sequential);
-    EXPECT_GT(replayed, 1);
-    EXPECT_EQ(read(card, c.output, settings, kAhead), sequential);
+    EXPECT_EQ(read(c.output, settings, kWaiting), sequential);
+    EXPECT_GT(m_replayed, 1);
+    EXPECT_EQ(read(c.output, settings, kAhead), sequential);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cards, DecodingAheadIdentity, ::testing::ValuesIn(kIdentityCases),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST_F(DecodingAhead, TerminatorStopsTheReadWhereTheSequentialReadStops) {
-    const std::string card = m_folder.file("card");
-    Card(35, {{2400, 0}}, 101).pace_pattern().write(card);
+    Card(35, {{2400, 0}}, 101).pace_pattern().write(m_card);
     const ReadSettings settings{0, 24, 0};
     for (const int seconds : {0, 1500}) {
-        const Outputs sequential =
-            read(card, kFormatArchive, settings, kSequential, nullptr, seconds);
+        const Outputs sequential = read(kFormatArchive, settings, kSequential, seconds);
         EXPECT_EQ(sequential.at("result"), "stopped") << seconds;
-        EXPECT_EQ(read(card, kFormatArchive, settings, kAhead, nullptr, seconds), sequential)
-            << seconds;
+        EXPECT_EQ(read(kFormatArchive, settings, kAhead, seconds), sequential) << seconds;
         EXPECT_LT(sequential.at("rawecg1.dat").size(), 2400u * 256) << seconds;
     }
 }

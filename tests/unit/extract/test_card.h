@@ -41,15 +41,14 @@ inline Sector sealed(Sector sector) {
 inline Sector start_sector(uint8_t format, TimeBytes start = kStart_2013_05_14_10_15_20,
                            uint16_t recording = kTestRecording,
                            uint8_t length = kNoRecordingLength) {
-    StartSector fields;
-    fields.sector_format_num = 0x81;
-    fields.recording_num = recording;
-    fields.recording_start_time = start;
-    fields.recording_format = format;
-    fields.recording_length = length;
-    fields.recorder_serial_no = {'P', 'N', '1', '0', '0', '0', '4', '2'};
     Sector sector{};
-    encode_start_sector(fields, sector);
+    encode_start_sector({.sector_format_num = 0x81,
+                         .recording_num = recording,
+                         .recording_start_time = start,
+                         .recording_format = format,
+                         .recorder_serial_no = {'P', 'N', '1', '0', '0', '0', '4', '2'},
+                         .recording_length = length},
+                        sector);
     return sealed(sector);
 }
 
@@ -107,18 +106,12 @@ class EventSectorBuilder {
 
     EventSectorBuilder& record(uint8_t type, uint8_t length, TimeBytes time = {0, 0, 0, 1, 1, 0},
                                uint32_t sector = 0, uint16_t index = 0) {
-        const auto put = [&](size_t offset, uint32_t value) {
-            if (offset < length && m_at + offset < kSectorSize)
-                m_sector.byte(m_at + offset, static_cast<uint8_t>(value));
-        };
-        put(0, type);
-        put(1, length);
-        for (size_t i = 0; i < time.size(); ++i)
-            put(2 + i, time[i]);
-        for (size_t i = 0; i < 4; ++i)
-            put(8 + i, sector >> (8 * i));
-        put(12, index);
-        put(13, index >> 8);
+        std::array<uint8_t, 14> bytes{type, length};
+        std::copy(time.begin(), time.end(), &bytes[2]);
+        put_u32le(&bytes[8], sector);
+        put_u16le(&bytes[12], index);
+        for (size_t i = 0; i < std::min<size_t>(length, bytes.size()); ++i)
+            if (m_at + i < kSectorSize) m_sector.byte(m_at + i, bytes[i]);
         m_at += length;
         return *this;
     }

@@ -29,14 +29,11 @@ std::vector<size_t> pulses(const TimePointBlock& block) {
 
 TEST(PackedSector, FieldsAreALittleEndianBitStringInterleavedByTimePoint) {
     // Fields 1, 2, 3 and 1023 packed by hand into the first 5-byte group.
-    const Sector sector = SectorBuilder(0x01)
-                              .byte(32, 0x01)
-                              .byte(33, 0x08)
-                              .byte(34, 0x30)
-                              .byte(35, 0xC0)
-                              .byte(36, 0xFF)
-                              .build();
-    const TimePointBlock block = unpack(sector);
+    SectorBuilder sector(0x01);
+    size_t at = 32;
+    for (const uint8_t byte : {0x01, 0x08, 0x30, 0xC0, 0xFF})
+        sector.byte(at++, byte);
+    const TimePointBlock block = unpack(sector.build());
     ASSERT_EQ(block.count, 192);
     ASSERT_EQ(block.channels, 2);
     EXPECT_EQ(channel(block, 0, 3), (std::vector<uint16_t>{1, 3, 0}));

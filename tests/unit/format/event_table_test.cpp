@@ -10,12 +10,10 @@
 
 namespace {
 
-Sector data_sector() {
-    return SectorBuilder(0x23).build();
-}
+const Sector kDataSector = SectorBuilder(0x23).build();
 
-EventTable load(const TestFolder& folder, const std::vector<Sector>& sectors,
-                bool twelve_lead = false) {
+EventTable load(const std::vector<Sector>& sectors, bool twelve_lead = false) {
+    const TestFolder folder;
     const std::string path = folder.file("ecg.dat");
     std::vector<uint8_t> bytes;
     for (const Sector& s : sectors)
@@ -52,31 +50,26 @@ TEST(EventTable, StoresTheRecordTypesOfEachSectorKindAndStepsOverOthersByLength)
     EXPECT_EQ(table[0].time().second, 5);
     EXPECT_EQ(table[2].time().second, 9);
 
+    EventSectorBuilder twelve_lead(0x42);
+    const std::pair<uint8_t, uint8_t> records[] = {{1, 16}, {2, 16}, {5, 30},
+                                                   {6, 4},  {4, 16}, {3, 16}};
+    for (const auto& [type, length] : records)
+        twelve_lead.record(type, length);
     EventTable twelve;
-    parse_event_sector(EventSectorBuilder(0x42)
-                           .record(1, 16)
-                           .record(2, 16)
-                           .record(5, 30)
-                           .record(6, 4)
-                           .record(4, 16)
-                           .record(3, 16)
-                           .build(),
-                       twelve);
+    parse_event_sector(twelve_lead.build(), twelve);
     EXPECT_EQ(types_of(twelve), (std::vector<uint8_t>{1, 4, 3}));
 }
 
-TEST(EventTable, ShortRecordsReadAsZeroFilled) {
-    EventTable table;
+// Short records read as zero filled; damaged ones end the table instead of stalling or overrunning.
+TEST(EventTable, ShortRecordsReadAsZeroFilledAndDamagedOnesEndTheTable) {
+    EventTable short_records;
     // Bytes 10 and 11 of the short record are the next record's type and length.
     parse_event_sector(EventSectorBuilder().record(3, 10, {7, 0, 0, 1, 1, 0}).record(1, 16).build(),
-                       table);
-    ASSERT_EQ(table.size(), 2u);
-    EXPECT_EQ(table[0].time().second, 7);
-    EXPECT_EQ(table[0].sector, 0u);
-    EXPECT_EQ(table[0].decompression_index, 0u);
-}
-
-TEST(EventTable, DamagedRecordsEndTheTableInsteadOfStallingOrOverrunning) {
+                       short_records);
+    ASSERT_EQ(short_records.size(), 2u);
+    EXPECT_EQ(short_records[0].time().second, 7);
+    EXPECT_EQ(short_records[0].sector, 0u);
+    EXPECT_EQ(short_records[0].decompression_index, 0u);
     for (uint8_t bad_length : {0, 1}) {
         EventTable table;
         const EventChainStep step = parse_event_sector(
@@ -91,8 +84,32 @@ TEST(EventTable, DamagedRecordsEndTheTableInsteadOfStallingOrOverrunning) {
     EXPECT_EQ(table.size(), 2u);
 }
 
-TEST(EventTable, HoldsAtMost500Records) {
-    TestFolder folder;
+TEST(EventTable, FollowsTheChainPastDataSectorsAndToNumberedSectors) {
+    const EventTable table =
+        load({SectorBuilder(0x81).build(), kDataSector,
+              EventSectorBuilder().record(1, 16).next_sector().build(), kDataSector, kDataSector,
+              EventSectorBuilder().record(2, 16).numbered_sector(8).build(),
+              EventSectorBuilder().record(3, 16, {11, 0, 0, 1, 1, 0}).build(), kDataSector,
+              EventSectorBuilder().record(3, 16, {22, 0, 0, 1, 1, 0}).build()});
+    EXPECT_EQ(types_of(table), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(table[2].time().second, 22);  // sector 6 was jumped over
+}
+
+TEST(EventTable, LoadEndsOnLoopsMissingSectorsLateFirstSectorsAnd500Records) {
+    const auto one = [](uint8_t type = 0x20) { return EventSectorBuilder(type).record(3, 16); };
+    // 255 pointing back at itself (ReadEcgMode's --event-chain-loop card has a longer ring).
+    EXPECT_EQ(load({one().numbered_sector(0).build()}).size(), 1u);
+    // Pointing outside the file, and a next sector that never comes.
+    EXPECT_EQ(load({one().numbered_sector(0x7FFFFFFF).build()}).size(), 1u);
+    EXPECT_EQ(load({one().next_sector().build(), kDataSector}).size(), 1u);
+    // The first event sector must lie among the first 16.
+    std::vector<Sector> late(16, kDataSector);
+    late.push_back(one().build());
+    EXPECT_TRUE(load(late).empty());
+    // 12-lead event sectors count only when asked for.
+    EXPECT_TRUE(load({one(0x42).build()}).empty());
+    EXPECT_EQ(load({one(0x42).build()}, true).size(), 1u);
+    // The table holds at most 500 records.
     std::vector<Sector> sectors;
     for (int s = 0; s < 20; ++s) {
         EventSectorBuilder builder;
@@ -100,40 +117,5 @@ TEST(EventTable, HoldsAtMost500Records) {
             builder.record(3, 16);
         sectors.push_back(builder.next_sector().build());
     }
-    EXPECT_EQ(load(folder, sectors).size(), kMaxEventRecords);
-}
-
-TEST(EventTable, FollowsTheChainPastDataSectorsAndToNumberedSectors) {
-    TestFolder folder;
-    const EventTable table = load(
-        folder, {SectorBuilder(0x81).build(), data_sector(),
-                 EventSectorBuilder().record(1, 16).next_sector().build(), data_sector(),
-                 data_sector(), EventSectorBuilder().record(2, 16).numbered_sector(8).build(),
-                 EventSectorBuilder().record(3, 16, {11, 0, 0, 1, 1, 0}).build(), data_sector(),
-                 EventSectorBuilder().record(3, 16, {22, 0, 0, 1, 1, 0}).build()});
-    EXPECT_EQ(types_of(table), (std::vector<uint8_t>{1, 2, 3}));
-    EXPECT_EQ(table[2].time().second, 22);  // sector 6 was jumped over
-}
-
-TEST(EventTable, LoadEndsOnLoopsMissingSectorsAndLateFirstSectors) {
-    TestFolder folder;
-    // 255 pointing back at itself (ReadEcgMode's --event-chain-loop card has a longer ring).
-    EXPECT_EQ(load(folder, {EventSectorBuilder().record(3, 16).numbered_sector(0).build()}).size(),
-              1u);
-    // Pointing outside the file, and a next sector that never comes.
-    EXPECT_EQ(load(folder, {EventSectorBuilder().record(3, 16).numbered_sector(0x7FFFFFFF).build()})
-                  .size(),
-              1u);
-    EXPECT_EQ(
-        load(folder, {EventSectorBuilder().record(3, 16).next_sector().build(), data_sector()})
-            .size(),
-        1u);
-    // The first event sector must lie among the first 16.
-    std::vector<Sector> late(16, data_sector());
-    late.push_back(EventSectorBuilder().record(3, 16).build());
-    EXPECT_TRUE(load(folder, late).empty());
-    // 12-lead event sectors count only when asked for.
-    const Sector twelve = EventSectorBuilder(0x42).record(3, 16).build();
-    EXPECT_TRUE(load(folder, {twelve}).empty());
-    EXPECT_EQ(load(folder, {twelve}, true).size(), 1u);
+    EXPECT_EQ(load(sectors).size(), kMaxEventRecords);
 }

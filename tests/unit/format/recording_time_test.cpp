@@ -4,12 +4,9 @@
 
 namespace {
 
-RecordingTime at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
-                 int hundredths = 0) {
-    return RecordingTime{static_cast<uint8_t>(year),      static_cast<uint8_t>(month),
-                         static_cast<uint8_t>(day),       static_cast<uint8_t>(hour),
-                         static_cast<uint8_t>(minute),    static_cast<uint8_t>(second),
-                         static_cast<uint8_t>(hundredths)};
+RecordingTime at(uint8_t year, uint8_t month, uint8_t day, uint8_t hour = 0, uint8_t minute = 0,
+                 uint8_t second = 0, uint8_t hundredths = 0) {
+    return {year, month, day, hour, minute, second, hundredths};
 }
 
 }  // namespace
@@ -44,7 +41,8 @@ TEST(RecordingTime, HalfSecondsRoundAwayFromZero) {
     EXPECT_EQ(time_to_seconds(at(99, 12, 31, 23, 59, 59, 51)), 0);
 }
 
-TEST(RecordingTime, AddingASecondCarriesThroughTheCalendar) {
+// A second carries through the calendar, hundredths into the second.
+TEST(RecordingTime, AddingCarriesThroughTheCalendar) {
     struct Row {
         RecordingTime from, to;
     };
@@ -62,9 +60,6 @@ TEST(RecordingTime, AddingASecondCarriesThroughTheCalendar) {
         time_add_second(t);
         EXPECT_EQ(t, row.to) << time_display_text(row.from);
     }
-}
-
-TEST(RecordingTime, AddingHundredthsCarriesIntoTheSecond) {
     RecordingTime t = at(13, 12, 31, 23, 59, 59, 60);
     time_add_hundredths(t, 50);
     EXPECT_EQ(t, at(14, 1, 1, 0, 0, 0, 10));

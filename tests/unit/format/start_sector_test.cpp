@@ -11,25 +11,17 @@
 
 namespace {
 
-StartSector sample_fields() {
-    StartSector s;
-    s.sector_format_num = 0x82;
-    s.recording_num = 0x0405;
-    s.recording_start_type = 2;
-    s.recording_start_time = {20, 15, 10, 15, 7, 13};
-    s.recording_exp_length = {24, 0, 1};
-    s.recording_format = 0x85;
-    s.recorder_sw_ver = 0x0312;
-    s.recorder_serial_no = {'P', 'N', '1', '2', '3', '4', 0, 0};
-    s.recording_flags = 0x41;
-    s.pacing_threshold = 0x0150;
-    s.recording_length = 48;
-    return s;
-}
-
-void append(std::vector<uint8_t>& file, const Sector& sector, size_t count = kSectorSize) {
-    file.insert(file.end(), sector.begin(), sector.begin() + static_cast<ptrdiff_t>(count));
-}
+const StartSector kFields{.sector_format_num = 0x82,
+                          .recording_num = 0x0405,
+                          .recording_start_type = 2,
+                          .recording_start_time = {20, 15, 10, 15, 7, 13},
+                          .recording_exp_length = {24, 0, 1},
+                          .recording_format = 0x85,
+                          .recorder_sw_ver = 0x0312,
+                          .recorder_serial_no = {'P', 'N', '1', '2', '3', '4', 0, 0},
+                          .recording_flags = 0x41,
+                          .pacing_threshold = 0x0150,
+                          .recording_length = 48};
 
 Sector random_sector(unsigned seed) {
     std::mt19937 random(seed);
@@ -44,51 +36,38 @@ Sector random_sector(unsigned seed) {
 TEST(StartSector, FieldsSitAtTheirOffsetsAndOtherBytesAreKept) {
     Sector sector;
     sector.fill(0xEE);
-    encode_start_sector(sample_fields(), sector);
+    encode_start_sector(kFields, sector);
     const std::map<size_t, uint8_t> expected{{0, 0x82},  {1, 0x05},  {2, 0x04},  {6, 20},
                                              {11, 13},   {12, 24},   {15, 0x85}, {16, 0x12},
                                              {18, 'P'},  {26, 0x41}, {27, 0x50}, {28, 0x01},
                                              {29, 0xEE}, {182, 48},  {183, 0xEE}};
     for (const auto& [offset, value] : expected)
         EXPECT_EQ(sector[offset], value) << "offset " << offset;
-    EXPECT_EQ(decode_start_sector(sector), sample_fields());
-    EXPECT_EQ(recorder_serial_text(sample_fields()), "PN1234");
+    EXPECT_EQ(decode_start_sector(sector), kFields);
+    EXPECT_EQ(recorder_serial_text(kFields), "PN1234");
 }
 
-class FirstStartSector : public ::testing::Test {
-  protected:
-    Sector sealed_start(uint8_t type) const {
-        StartSector fields = sample_fields();
-        fields.sector_format_num = type;
-        Sector sector{};
-        encode_start_sector(fields, sector);
-        seal_sector(table, sector, sector_type_of(type).checksum);
-        return sector;
-    }
-    StartSectorSearch search(const std::vector<uint8_t>& ecg) {
-        write_bytes(folder.file("ecg.dat"), ecg);
-        return read_first_start_sector(table, folder.path(), out);
-    }
-
+// A damaged checksum is found and reported bad: SimulatedCardFiles.EventTableFormats...
+TEST(FirstStartSector, IsFoundPastLeadingSectorsChecksAndDescrambled) {
     const Crc16Table table;
     TestFolder folder;
-    Sector out{};
-};
-
-// A damaged checksum is found and reported bad: SimulatedCardFiles.EventTableFormats...
-TEST_F(FirstStartSector, IsFoundPastLeadingSectorsChecksAndDescrambled) {
     for (const uint8_t type : {0x81, 0x82, 0x83}) {
-        std::vector<uint8_t> ecg;
-        append(ecg, SectorBuilder(0x02).build());
-        append(ecg, SectorBuilder(0x20).build());
-        append(ecg, sealed_start(type));
-        const StartSectorSearch result = search(ecg);
-        EXPECT_TRUE(result.found) << int{type};
-        EXPECT_TRUE(result.checksum_good) << int{type};
-        StartSector expected = sample_fields();
+        SCOPED_TRACE(int{type});
+        StartSector expected = kFields;
         expected.sector_format_num = type;
-        expected.sector_crc = decode_start_sector(sealed_start(type)).sector_crc;
-        EXPECT_EQ(decode_start_sector(out), expected) << int{type};
+        Sector start{};
+        encode_start_sector(expected, start);
+        seal_sector(table, start, sector_type_of(type).checksum);
+        expected.sector_crc = decode_start_sector(start).sector_crc;
+        std::vector<uint8_t> ecg;
+        for (const Sector& s : {SectorBuilder(0x02).build(), SectorBuilder(0x20).build(), start})
+            ecg.insert(ecg.end(), s.begin(), s.end());
+        write_bytes(folder.file("ecg.dat"), ecg);
+        Sector out{};
+        const StartSectorSearch result = read_first_start_sector(table, folder.path(), out);
+        EXPECT_TRUE(result.found);
+        EXPECT_TRUE(result.checksum_good);
+        EXPECT_EQ(decode_start_sector(out), expected);
     }
 }
 
@@ -107,12 +86,10 @@ TEST(SectorChecksumB, AnySingleFlippedBitInTheBodyFails) {
     const Crc16Table table;
     Sector sealed = random_sector(5);
     seal_sector_b(table, sealed);
-    for (size_t i = kSectorBodyOffset; i < kSectorSize; ++i) {
-        for (int bit = 0; bit < 8; ++bit) {
-            Sector damaged = sealed;
-            damaged[i] ^= static_cast<uint8_t>(1u << bit);
-            EXPECT_FALSE(check_sector_b(table, damaged)) << "byte " << i << " bit " << bit;
-        }
+    for (size_t bit = kSectorBodyOffset * 8; bit < kSectorSize * 8; ++bit) {
+        Sector damaged = sealed;
+        damaged[bit / 8] ^= static_cast<uint8_t>(1u << bit % 8);
+        EXPECT_FALSE(check_sector_b(table, damaged)) << "bit " << bit;
     }
 }
 
@@ -123,17 +100,15 @@ TEST(SectorChecksumA, FlippedBitBeforeTheLastTwoBytesPassesAndDamagesThreeBytes)
     const Sector plain = random_sector(6);
     Sector sealed = plain;
     seal_sector_a(table, sealed);
-    for (size_t i = kSectorBodyOffset; i < kSectorSize; ++i) {
-        for (int bit = 0; bit < 8; ++bit) {
-            Sector damaged = sealed;
-            damaged[i] ^= static_cast<uint8_t>(1u << bit);
-            const bool passed = check_sector_a(table, damaged);
-            EXPECT_EQ(passed, i < 510) << "byte " << i << " bit " << bit;
-            if (!passed) continue;
-            for (size_t j = kSectorBodyOffset; j < kSectorSize; ++j) {
-                const bool in_damage = j >= i && j <= i + 2;
-                EXPECT_EQ(damaged[j] != plain[j], in_damage) << "flip " << i << ", byte " << j;
-            }
-        }
+    for (size_t bit = kSectorBodyOffset * 8; bit < kSectorSize * 8; ++bit) {
+        const size_t i = bit / 8;
+        Sector damaged = sealed;
+        damaged[i] ^= static_cast<uint8_t>(1u << bit % 8);
+        const bool passed = check_sector_a(table, damaged);
+        EXPECT_EQ(passed, i < 510) << "bit " << bit;
+        if (!passed) continue;
+        for (size_t j = kSectorBodyOffset; j < kSectorSize; ++j)
+            EXPECT_EQ(damaged[j] != plain[j], j >= i && j <= i + 2)
+                << "bit " << bit << ", byte " << j;
     }
 }
