@@ -1,9 +1,5 @@
 #include "harness.h"
 
-#include "output_files.h"
-
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -11,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
@@ -28,22 +23,6 @@ std::string env_or_empty(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
 }
-
-}  // namespace
-
-bool under_wine() {
-    return !env_or_empty("KADO_WINE").empty();
-}
-
-std::string host_path(const std::string& path) {
-    if (!under_wine()) return path;
-    std::string windows = "Z:" + path;
-    for (char& c : windows)
-        if (c == '/') c = '\\';
-    return windows;
-}
-
-namespace {
 
 // Standard input from /dev/null, unless redirect (run in the child) sets up the standard streams.
 pid_t start_program(const std::vector<std::string>& argv, const EnvList& env,
@@ -90,17 +69,16 @@ size_t prompt_end(const std::string& text) {
     return std::string::npos;
 }
 
-// Everything the descriptor delivers until it ends (or nothing comes for two minutes).
-std::string read_all(int fd) {
-    std::string text;
+// Hands each piece the descriptor delivers to `take` until it ends (or nothing comes for two
+// minutes).
+void read_until_end(int fd, const std::function<void(const std::string&)>& take) {
     for (char buffer[4096];;) {
         pollfd ready{fd, POLLIN, 0};
-        if (poll(&ready, 1, 120000) <= 0) break;
+        if (poll(&ready, 1, 120000) <= 0) return;
         const ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got <= 0) break;
-        text.append(buffer, static_cast<size_t>(got));
+        if (got <= 0) return;
+        take(std::string(buffer, static_cast<size_t>(got)));
     }
-    return text;
 }
 
 int wait_for_program(pid_t child, int timeout_seconds) {
@@ -118,7 +96,49 @@ int wait_for_program(pid_t child, int timeout_seconds) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// The file with the arguments, started through the Wine runner under Wine.
+std::vector<std::string> wine_argv(const std::string& file, const std::vector<std::string>& args) {
+    std::vector<std::string> argv{file};
+    if (under_wine()) argv.insert(argv.begin(), env_or_empty("KADO_WINE"));
+    argv.insert(argv.end(), args.begin(), args.end());
+    return argv;
+}
+
+std::string drive_map_folder(const std::string& work_folder) {
+    if (!under_wine()) return work_folder + "/drives";
+    const std::string prefix = env_or_empty("WINEPREFIX");
+    if (prefix.empty()) throw std::runtime_error("WINEPREFIX is not set");
+    return prefix + "/dosdevices";
+}
+
+class WineServerForTheRun : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        if (!under_wine()) return;
+        // The prefix is made on first use, and making it waits for its server to end.
+        run_program({env_or_empty("KADO_WINE"), "cmd", "/c", "exit"}, {}, 300);
+        restart_wine_server();
+    }
+    void TearDown() override {
+        if (under_wine()) run_program({"/bin/sh", "-c", "wineserver -k; wineserver -w"}, {}, 60);
+    }
+};
+
+const auto* const g_wine_server = ::testing::AddGlobalTestEnvironment(new WineServerForTheRun);
+
 }  // namespace
+
+bool under_wine() {
+    return !env_or_empty("KADO_WINE").empty();
+}
+
+std::string host_path(const std::string& path) {
+    if (!under_wine()) return path;
+    std::string windows = "Z:" + path;
+    for (char& c : windows)
+        if (c == '/') c = '\\';
+    return windows;
+}
 
 int run_program(const std::vector<std::string>& argv, const EnvList& env, int timeout_seconds) {
     return wait_for_program(start_program(argv, env), timeout_seconds);
@@ -149,14 +169,8 @@ std::string run_program_output(const std::vector<std::string>& argv, int& code) 
 }
 
 std::vector<std::string> tool_argv(const std::string& name, const std::vector<std::string>& args) {
-    const std::string folder = env_or_empty("KADO_TOOLS_DIR") + "/" + name + "/";
-    std::vector<std::string> argv;
-    if (under_wine())
-        argv = {env_or_empty("KADO_WINE"), folder + name + ".exe"};
-    else
-        argv = {folder + name};
-    argv.insert(argv.end(), args.begin(), args.end());
-    return argv;
+    const std::string file = env_or_empty("KADO_TOOLS_DIR") + "/" + name + "/" + name;
+    return wine_argv(under_wine() ? file + ".exe" : file, args);
 }
 
 std::string szip_file() {
@@ -165,10 +179,7 @@ std::string szip_file() {
 }
 
 std::vector<std::string> szip_argv(const std::vector<std::string>& args) {
-    std::vector<std::string> argv{szip_file()};
-    if (under_wine()) argv.insert(argv.begin(), env_or_empty("KADO_WINE"));
-    argv.insert(argv.end(), args.begin(), args.end());
-    return argv;
+    return wine_argv(szip_file(), args);
 }
 
 BackgroundProgram::BackgroundProgram(const std::vector<std::string>& argv, const EnvList& env)
@@ -228,13 +239,9 @@ int run_kado_answering(const std::string& command_line, const std::vector<std::s
     close(error[1]);
     std::string seen;
     size_t asked = 0;
-    for (char buffer[4096];;) {
-        pollfd fd{error[0], POLLIN, 0};
-        if (poll(&fd, 1, 120000) <= 0) break;
-        const ssize_t got = read(error[0], buffer, sizeof buffer);
-        if (got <= 0) break;
-        if (error_text != nullptr) error_text->append(buffer, static_cast<size_t>(got));
-        seen.append(buffer, static_cast<size_t>(got));
+    read_until_end(error[0], [&](const std::string& piece) {
+        if (error_text != nullptr) *error_text += piece;
+        seen += piece;
         // Each prompt ends a message box or a dialog; its text goes to the test's log.
         for (size_t end; (end = prompt_end(seen)) != std::string::npos; ++asked) {
             std::fprintf(stderr, "%s\n", seen.substr(0, end).c_str());
@@ -247,7 +254,7 @@ int run_kado_answering(const std::string& command_line, const std::vector<std::s
                 input[1] = -1;
             }
         }
-    }
+    });
     if (input[1] >= 0) close(input[1]);
     close(error[0]);
     return wait_for_program(child, 10);
@@ -276,7 +283,8 @@ int run_kado_on_terminal(const std::string& command_line, const std::vector<std:
     close(input[0]);
     close(program_side);
     // The terminal reports an error instead of its end once the program has closed its side.
-    terminal_text = read_all(terminal);
+    terminal_text.clear();
+    read_until_end(terminal, [&](const std::string& piece) { terminal_text += piece; });
     close(terminal);
     return wait_for_program(child, 10);
 }
@@ -325,10 +333,6 @@ int CardWork::run(const std::string& arguments, EnvList env, int timeout_seconds
                     timeout_seconds);
 }
 
-DriveTest::DriveTest() {
-    std::filesystem::create_directory(out());
-}
-
 EnvList DriveTest::env() {
     EnvList all = m_drives.env();
     all.emplace_back("XDG_CONFIG_HOME", m_work.path());
@@ -351,17 +355,6 @@ bool DriveTest::copy_card_into(const std::string& root, const std::vector<std::s
     return true;
 }
 
-namespace {
-
-std::string drive_map_folder(const std::string& work_folder) {
-    if (!under_wine()) return work_folder + "/drives";
-    const std::string prefix = env_or_empty("WINEPREFIX");
-    if (prefix.empty()) throw std::runtime_error("WINEPREFIX is not set");
-    return prefix + "/dosdevices";
-}
-
-}  // namespace
-
 // C: and Z: are the Wine prefix's own drives.
 TestDriveSet::TestDriveSet(const std::string& work_folder)
     : DriveMap(drive_map_folder(work_folder), "cz") {}
@@ -377,33 +370,10 @@ EnvList TestDriveSet::env() {
     return {};
 }
 
-namespace {
-
 // Debian's wineserver leaves as soon as its last program ends, so a program started in that
 // moment fails with "Connection reset by peer". One server for the whole run leaves no such
 // moment; 900 s outlasts any gap between two programs and still ends a run that was killed.
-void start_persistent_wine_server() {
-    run_program({"/bin/sh", "-c", "wineserver -p900 </dev/null >/dev/null 2>&1"}, {}, 60);
-}
-
-class WineServerForTheRun : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        if (!under_wine()) return;
-        // The prefix is made on first use, and making it waits for its server to end.
-        run_program({env_or_empty("KADO_WINE"), "cmd", "/c", "exit"}, {}, 300);
-        restart_wine_server();
-    }
-    void TearDown() override {
-        if (under_wine()) run_program({"/bin/sh", "-c", "wineserver -k; wineserver -w"}, {}, 60);
-    }
-};
-
-const auto* const g_wine_server = ::testing::AddGlobalTestEnvironment(new WineServerForTheRun);
-
-}  // namespace
-
 void restart_wine_server() {
     run_program({"/bin/sh", "-c", "wineserver -k; wineserver -w"}, {}, 60);
-    start_persistent_wine_server();
+    run_program({"/bin/sh", "-c", "wineserver -p900 </dev/null >/dev/null 2>&1"}, {}, 60);
 }

@@ -158,7 +158,7 @@ class TestDriveSet : public DriveMap {
 // A test with a work folder, an output folder in it and drive letters of its own.
 class DriveTest : public ::testing::Test {
   protected:
-    DriveTest();
+    DriveTest() { std::filesystem::create_directory(out()); }
     std::string out() const { return m_work / "out"; }
     std::string card() const { return m_work / "card"; }
     // The drives' environment, and a profile folder of the work folder's own.
