@@ -6,13 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <random>
 #include <string>
-#include <vector>
 
 #include "output_files.h"
 

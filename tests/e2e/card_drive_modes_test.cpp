@@ -2,16 +2,7 @@
 // (/write=cnav), the patient change (/changepat=cnav), the speech probe (/wav), the patient's
 // name and identifier from an INI file (/setpat=, the same files for both builds) and the reads,
 // as the calling application sees them: exit codes and what is left on the card.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <functional>
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "harness.h"
-#include "output_files.h"
 #include "scratch_tmpfs.h"
 
 namespace {
@@ -46,6 +37,28 @@ class CardDriveModes : public DriveTest {
         write_file(out() + "/patsumm.dat", platform_text("Bea Newman\nNEW-42\n"));
     }
     std::string config() const { return read_file(card() + "/config.dat"); }
+};
+
+constexpr char kValidFile[] =
+    "; written by the analysis application\r\n"
+    "[Patient Details]\r\n"
+    "PatientName=Bea Newman ; ward 4\r\n"
+    "PatientId=NEW-42\r\n";
+
+// The record with both patient fields blanked: what /setpat= must leave as it was.
+std::string without_patient(std::string record) {
+    record.replace(kPatientNameOffset, 320, 320, '\0');
+    return record;
+}
+
+class PatientFileMode : public CardDriveModes {
+  protected:
+    void SetUp() override {
+        make(card(), {"--patient-name=Ann Example", "--patient-id=ID-7"});
+        write_file(ini(), kValidFile);
+    }
+    int set_patient(const std::string& ini_path) { return run("/setpat=" + host_path(ini_path)); }
+    std::string ini() const { return m_work / "patient.ini"; }
 };
 
 }  // namespace
@@ -207,34 +220,6 @@ TEST_F(CardDriveModes, ReadsFindTheirCardInADrive) {
     }
 }
 
-namespace {
-
-constexpr char kValidFile[] =
-    "; written by the analysis application\r\n"
-    "[Patient Details]\r\n"
-    "PatientName=Bea Newman ; ward 4\r\n"
-    "PatientId=NEW-42\r\n";
-
-// The record with both patient fields blanked: what /setpat= must leave as it was.
-std::string without_patient(std::string record) {
-    record.replace(kPatientNameOffset, 320, 320, '\0');
-    return record;
-}
-
-class PatientFileMode : public CardDriveModes {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(make_card(
-            card(), "",
-            {"--format=35", "--duration=2m", "--patient-name=Ann Example", "--patient-id=ID-7"}));
-        write_file(ini(), kValidFile);
-    }
-    int set_patient(const std::string& ini_path) { return run("/setpat=" + host_path(ini_path)); }
-    std::string ini() const { return m_work / "patient.ini"; }
-};
-
-}  // namespace
-
 TEST_F(PatientFileMode, WritesNameAndIdentifierAndNothingElseIntoTheCardsRecord) {
     m_drives.map('E', card(), "VNT_CFR");
     const std::string before = config();
@@ -249,7 +234,6 @@ TEST_F(PatientFileMode, WritesNameAndIdentifierAndNothingElseIntoTheCardsRecord)
 }
 
 TEST_F(PatientFileMode, WritesAReadOnlyRecordAndLeavesItReadOnly) {
-    namespace fs = std::filesystem;
     m_drives.map('E', card(), "VNT_CFR2");
     const std::string record = card() + "/config.dat";
     fs::permissions(record,

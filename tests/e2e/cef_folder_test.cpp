@@ -1,12 +1,6 @@
 // Inputs that already hold an unpacked recording: the patient files and channel exit codes of the
 // patient read modes, the ECG through the plain-named sections in the ECG read mode, and the
 // modes without such an output.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
-#include <vector>
-
 #include "harness.h"
 #include "mapped_peer.h"
 

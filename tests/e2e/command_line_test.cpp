@@ -2,11 +2,6 @@
 // With no card in any drive, an accepted command line ends at the card search (102) or in a dialog
 // that the end of input (or, under headless Wine, the missing display) leaves with Exit: 0 in the
 // modes that keep their code; a refused one ends with 100.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
-
 #include "harness.h"
 
 namespace {

@@ -1,10 +1,6 @@
 // KADO_DECODE_THREADS: a compressed card read decoding ahead (the default), on the reading thread
 // alone (0) or with a value that is not a number of threads (ignored) leaves the same files.
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <map>
-#include <string>
 
 #include "harness.h"
 

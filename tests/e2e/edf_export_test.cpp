@@ -3,13 +3,9 @@
 // page and rsvg-convert draws its strips. Each export is compared with an archive read of the same
 // card: the EDF+ samples are the raw words' 12-bit values.
 #include <edflib.h>
-#include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "harness.h"
 
@@ -73,27 +69,12 @@ std::vector<std::vector<double>> biosig_values(const std::string& edf, const std
     return values;
 }
 
-double millivolts(uint16_t raw_word) {
-    return ((raw_word & 0x0FFF) - 2048.0) / 410.0;
-}
-
-std::vector<int64_t> pace_indices(const std::vector<uint16_t>& raw, size_t count) {
-    std::vector<int64_t> indices;
-    for (size_t i = 0; i < count && i < raw.size(); ++i)
-        if ((raw[i] & 0x1000) != 0) indices.push_back(static_cast<int64_t>(i));
-    return indices;
-}
-
 struct ExportCase {
     const char* name;
     int format;
     int channels;
     std::string read_options = "";
 };
-
-void PrintTo(const ExportCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class EdfExport : public ::testing::TestWithParam<ExportCase> {};
 
@@ -112,44 +93,42 @@ TEST_P(EdfExport, IndependentReadersSeeTheArchiveSamplesEventsAndPaces) {
     const ArchiveRead raw = read_archive(work, c.channels, c.read_options);
     ASSERT_EQ(work.read("/readecg=hide /opformat=edf /duration=1 " + c.read_options), 0);
     const std::string edf = work.out("recording.edf");
-    {
-        EdfFile file(edf);
-        ASSERT_TRUE(file.open) << "EDFlib error " << file.header.filetype;
-        EXPECT_EQ(file.header.filetype, EDFLIB_FILETYPE_EDFPLUS);
-        ASSERT_EQ(file.header.edfsignals, c.channels);
-        // 80 s of preamble and 99 s of recording (whole 1.5 s sectors).
-        EXPECT_EQ(file.header.datarecords_in_file, 179);
-        EXPECT_EQ(file.header.startdate_year, 2013);
-        EXPECT_EQ(file.header.starttime_hour * 3600 + file.header.starttime_minute * 60 +
-                      file.header.starttime_second,
-                  10 * 3600 + 15 * 60 + 20 - 80);
-        for (int s = 0; s < c.channels; ++s) {
-            EXPECT_EQ(std::string(file.header.signalparam[s].physdimension).substr(0, 3), "mV ");
-            const std::vector<int> got = file.digital(s);
-            const std::vector<uint16_t>& want = raw.channels[static_cast<size_t>(s)];
-            ASSERT_LE(got.size(), want.size());
-            for (size_t i = 0; i < got.size(); ++i)
-                ASSERT_EQ(got[i], want[i] & 0x0FFF) << "channel " << s + 1 << " sample " << i;
-        }
-        std::vector<int64_t> events;
-        for (const int e : raw.events)
-            events.push_back(int64_t{e} * kSamplesPerRecord);
-        EXPECT_EQ(file.onsets("Patient event"), events);
-        EXPECT_EQ(file.onsets("Pace"), pace_indices(raw.channels[0], 179 * kSamplesPerRecord));
-        EXPECT_EQ(file.onsets("Calibration"), std::vector<int64_t>{0});
-    }
     const auto values = biosig_values(edf, work.path(), c.channels);
+    EdfFile file(edf);
+    ASSERT_TRUE(file.open) << "EDFlib error " << file.header.filetype;
+    EXPECT_EQ(file.header.filetype, EDFLIB_FILETYPE_EDFPLUS);
+    ASSERT_EQ(file.header.edfsignals, c.channels);
+    // 80 s of preamble and 99 s of recording (whole 1.5 s sectors).
+    EXPECT_EQ(file.header.datarecords_in_file, 179);
+    EXPECT_EQ(file.header.startdate_year, 2013);
+    EXPECT_EQ(file.header.starttime_hour * 3600 + file.header.starttime_minute * 60 +
+                  file.header.starttime_second,
+              10 * 3600 + 15 * 60 + 20 - 80);
     for (int s = 0; s < c.channels; ++s) {
-        const auto& got = values[static_cast<size_t>(s)];
-        ASSERT_EQ(got.size(), 179u * kSamplesPerRecord);
+        EXPECT_EQ(std::string(file.header.signalparam[s].physdimension).substr(0, 3), "mV ");
+        const std::vector<int> got = file.digital(s);
+        const std::vector<uint16_t>& want = raw.channels[static_cast<size_t>(s)];
+        ASSERT_LE(got.size(), want.size());
         for (size_t i = 0; i < got.size(); ++i)
-            ASSERT_NEAR(got[i], millivolts(raw.channels[static_cast<size_t>(s)][i]), 1e-3)
+            ASSERT_EQ(got[i], want[i] & 0x0FFF) << "channel " << s + 1 << " sample " << i;
+        // BioSig's physical values: 2048 is 0 mV, 410 steps make a millivolt.
+        const std::vector<double>& shown = values[static_cast<size_t>(s)];
+        ASSERT_EQ(shown.size(), 179u * kSamplesPerRecord);
+        for (size_t i = 0; i < shown.size(); ++i)
+            ASSERT_NEAR(shown[i], ((want[i] & 0x0FFF) - 2048.0) / 410.0, 1e-3)
                 << "channel " << s + 1 << " sample " << i;
     }
+    std::vector<int64_t> events, paces;
+    for (const int e : raw.events)
+        events.push_back(int64_t{e} * kSamplesPerRecord);
+    for (size_t i = 0; i < 179 * kSamplesPerRecord; ++i)
+        if ((raw.channels[0].at(i) & 0x1000) != 0) paces.push_back(static_cast<int64_t>(i));
+    EXPECT_EQ(file.onsets("Patient event"), events);
+    EXPECT_EQ(file.onsets("Pace"), paces);
+    EXPECT_EQ(file.onsets("Calibration"), std::vector<int64_t>{0});
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryFormat, EdfExport, ::testing::ValuesIn(kCases),
-                         [](const auto& test) { return std::string(test.param.name); });
+INSTANTIATE_TEST_SUITE_P(EveryFormat, EdfExport, ::testing::ValuesIn(kCases), case_name);
 
 // EDFlib reads only continuous files; the records' own time stamps are checked here, and BioSig
 // converts the file.
@@ -200,15 +179,11 @@ TEST(EdfExportTwelveLead, WritesTheEightStoredLeadsAndPacesOfThe12LeadFiles) {
     CardWork work;
     ASSERT_TRUE(work.make({"--format=64", "--duration=40s", "--event=10", "--pacing=70"}));
     ASSERT_EQ(work.read("/readecg=hide /opformat=pn12arch"), 0);
-    constexpr size_t kLeadHeaderSize = 59;
-    constexpr size_t kPacingHeaderSize = 29;
+    // Past the headers: 59 bytes of each lead file, 29 of the pacing file.
     std::vector<std::vector<uint16_t>> leads;
     for (int lead = 1; lead <= 8; ++lead)
-        leads.push_back(
-            read_words(work.out("pn12ecg" + std::to_string(lead) + ".dat"), kLeadHeaderSize));
-    std::vector<int64_t> paces;
-    for (const uint32_t index : read_words<uint32_t>(work.out("pn12pac.dat"), kPacingHeaderSize))
-        paces.push_back(index);
+        leads.push_back(read_words(work.out("pn12ecg" + std::to_string(lead) + ".dat"), 59));
+    const std::vector<uint32_t> paces = read_words<uint32_t>(work.out("pn12pac.dat"), 29);
 
     ASSERT_EQ(work.read("/readecg=hide /opformat=edf"), 0);
     EdfFile file(work.out("recording.edf"));
@@ -224,7 +199,7 @@ TEST(EdfExportTwelveLead, WritesTheEightStoredLeadsAndPacesOfThe12LeadFiles) {
         for (size_t i = 0; i < got.size(); ++i)
             ASSERT_EQ(got[i], static_cast<int16_t>(want[i])) << "lead " << s + 1 << " sample " << i;
     }
-    EXPECT_EQ(file.onsets("Pace"), paces);
+    EXPECT_EQ(file.onsets("Pace"), std::vector<int64_t>(paces.begin(), paces.end()));
     EXPECT_EQ(file.onsets("Patient event"), std::vector<int64_t>{90 * kSamplesPerRecord});
     EXPECT_EQ(biosig_values(work.out("recording.edf"), work.path(), 8)[7].size(),
               121u * kSamplesPerRecord);

@@ -1,8 +1,6 @@
 #include "gui_prefix.h"
 
-#include <cstdlib>
 #include <stdexcept>
-#include <string>
 
 #include "harness.h"
 

@@ -1,11 +1,14 @@
 // Runs the program under test as a process: the native kado, or kado.exe under Wine (when
 // KADO_WINE names the Wine runner). Command lines are given as the exact text the program
-// receives; paths inside them go through host_path().
+// receives; paths inside them go through host_path(). The end-to-end tests' one header: it brings
+// GoogleTest, the standard strings, vectors and file system, and the common file helpers.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <utility>
@@ -103,6 +106,9 @@ void restart_wine_server();
 // The text with its lines ended the way the program under test writes text files (patevent.dat):
 // LF from kado, CR LF from kado.exe.
 std::string platform_text(const std::string& text);
+
+// Names each instance of a parameterised test after its case's `name`.
+inline constexpr auto case_name = [](const auto& info) { return std::string(info.param.name); };
 
 // Fields of a card's config.dat.
 inline constexpr size_t kRecordingNumOffset = 1;

@@ -1,10 +1,5 @@
 // `kado --help` and `kado --version`: the Linux program answers them on standard output; the
 // Windows program has no console, so its command-line contract stays whole.
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <string>
-
 #include "harness.h"
 
 TEST(InformationRequests, HelpAndVersionPrintAndExit0WhileOtherUsesKeepTheContract) {

@@ -4,14 +4,9 @@
 // marking the recording as read or to the card's side files, after which its outputs are
 // complete and it ends 0. A patient read keeps its exit code and delivers each file whole or not
 // at all. The card always keeps a readable record.
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <map>
-#include <memory>
+#include <optional>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "harness.h"
 #include "mapped_peer.h"
@@ -28,10 +23,6 @@ struct FaultCase {
     bool receiver;     // a receiver prepares the mapped sections first
     bool ecg_read;
 };
-
-void PrintTo(const FaultCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 // An older speech recording on the card makes the read write the empty patient.wav first.
 const FaultCase kCases[] = {
@@ -91,11 +82,10 @@ class IoFaultRuns : public ::testing::TestWithParam<FaultCase> {
         // sections left by a receiver killed below stay in the test's own folder.
         const std::string base = unique_section_base();
         const EnvList shared = {{"KADO_SHM_DIR", m_work / "shm"}};
-        std::unique_ptr<MappedPeer> peer;
+        std::optional<MappedPeer> peer;
         if (c.receiver)
-            peer = std::make_unique<MappedPeer>(
-                m_work.path(), std::vector<std::string>{"--base=" + base, "--create=29491200"},
-                shared);
+            peer.emplace(m_work.path(),
+                         std::vector<std::string>{"--base=" + base, "--create=29491200"}, shared);
         std::string line =
             std::string(c.read) + " /ipdir=" + host_path(card()) + " /dir=" + host_path(out());
         if (c.ecg_read) line += " /basemmfname=" + base + " /instance=" + base;
@@ -164,5 +154,4 @@ TEST_P(IoFaultRuns, EveryFailedStepGivesItsExitCodeAndNothingPartialPassesForCom
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Reads, IoFaultRuns, ::testing::ValuesIn(kCases),
-                         [](const auto& param_info) { return std::string(param_info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Reads, IoFaultRuns, ::testing::ValuesIn(kCases), case_name);

@@ -1,11 +1,5 @@
 // A folder of the other system's recording, as the calling application sees it: the program runs
 // the loader installed beside it with the caller's values and answers with the loader's result.
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-
 #include "harness.h"
 
 TEST(LoaderDispatch, RunsTheInstalledLoaderWithTheCallersValues) {

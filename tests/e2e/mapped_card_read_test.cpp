@@ -1,13 +1,8 @@
 // Card reads handed to a running receiver through the named memory-mapped sections (/opformat=mmf
 // and /opformat=path): the receiver's samples against the recording, the padding, the names
 // under /basemmfname=, the 32-hour capacity of the program's own sections, and a salvage read.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "expected_output.h"
 #include "harness.h"
@@ -29,12 +24,9 @@ class MappedCardRead : public ::testing::Test {
     }
     // The recording's words at full resolution, without the archive road's padding.
     std::vector<uint16_t> recorded(int channel, int duration_hours) const {
-        expected::ReadSettings settings;
-        settings.preamble_seconds = kPreamble;
-        settings.duration_hours = duration_hours;
-        settings.pad = false;
         return expected::raw_channel(
-            read_words(work.intended() + "/channel" + std::to_string(channel) + ".dat"), settings);
+            read_words(work.intended() + "/channel" + std::to_string(channel) + ".dat"),
+            {.preamble_seconds = kPreamble, .duration_hours = duration_hours, .pad = false});
     }
     // The receiver's samples of every channel against the recording cut or padded to `count`.
     void expect_samples(const MappedPeer& peer, int duration_hours, size_t count) const {

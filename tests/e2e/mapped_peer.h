@@ -2,18 +2,13 @@
 // through named memory-mapped sections.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
 #include <memory>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "harness.h"
 

@@ -1,10 +1,6 @@
 // The overview page of a read, checked with real tools: xmllint parses it, rsvg-convert draws
 // every strip (and the trace changes the picture), and its events table is patevent.dat.
-#include <gtest/gtest.h>
-
 #include <regex>
-#include <string>
-#include <vector>
 
 #include "harness.h"
 
@@ -24,10 +20,6 @@ struct OverviewCase {
     std::vector<std::string> card;
     size_t strips;  // one per drawn channel for the first seconds and each event, at most 50
 };
-
-void PrintTo(const OverviewCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class OverviewPage : public ::testing::TestWithParam<OverviewCase> {};
 
@@ -91,5 +83,4 @@ TEST_P(OverviewPage, ParsesListsThePatientEventsAndDrawsEveryStrip) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Reads, OverviewPage, ::testing::ValuesIn(kCases),
-                         [](const auto& test) { return std::string(test.param.name); });
+INSTANTIATE_TEST_SUITE_P(Reads, OverviewPage, ::testing::ValuesIn(kCases), case_name);

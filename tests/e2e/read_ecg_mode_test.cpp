@@ -1,12 +1,7 @@
 // The ECG read mode (/readecg=hide) on a folder copy of a card: exit codes, the files it leaves
 // in the output folder, marking the copy as read, and stopping a read from another process.
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <filesystem>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "harness.h"
 

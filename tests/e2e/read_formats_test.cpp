@@ -2,11 +2,6 @@
 // word for word with what the simulator says the recording holds, after the calibration
 // preamble, skip, duration, resolution and padding rules; other.dat byte for byte with the plain
 // sectors the simulator wrote.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "expected_output.h"
 #include "harness.h"
 
@@ -23,10 +18,6 @@ struct FormatCase {
     int resolution_bits = 12;
     bool whole_read = true;  // no skip and no duration cut: other.dat holds the whole recording
 };
-
-void PrintTo(const FormatCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 const FormatCase kCases[] = {
     {"Format1", 1, 2},
@@ -91,5 +82,4 @@ TEST_P(ReadFormats, RawFilesAndPatientEventsMatchTheIntendedRecording) {
                                                     c.format >= 33, settings)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ReadFormats, ::testing::ValuesIn(kCases),
-                         [](const auto& param_info) { return std::string(param_info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, ReadFormats, ::testing::ValuesIn(kCases), case_name);

@@ -1,12 +1,5 @@
 // The patient read modes on a folder copy of a card, as the calling application sees them: exit
 // codes and the files delivered into the output folder.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "harness.h"
 
 namespace {

@@ -2,11 +2,6 @@
 // what the simulator says the recording holds: headers with the output start's calendar time and
 // each lead's range, the calibration preamble, pauses, the closing no-data words and the pulses;
 // other.dat byte for byte.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "expected_output.h"
 #include "harness.h"
 
@@ -22,10 +17,6 @@ struct TwelveLeadCase {
     expected::HeaderTime output_start;  // second, minute, hour, day, month, year - 1900
     int skip_hours = 0;
 };
-
-void PrintTo(const TwelveLeadCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 const char* const kLeadLabels[] = {"Lead I", "Lead II", "V1", "V2", "V3", "V4", "V5", "V6"};
 
@@ -114,14 +105,11 @@ TEST_P(ReadTwelveLead, LeadAndPacingFilesMatchTheIntendedRecording) {
                                    read_bytes(work.intended() + "/other.dat")),
                   -1);
     }
-    expected::ReadSettings s;
-    s.preamble_seconds = c.preamble_seconds;
-    s.skip_hours = c.skip_hours;
-    s.duration_hours = 1;
+    const expected::ReadSettings s{
+        .preamble_seconds = c.preamble_seconds, .skip_hours = c.skip_hours, .duration_hours = 1};
     EXPECT_EQ(read_file(work.out("patevent.dat")),
               platform_text(
                   expected::patevent_text(read_events(work.intended() + "/events.txt"), true, s)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ReadTwelveLead, ::testing::ValuesIn(kCases),
-                         [](const auto& param_info) { return std::string(param_info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, ReadTwelveLead, ::testing::ValuesIn(kCases), case_name);

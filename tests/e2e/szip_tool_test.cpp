@@ -1,11 +1,6 @@
 // The szip tool on packed files made by an independent packer, Python's gzip module: every member
 // it makes unpacks to its bytes; a truncated, trailing or damaged one exits non-zero and leaves no
 // output file.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
-
 #include "harness.h"
 
 namespace {
@@ -70,4 +65,4 @@ INSTANTIATE_TEST_SUITE_P(
                       VectorCase{"DamagedData", kNoise, kPlain, "p[len(p) // 3] ^= 0x55", 3},
                       VectorCase{"NotGzip", "b'plain text'", "d", "", 3},
                       VectorCase{"EmptyFile", "b''", "b''", "", 3}),
-    [](const auto& test) { return std::string(test.param.name); });
+    case_name);
