@@ -111,15 +111,16 @@ inline std::vector<uint32_t> pn12_pacing(const std::vector<uint32_t>& intended,
 // Second, minute, hour, day, month, year - 1900.
 using HeaderTime = std::array<uint8_t, 6>;
 
-// A lead's statistics cover recorded samples only, compared unsigned.
+// A lead's statistics cover the samples recorded from the skip on only, compared unsigned.
 struct LeadRange {
     uint16_t smallest = 65535;
     uint16_t largest = 0;
 };
 
-inline LeadRange pn12_lead_range(const std::vector<uint16_t>& intended) {
+inline LeadRange pn12_lead_range(const std::vector<uint16_t>& intended, int skip_hours = 0) {
     LeadRange range;
-    for (const uint16_t w : intended) {
+    for (size_t t = static_cast<size_t>(skip_hours * 3600 * kRate); t < intended.size(); ++t) {
+        const uint16_t w = intended[t];
         if (w == kLeadNoData) continue;
         range.smallest = std::min(range.smallest, w);
         range.largest = std::max(range.largest, w);

@@ -11,6 +11,8 @@ namespace fs = std::filesystem;
 
 constexpr int kUnread = 114;
 
+using Answers = std::vector<std::string>;
+
 class ConsoleDialogs : public DriveTest {
   protected:
     void SetUp() override {
@@ -50,26 +52,15 @@ TEST_F(ConsoleDialogs, InitialiseDialogTakesEditsAndButtonsUntilExitOrEndOfInput
         const char* shown;      // on standard error
         const char* card_name;  // the record's patient name afterwards
     } cases[] = {
-        {"mode 2, input ends",
-         "/write=path",
-         {"name=Ann Other"},
-         104,
-         "Patient Name (name=TEXT): Bea Newman",
-         "Ann Example"},
+        {"mode 2, input ends", "/write=path", Answers{"name=Ann Other"}, 104,
+         "Patient Name (name=TEXT): Bea Newman", "Ann Example"},
         {"mode 3, Exit", "/write=stand", {"x"}, 0, "i) Initialise Card", "Ann Example"},
-        {"mode 3, no FIR choice offered",
-         "/write=stand",
-         {"fir=on", "drive=Q", "default=none"},
-         0,
-         "Answer \"drive=Q\" not accepted",
+        {"mode 3, no FIR choice offered", "/write=stand",
+         Answers{"fir=on", "drive=Q", "default=none"}, 0, "Answer \"drive=Q\" not accepted",
          "Ann Example"},
         // Conditioning asked and agreed, then the report of success closes the dialog.
-        {"mode 2, initialised",
-         "/write=path",
-         {"name=Ann Other", "id=ID-9", "i", "y", ""},
-         0,
-         "The card has now been initialised.",
-         "Ann Other"},
+        {"mode 2, initialised", "/write=path", Answers{"name=Ann Other", "id=ID-9", "i", "y", ""},
+         0, "The card has now been initialised.", "Ann Other"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

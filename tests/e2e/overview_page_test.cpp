@@ -23,6 +23,8 @@ struct OverviewCase {
 
 class OverviewPage : public ::testing::TestWithParam<OverviewCase> {};
 
+using Options = std::vector<std::string>;
+
 std::vector<std::string> many_events(int format, int count) {
     std::vector<std::string> options = {"--format=" + std::to_string(format), "--duration=3m"};
     for (int i = 0; i < count; ++i)
@@ -31,18 +33,12 @@ std::vector<std::string> many_events(int format, int count) {
 }
 
 const OverviewCase kCases[] = {
-    {"EdfReadOfAPacedTableFormat",
-     "/opformat=edf",
-     {"--format=35", "--duration=2m", "--event=30.5", "--event=75", "--pacing=75"},
-     3 * 3},
-    {"ArchiveReadOfSectorEvents",
-     "/opformat=archive /overview",
-     {"--format=5", "--duration=2m", "--event=20", "--event=90"},
-     3 * 3},
-    {"TwoChannelsWithAnEarlyEvent",
-     "/opformat=archive /overview",
-     {"--format=34", "--duration=1m", "--event=1"},
-     2 * 2},
+    {"EdfReadOfAPacedTableFormat", "/opformat=edf",
+     Options{"--format=35", "--duration=2m", "--event=30.5", "--event=75", "--pacing=75"}, 3 * 3},
+    {"ArchiveReadOfSectorEvents", "/opformat=archive /overview",
+     Options{"--format=5", "--duration=2m", "--event=20", "--event=90"}, 3 * 3},
+    {"TwoChannelsWithAnEarlyEvent", "/opformat=archive /overview",
+     Options{"--format=34", "--duration=1m", "--event=1"}, 2 * 2},
     {"TwentyEventsStopAtFiftyStrips", "/opformat=edf", many_events(35, 20), 16 * 3},
     // Eight stored leads a window: the first seconds and five events fill the page.
     {"TwelveLeadsDrawTheirEightStoredLeads", "/opformat=pn12file /overview", many_events(64, 20),
