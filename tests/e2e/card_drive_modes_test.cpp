@@ -96,11 +96,10 @@ TEST_F(CardDriveModes, InitialiseExitCodesLeaveTheCardAlone) {
             if (count >= 2) card_in('F', m_work / "second");
         };
         map_cards(c.cards_at_once);
-        EXPECT_EQ(run("/write=cnav /dir=" + host_path(out()), c.answers,
-                      [&](size_t question) {
-                          if (question == 0) map_cards(c.cards_later);
-                      }),
-                  c.exit_code);
+        const auto at_question = [&](size_t question) {
+            map_cards(question == 0 ? c.cards_later : 0);
+        };
+        EXPECT_EQ(run("/write=cnav /dir=" + host_path(out()), c.answers, at_question), c.exit_code);
         EXPECT_EQ(config(), before);
     }
 }

@@ -87,8 +87,6 @@ class SignalledTerminator {
   public:
     SignalledTerminator(const std::string& instance, const std::string& marker);
     ~SignalledTerminator();
-    SignalledTerminator(const SignalledTerminator&) = delete;
-    SignalledTerminator& operator=(const SignalledTerminator&) = delete;
 
     // The event is signalled and stays so until the object goes.
     bool ready() const { return m_ready; }

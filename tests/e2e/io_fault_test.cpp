@@ -36,8 +36,6 @@ const FaultCase kCases[] = {
      false, false},
 };
 
-const char* const kCardFiles[] = {"config.dat", "ecg.dat", "cnav.dat", "patient.wav"};
-
 // What a run left behind.
 struct RunResult {
     int code = -1;
@@ -72,9 +70,7 @@ class IoFaultRuns : public ::testing::TestWithParam<FaultCase> {
     RunResult run(const std::string& fault) {
         const FaultCase& c = GetParam();
         std::filesystem::remove_all(card());
-        std::filesystem::create_directory(card());
-        for (const char* name : kCardFiles)
-            std::filesystem::copy_file(pristine_file(name), card() + "/" + name);
+        std::filesystem::copy(m_work / "pristine", card());
         std::filesystem::remove_all(out());
         std::filesystem::create_directory(out());
         std::filesystem::remove(trace());
@@ -112,8 +108,7 @@ class IoFaultRuns : public ::testing::TestWithParam<FaultCase> {
     std::string card() const { return m_work / "card"; }
     std::string out() const { return m_work / "out"; }
     std::string trace() const { return m_work / "trace.txt"; }
-    std::string pristine_file(const char* name) const { return m_work / "pristine" + "/" + name; }
-    std::string pristine(const char* name) const { return read_file(pristine_file(name)); }
+    std::string pristine(const char* name) const { return read_file(m_work / "pristine/" + name); }
 
     TestFolder m_work;
 };

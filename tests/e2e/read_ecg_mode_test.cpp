@@ -89,7 +89,7 @@ TEST_F(ReadEcgMode, ExitCodesOfFailedAndDamagedReads) {
     }
 }
 
-TEST_F(ReadEcgMode, TerminatorEventFromAnotherProcessStopsALongReadUnmarked) {
+TEST_F(ReadEcgMode, TerminatorEventFromAnotherProcessStopsLongReadsUnmarked) {
     ASSERT_TRUE(work.make({"--format=35", "--duration=48h"}));
     // An instance name of this run's own: the plain "KADO TERMINATOR" is machine-wide and would
     // also stop the reads of any other test run on the machine. The event is signalled before the
@@ -98,8 +98,16 @@ TEST_F(ReadEcgMode, TerminatorEventFromAnotherProcessStopsALongReadUnmarked) {
     const std::string instance = "kado-e2e-" + std::to_string(std::random_device{}());
     const SignalledTerminator terminator(instance, work.path() + "/terminator-held");
     ASSERT_TRUE(terminator.ready());
-    EXPECT_EQ(work.read("/readecg=hide /opformat=archive /duration=48 /instance=" + instance), 0);
+    const std::string options = " /duration=48 /instance=" + instance;
+    EXPECT_EQ(work.read("/readecg=hide /opformat=archive" + options), 0);
     EXPECT_EQ(config_recording_num(), kRecording);
     // Stopped before its first sector: the channels hold the padding alone.
     EXPECT_EQ(std::filesystem::file_size(work.out("rawecg1.dat")), 153600u * 2);
+    // The event stays signalled. The EDF+ header's record count (bytes 236..243) is filled in at
+    // the end: none were written.
+    EXPECT_EQ(work.read("/readecg=hide /opformat=edf" + options), 0);
+    EXPECT_EQ(config_recording_num(), kRecording);
+    const std::string edf = read_file(work.out("recording.edf"));
+    ASSERT_EQ(edf.size(), 256u * 5);
+    EXPECT_EQ(edf.substr(236, 8), "0       ");
 }

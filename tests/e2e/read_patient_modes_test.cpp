@@ -94,10 +94,10 @@ TEST_F(ReadPatientModes, ReadingACopyIntoItselfKeepsItsSideFiles) {
         const std::string line = std::string(mode) + " /ipdir=" + host_path(work.card()) +
                                  " /dir=" + host_path(work.card());
         for (int run = 1; run <= 2; ++run) {
-            EXPECT_EQ(run_kado(line, {{"XDG_CONFIG_HOME", work.path()}}), code)
-                << mode << " run " << run;
-            EXPECT_EQ(read_file(work.card() + "/patient.wav"), wav) << mode << " run " << run;
-            EXPECT_EQ(read_file(work.card() + "/cnav.dat"), cnav) << mode << " run " << run;
+            SCOPED_TRACE(std::string(mode) + " run " + std::to_string(run));
+            EXPECT_EQ(run_kado(line, {{"XDG_CONFIG_HOME", work.path()}}), code);
+            EXPECT_EQ(read_file(work.card() + "/patient.wav"), wav);
+            EXPECT_EQ(read_file(work.card() + "/cnav.dat"), cnav);
         }
     }
 }
