@@ -1,8 +1,6 @@
 // CEF archive inputs: archives that cefpack makes from a simulated recording go through the
 // program's unpacking into the patient modes and the ECG hand-off; broken archives end 121 without
 // a trace outside the output folder; a failing szip is asked about; the tool is found or installed.
-#include <algorithm>
-#include <iterator>
 #include <memory>
 #include <tuple>
 
@@ -165,9 +163,7 @@ class CopiedProgram : public CefArchiveInput {
         fs::create_directories(fs::path(path).parent_path());
         fs::copy_file(built, path);
     }
-    size_t bin_entries() const {
-        return static_cast<size_t>(std::distance(fs::directory_iterator(bin()), {}));
-    }
+    size_t bin_entries() const { return file_names(bin()).size(); }
 
   private:
     void forget_installed_tool() const {

@@ -22,7 +22,8 @@ std::string env_or_empty(const char* name) {
     return value != nullptr ? value : "";
 }
 
-// Standard input from /dev/null, unless redirect (run in the child) sets up the standard streams.
+// Standard input from /dev/null; redirect, when given, then sets up the standard streams in the
+// child.
 pid_t start_program(const std::vector<std::string>& argv, const EnvList& env,
                     const std::function<void()>& redirect = {}) {
     const pid_t child = fork();
@@ -31,11 +32,8 @@ pid_t start_program(const std::vector<std::string>& argv, const EnvList& env,
     if (!under_wine()) setenv("LC_ALL", "C.UTF-8", 1);
     for (const auto& [name, value] : env)
         setenv(name.c_str(), value.c_str(), 1);
-    if (redirect) {
-        redirect();
-    } else if (const int devnull = open("/dev/null", O_RDONLY); devnull >= 0) {
-        dup2(devnull, 0);
-    }
+    if (const int devnull = open("/dev/null", O_RDONLY); devnull >= 0) dup2(devnull, 0);
+    if (redirect) redirect();
     std::vector<char*> args;
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
@@ -146,7 +144,6 @@ std::string run_program_output(const std::vector<std::string>& argv, int& code) 
     int output[2];
     if (pipe(output) != 0) throw std::runtime_error("pipe failed");
     const pid_t child = start_program(argv, {}, [&] {
-        if (const int devnull = open("/dev/null", O_RDONLY); devnull >= 0) dup2(devnull, 0);
         redirect_streams({{output[1], 1}}, {output[0], output[1]});
     });
     close(output[1]);
@@ -295,15 +292,6 @@ std::string platform_text(const std::string& text) {
         windows += c;
     }
     return windows;
-}
-
-int record_word(const std::string& record, size_t offset) {
-    return static_cast<uint8_t>(record.at(offset)) | static_cast<uint8_t>(record.at(offset + 1))
-                                                         << 8;
-}
-
-std::string record_text(const std::string& record, size_t offset) {
-    return record.substr(offset, record.find('\0', offset) - offset);
 }
 
 bool make_card(const std::string& card_folder, const std::string& intended_folder,

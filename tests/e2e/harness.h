@@ -1,11 +1,13 @@
 // Runs the program under test as a process: the native kado, or kado.exe under Wine (when
 // KADO_WINE names the Wine runner). Command lines are given as the exact text the program
 // receives; paths inside them go through host_path(). The end-to-end tests' one header: it brings
-// GoogleTest, the standard strings, vectors and file system, and the common file helpers.
+// GoogleTest, the standard strings, vectors, algorithms and file system, and the common file
+// helpers.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -105,6 +107,15 @@ void restart_wine_server();
 // LF from kado, CR LF from kado.exe.
 std::string platform_text(const std::string& text);
 
+// The names of the folder's entries, sorted.
+inline std::vector<std::string> file_names(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 // Names each instance of a parameterised test after its case's `name`.
 inline constexpr auto case_name = [](const auto& info) { return std::string(info.param.name); };
 
@@ -116,8 +127,13 @@ inline constexpr size_t kPatientIdOffset = 256;
 
 // A little-endian 16-bit field of the record, and a text field up to its terminator (the
 // patient's name unless another offset is given).
-int record_word(const std::string& record, size_t offset);
-std::string record_text(const std::string& record, size_t offset = kPatientNameOffset);
+inline int record_word(const std::string& record, size_t offset) {
+    return static_cast<uint8_t>(record.at(offset)) | static_cast<uint8_t>(record.at(offset + 1))
+                                                         << 8;
+}
+inline std::string record_text(const std::string& record, size_t offset = kPatientNameOffset) {
+    return record.substr(offset, record.find('\0', offset) - offset);
+}
 
 // Writes a card with the build's own recorder simulator (cardsim, or cardsim.exe under Wine) and
 // what a correct reader recovers into intended_folder (none when empty); options are cardsim's

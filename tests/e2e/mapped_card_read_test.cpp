@@ -1,7 +1,6 @@
 // Card reads handed to a running receiver through the named memory-mapped sections (/opformat=mmf
 // and /opformat=path): the receiver's samples against the recording, the padding, the names
 // under /basemmfname=, the 32-hour capacity of the program's own sections, and a salvage read.
-#include <algorithm>
 #include <cmath>
 
 #include "expected_output.h"

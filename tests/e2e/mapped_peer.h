@@ -31,9 +31,8 @@ class MappedPeer {
         std::filesystem::create_directory(m_out);
         const std::string ready = work_folder + "/peer.ready";
         std::filesystem::remove(ready);
-        options.push_back("--out=" + host_path(m_out));
-        options.push_back("--ready=" + host_path(ready));
-        options.push_back("--timeout=600");
+        options.insert(options.end(), {"--out=" + host_path(m_out), "--ready=" + host_path(ready),
+                                       "--timeout=600"});
         m_program = std::make_unique<BackgroundProgram>(tool_argv("mmfpeer", options), env);
         // A peer that is not ready would let the program make the sections itself and change
         // what the test measures: say so instead of going on.

@@ -15,10 +15,7 @@ struct VectorCase {
     int exit_code;
 };
 
-class SzipVectors : public ::testing::TestWithParam<VectorCase> {
-  protected:
-    TestFolder work;
-};
+class SzipVectors : public ::testing::TestWithParam<VectorCase> {};
 
 // 200 KB without much repetition: several 64 KiB pieces on both sides.
 constexpr const char* kNoise = "bytes((i * 7919 + (i >> 9)) % 251 for i in range(200000))";
@@ -35,6 +32,7 @@ constexpr const char* kPrelude =
 
 TEST_P(SzipVectors, UnpackToTheirBytesOrFailWithoutOutput) {
     const VectorCase& c = GetParam();
+    const TestFolder work;
     const std::string script = std::string(kPrelude) + "d = " + c.data + "\n" + "p = bytearray(" +
                                c.pack + ")\n" + c.damage + "\n" +
                                "open(sys.argv[1], 'wb').write(p)\n" +
