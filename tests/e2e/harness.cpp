@@ -185,20 +185,21 @@ BackgroundProgram::~BackgroundProgram() {
 }
 
 int BackgroundProgram::wait(int timeout_seconds) {
-    const int code = wait_for_program(m_pid, timeout_seconds);
-    m_pid = -1;
-    return code;
+    return wait_for_program(std::exchange(m_pid, -1), timeout_seconds);
+}
+
+bool wait_for_file(const std::string& path, int timeout_seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
+    while (!std::filesystem::exists(path) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return std::filesystem::exists(path);
 }
 
 SignalledTerminator::SignalledTerminator(const std::string& instance, const std::string& marker)
     : m_marker(marker),
       m_holder(tool_argv("kadosignal",
-                         {instance + ".terminator.signal", "--hold=" + host_path(marker)})) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-    while (!(m_ready = std::filesystem::exists(m_marker)) &&
-           std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-}
+                         {instance + ".terminator.signal", "--hold=" + host_path(marker)})),
+      m_ready(wait_for_file(marker, 120)) {}
 
 SignalledTerminator::~SignalledTerminator() {
     std::error_code ignored;

@@ -65,6 +65,9 @@ std::vector<std::string> tool_argv(const std::string& name, const std::vector<st
 std::string szip_file();
 std::vector<std::string> szip_argv(const std::vector<std::string>& args);
 
+// Whether the file exists within the timeout, looking every 10 ms.
+bool wait_for_file(const std::string& path, int timeout_seconds);
+
 // A program started like run_program that runs while the test goes on; killed when the object
 // goes without having been waited for.
 class BackgroundProgram {

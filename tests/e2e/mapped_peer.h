@@ -6,9 +6,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <memory>
-#include <thread>
 
 #include "harness.h"
 
@@ -36,10 +34,7 @@ class MappedPeer {
         m_program = std::make_unique<BackgroundProgram>(tool_argv("mmfpeer", options), env);
         // A peer that is not ready would let the program make the sections itself and change
         // what the test measures: say so instead of going on.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(300);
-        while (!std::filesystem::exists(ready) && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        if (!std::filesystem::exists(ready)) ADD_FAILURE() << "mmfpeer not ready within 300 s";
+        if (!wait_for_file(ready, 300)) ADD_FAILURE() << "mmfpeer not ready within 300 s";
     }
 
     // The peer's exit code once every channel is finished: 0 when all its checks passed.

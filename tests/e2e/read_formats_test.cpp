@@ -63,7 +63,6 @@ TEST_P(ReadFormats, RawFilesAndPatientEventsMatchTheIntendedRecording) {
         }
         const std::vector<uint16_t> want = expected::raw_channel(
             read_words(work.intended() + "/channel" + std::to_string(channel) + ".dat"), settings);
-        EXPECT_EQ(got.size(), want.size()) << name;
         EXPECT_EQ(first_difference(got, want), -1) << name;
     }
     if (c.whole_read) {
