@@ -9,9 +9,7 @@ namespace {
 constexpr int kNoCard = 102;
 constexpr int kDialogLeft = 0;
 
-bool accepted(int code) {
-    return code == kNoCard || code == kDialogLeft;
-}
+constexpr auto accepted = [](int code) { return code == kNoCard || code == kDialogLeft; };
 constexpr int kBadCommandLine = 100;
 constexpr int kNoOutputFolder = 101;
 constexpr int kNoInputFolder = 112;

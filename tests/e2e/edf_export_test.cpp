@@ -56,8 +56,8 @@ struct EdfFile {
 // save2gdf's ASCII conversion: the physical values of each signal, one per line.
 std::vector<std::vector<double>> biosig_values(const std::string& edf, const std::string& folder,
                                                int channels) {
-    const int code = run_program({"/usr/bin/save2gdf", "-f=ASCII", edf, folder + "/gdf.txt"});
-    EXPECT_EQ(code, 0) << "save2gdf refused " << edf;
+    EXPECT_EQ(run_program({"/usr/bin/save2gdf", "-f=ASCII", edf, folder + "/gdf.txt"}), 0)
+        << "save2gdf refused " << edf;
     std::vector<std::vector<double>> values(static_cast<size_t>(channels));
     for (int c = 1; c <= channels; ++c) {
         std::ifstream in(folder + "/gdf.a0" + std::to_string(c));

@@ -304,10 +304,6 @@ bool make_card(const std::string& card_folder, const std::string& intended_folde
     return run_program(argv, {}, 300) == 0;
 }
 
-bool CardWork::make(const std::vector<std::string>& options, bool with_intended) {
-    return make_card(card(), with_intended ? intended() : "", options);
-}
-
 int CardWork::read(const std::string& arguments, EnvList env, int timeout_seconds) {
     std::filesystem::remove_all(out());
     return run(arguments, std::move(env), timeout_seconds);

@@ -150,7 +150,9 @@ class CardWork {
   public:
     // Writes a fresh card, and the intended recording when asked, with cardsim's options
     // ("--format=35", "--event=30"); true on success.
-    bool make(const std::vector<std::string>& options, bool with_intended = false);
+    bool make(const std::vector<std::string>& options, bool with_intended = false) {
+        return make_card(card(), with_intended ? intended() : "", options);
+    }
     // Runs the program with the arguments, the card as /ipdir= and a fresh, empty /dir=.
     int read(const std::string& arguments, EnvList env = {}, int timeout_seconds = 300);
     // The same into the output folder as it is.

@@ -4,6 +4,7 @@
 // marking the recording as read or to the card's side files, after which its outputs are
 // complete and it ends 0. A patient read keeps its exit code and delivers each file whole or not
 // at all. The card always keeps a readable record.
+#include <iterator>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -57,10 +58,8 @@ std::map<std::string, std::string> files_of(const std::string& folder, const std
 class IoFaultRuns : public ::testing::TestWithParam<FaultCase> {
   protected:
     void SetUp() override {
-        std::vector<std::string> options;
         std::istringstream words(GetParam().card);
-        for (std::string word; words >> word;)
-            options.push_back(word);
+        const std::vector<std::string> options{std::istream_iterator<std::string>(words), {}};
         ASSERT_TRUE(make_card(m_work / "pristine", "", options));
         std::filesystem::create_directory(m_work / "shm");
     }

@@ -15,12 +15,11 @@ TEST(LoaderDispatch, RunsTheInstalledLoaderWithTheCallersValues) {
     write_file(work / "source dir/rec.LDSC", "");
     const std::string source = host_path(work / "source dir/rec.LDSC");
     const std::string out = host_path(work / "out/");  // a trailing separator survives
-    const std::string folders =
-        " /ipdir=\"" + host_path(work / "source dir") + "\" /dir=" + out + " /procedure_id=P";
-    const EnvList env{{"STUBLOADER_LOG", host_path(work / "log")}, {"STUBLOADER_EXIT", "8"}};
 
     const ScopedEnv program("KADO_UNDER_TEST", copy);  // the copy finds the loader beside itself
-    EXPECT_EQ(run_kado("/readecg=hide /opformat=pn12file /skip=3 /duration=20" + folders, env),
+    EXPECT_EQ(run_kado("/readecg=hide /opformat=pn12file /skip=3 /duration=20 /ipdir=\"" +
+                           host_path(work / "source dir") + "\" /dir=" + out + " /procedure_id=P",
+                       {{"STUBLOADER_LOG", host_path(work / "log")}, {"STUBLOADER_EXIT", "8"}}),
               123);
     const std::string log = read_file(work / "log");  // the raw line, then each argument
     EXPECT_EQ(log.substr(log.find('\n')), "\ngetecg12\n" + source + "\n3\n20\n" + out + "\nP\n");

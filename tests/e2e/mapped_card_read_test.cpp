@@ -9,7 +9,8 @@
 
 namespace {
 
-constexpr uint32_t kOwnSectionBytes = 29491200;
+// Sections of the size the program makes its own.
+constexpr char kOwnSize[] = "--create=29491200";
 // Cards start at 10:15:20: 60 calibration seconds make an 80 s preamble.
 constexpr int kPreamble = 80;
 
@@ -51,8 +52,7 @@ TEST_F(MappedCardRead, ReceiverGetsTheRecordingAtFullResolutionThenThePadding) {
          {std::pair{"mmf", size_t{153600}}, std::pair{"path", size_t{153600 + 76799}}}) {
         SCOPED_TRACE(format);
         m_base = unique_section_base();
-        MappedPeer peer(work.path(),
-                        {"--base=" + m_base, "--create=" + std::to_string(kOwnSectionBytes)});
+        MappedPeer peer(work.path(), {"--base=" + m_base, kOwnSize});
         ASSERT_EQ(read(std::string("/opformat=") + format + " /resolution=8"), 0);
         ASSERT_EQ(peer.wait(), 0);
         expect_samples(peer, 24, final_count);
@@ -81,14 +81,12 @@ TEST_F(MappedCardRead, SalvageReadCarriesOnPastADamagedSector) {
         if (ecg[i * 512] == 0x23) compressed.push_back(i);
     ASSERT_FALSE(compressed.empty());
     const size_t damaged = compressed[compressed.size() / 2];
-    std::fill(ecg.begin() + static_cast<long>(damaged * 512),
-              ecg.begin() + static_cast<long>((damaged + 1) * 512), 0);
+    std::fill_n(ecg.begin() + static_cast<long>(damaged * 512), 512, 0);
     write_bytes(work.card() + "/ecg.dat", ecg);
 
     // The receiver makes the sections first: a short read could otherwise come and go between
     // two looks of a receiver that waits for the program's.
-    MappedPeer peer(work.path(),
-                    {"--base=" + m_base, "--create=" + std::to_string(kOwnSectionBytes)});
+    MappedPeer peer(work.path(), {"--base=" + m_base, kOwnSize});
     ASSERT_EQ(read("/opformat=mmf /salvage"), 0);
     ASSERT_EQ(peer.wait(), 0);
     const std::string report = read_file(work.out("salvage.txt"));

@@ -33,10 +33,9 @@ constexpr const char* kPrelude =
 TEST_P(SzipVectors, UnpackToTheirBytesOrFailWithoutOutput) {
     const VectorCase& c = GetParam();
     const TestFolder work;
-    const std::string script = std::string(kPrelude) + "d = " + c.data + "\n" + "p = bytearray(" +
-                               c.pack + ")\n" + c.damage + "\n" +
-                               "open(sys.argv[1], 'wb').write(p)\n" +
-                               "open(sys.argv[2], 'wb').write(d)\n";
+    const std::string script =
+        std::string(kPrelude) + "d = " + c.data + "\n" + "p = bytearray(" + c.pack + ")\n" +
+        c.damage + "\n" + "open(sys.argv[1], 'wb').write(p)\nopen(sys.argv[2], 'wb').write(d)\n";
     ASSERT_EQ(
         run_program({"/usr/bin/env", "python3", "-c", script, work / "in.gz", work / "expected"}),
         0);
