@@ -68,9 +68,7 @@ inline std::string patevent_text(const std::vector<double>& seconds, bool event_
     const int64_t skip = int64_t{s.skip_hours} * 3600;
     const int64_t window = int64_t{s.duration_hours} * 3600;
     for (const double at : seconds) {
-        const int64_t whole =
-            event_table ? static_cast<int64_t>(at) : static_cast<int64_t>(at + 0.5);
-        const int64_t t = whole - skip;
+        const int64_t t = static_cast<int64_t>(event_table ? at : at + 0.5) - skip;
         if (t < 0) continue;
         if (event_table ? t >= window : s.preamble_seconds + t >= window) continue;
         text += std::to_string(t + s.preamble_seconds) + "\n";

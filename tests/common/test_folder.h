@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -24,8 +25,7 @@ class TestFolder {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string leaf = std::string(info->test_suite_name()) + "." + info->name() + "." + run +
                            "." + std::to_string(serial++);
-        for (char& c : leaf)
-            if (c == '/') c = '_';
+        std::ranges::replace(leaf, '/', '_');
         m_path = std::filesystem::path(::testing::TempDir()) / leaf;
         std::filesystem::remove_all(m_path);
         std::filesystem::create_directories(m_path);
@@ -52,8 +52,7 @@ class TestFolder {
 // Path text written with backslashes, as the recorder's documents write it, in the platform's form.
 inline std::string with_separators(std::string text) {
 #if !defined(_WIN32)
-    for (char& c : text)
-        if (c == '\\') c = '/';
+    std::ranges::replace(text, '\\', '/');
 #endif
     return text;
 }
@@ -69,8 +68,7 @@ inline std::string read_text(const std::string& path) {
 inline std::string tool_path(std::string path) {
 #if defined(_WIN32)
     path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
+    std::ranges::replace(path, '/', '\\');
 #endif
     return path;
 }

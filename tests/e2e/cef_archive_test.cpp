@@ -16,9 +16,8 @@ namespace {
 class CefArchiveInput : public ::testing::Test {
   protected:
     CefArchiveInput() {
-        fs::create_directories(src());
-        fs::create_directories(work.out());
-        fs::create_directories(temp());
+        for (const std::string& folder : {src(), work.out(), temp()})
+            fs::create_directories(folder);
         make_card(work.card(), work.path() + "/intended", {"--duration=10m"});
         for (int n = 1; n <= 3; ++n)
             fs::copy_file(work.path() + "/intended/channel" + std::to_string(n) + ".dat",

@@ -131,8 +131,7 @@ bool under_wine() {
 std::string host_path(const std::string& path) {
     if (!under_wine()) return path;
     std::string windows = "Z:" + path;
-    for (char& c : windows)
-        if (c == '/') c = '\\';
+    std::ranges::replace(windows, '/', '\\');
     return windows;
 }
 
@@ -215,8 +214,7 @@ int run_kado(const std::string& command_line, const EnvList& env, int timeout_se
     // Wine would re-quote arguments; winlaunch hands kado.exe the exact text instead.
     all.emplace_back("KADO_COMMAND_LINE", command_line);
     const std::string launcher = env_or_empty("KADO_TOOLS_DIR") + "/winlaunch/winlaunch.exe";
-    return run_program({env_or_empty("KADO_WINE"), launcher, host_path(program)}, all,
-                       timeout_seconds);
+    return run_program(wine_argv(launcher, {host_path(program)}), all, timeout_seconds);
 }
 
 int run_kado_answering(const std::string& command_line, const std::vector<std::string>& answers,
