@@ -18,8 +18,7 @@ class ConsoleDialogs : public DriveTest {
     void SetUp() override {
         if (under_wine()) GTEST_SKIP() << "the Windows program shows windows, not console dialogs";
     }
-    int run(const std::string& arguments, const std::vector<std::string>& answers,
-            EnvList extra = {}) {
+    int run(const std::string& arguments, const Answers& answers, EnvList extra = {}) {
         m_errors.clear();
         const EnvList drives = env();
         extra.insert(extra.end(), drives.begin(), drives.end());

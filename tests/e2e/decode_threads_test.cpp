@@ -1,7 +1,5 @@
 // KADO_DECODE_THREADS: a compressed card read decoding ahead (the default), on the reading thread
 // alone (0) or with a value that is not a number of threads (ignored) leaves the same files.
-#include <map>
-
 #include "harness.h"
 
 TEST(DecodeThreads, EverySettingLeavesTheSameFiles) {
@@ -13,9 +11,7 @@ TEST(DecodeThreads, EverySettingLeavesTheSameFiles) {
         ASSERT_TRUE(work.make({"--format=35", "--segments=25m,1m,15m", "--seek-interval=3m",
                                "--pace-pattern", "--event=100"}));
         ASSERT_EQ(work.read("/readecg=hide /opformat=archive /duration=1", env), 0);
-        std::map<std::string, std::string> files;
-        for (const auto& entry : std::filesystem::directory_iterator(work.out()))
-            files[entry.path().filename().string()] = read_file(entry.path().string());
+        const std::map<std::string, std::string> files = folder_files(work.out());
         EXPECT_EQ(files.count("rawecg1.dat"), 1u);
         if (first.empty())
             first = files;

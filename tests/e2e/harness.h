@@ -1,8 +1,8 @@
 // Runs the program under test as a process: the native kado, or kado.exe under Wine (when
 // KADO_WINE names the Wine runner). Command lines are given as the exact text the program
 // receives; paths inside them go through host_path(). The end-to-end tests' one header: it brings
-// GoogleTest, the standard strings, vectors, algorithms and file system, and the common file
-// helpers.
+// GoogleTest, the standard strings, vectors, maps, algorithms and file system, and the common
+// file helpers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -117,6 +118,14 @@ inline std::vector<std::string> file_names(const std::string& folder) {
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// The folder's files by name, with their bytes.
+inline std::map<std::string, std::string> folder_files(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        files[entry.path().filename().string()] = read_file(entry.path().string());
+    return files;
 }
 
 // Names each instance of a parameterised test after its case's `name`.

@@ -5,7 +5,6 @@
 // complete and it ends 0. A patient read keeps its exit code and delivers each file whole or not
 // at all. The card always keeps a readable record.
 #include <iterator>
-#include <map>
 #include <optional>
 #include <sstream>
 
@@ -48,13 +47,6 @@ struct RunResult {
     bool step_failed = false;
 };
 
-std::map<std::string, std::string> files_of(const std::string& folder, const std::string& prefix) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        files[prefix + entry.path().filename().string()] = read_file(entry.path().string());
-    return files;
-}
-
 class IoFaultRuns : public ::testing::TestWithParam<FaultCase> {
   protected:
     void SetUp() override {
@@ -89,11 +81,12 @@ class IoFaultRuns : public ::testing::TestWithParam<FaultCase> {
                                       {"KADO_TRACE", host_path(trace())},
                                       {"KADO_IO_FAULT", fault},
                                       shared.front()});
-        result.files = files_of(out(), "");
+        result.files = folder_files(out());
         // A receiver whose read failed may wait for ever; it goes with its object.
         if (peer && result.code == 0) {
             EXPECT_EQ(peer->wait(), 0) << fault;
-            result.files.merge(files_of(m_work / "peer", "peer/"));
+            for (const auto& [name, bytes] : folder_files(m_work / "peer"))
+                result.files["peer/" + name] = bytes;
         }
         result.config = read_file(card() + "/config.dat");
         result.card_wav = read_file(card() + "/patient.wav");

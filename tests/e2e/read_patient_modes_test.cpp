@@ -4,6 +4,8 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
 class ReadPatientModes : public ::testing::Test {
   protected:
     // Default cards start at 10:15:20: 60 calibration seconds make an 80 s preamble.
@@ -15,9 +17,7 @@ class ReadPatientModes : public ::testing::Test {
         options.insert(options.end(), extra.begin(), extra.end());  // later options win
         ASSERT_TRUE(work.make(options));
     }
-    bool delivered(const std::string& name) const {
-        return std::filesystem::exists(work.out(name));
-    }
+    bool delivered(const std::string& name) const { return fs::exists(work.out(name)); }
     std::vector<std::string> summary_lines() const {
         std::vector<std::string> lines;
         const std::string text = read_file(work.out("patsumm.dat"));
@@ -34,9 +34,9 @@ class ReadPatientModes : public ::testing::Test {
 TEST_F(ReadPatientModes, CnavModeDeliversEverySideFileAndSucceeds) {
     make({"--speech=belongs"});
     // A read-only summary of an earlier read is replaced.
-    std::filesystem::create_directory(work.out());
+    fs::create_directory(work.out());
     write_file(work.out("patsumm.dat"), "older\r\n");
-    std::filesystem::permissions(work.out("patsumm.dat"), std::filesystem::perms::owner_read);
+    fs::permissions(work.out("patsumm.dat"), fs::perms::owner_read);
     ASSERT_EQ(work.run("/readpat=cnav"), 0);
     EXPECT_EQ(read_file(work.out("patsumm.dat")),
               "Ann Example\r\nID-7\r\n14/05/2013 10:14:00\r\nPN100042\r\n1\r\n3\r\n-1\r\n"
@@ -102,12 +102,12 @@ TEST_F(ReadPatientModes, ReadingACopyIntoItselfKeepsItsSideFiles) {
 
 TEST_F(ReadPatientModes, IncompleteCopyOrLoaderFolderWithoutLoaderIsRefused) {
     make({});
-    std::filesystem::remove(work.card() + "/cnav.dat");
+    fs::remove(work.card() + "/cnav.dat");
     EXPECT_EQ(work.read("/readpat=path"), 103);
     make({});
     write_file(work.card() + "/source.LDSC", "x");
     EXPECT_EQ(work.read("/readpat=path"), 103);
-    std::filesystem::remove(work.card() + "/ecg.dat");
+    fs::remove(work.card() + "/ecg.dat");
     EXPECT_EQ(work.read("/readpat=path"), 124);  // a loader's folder, and no loader beside kado
 }
 

@@ -48,13 +48,11 @@ TEST_P(ReadTwelveLead, LeadAndPacingFilesMatchTheIntendedRecording) {
     CardWork work;
     ASSERT_TRUE(work.make(c.card_options, true));
     // No calibration, or the default 60 s; the skip is the case's.
-    const std::string read_options =
-        std::string(c.preamble_seconds == 0 ? " /cal=0" : "") +
-        (c.skip_hours ? " /skip=" + std::to_string(c.skip_hours) : "") +
-        (c.procedure_id.empty() ? "" : " /procedure_id=" + c.procedure_id);
-    ASSERT_EQ(work.read(std::string("/readecg=hide /opformat=") + c.output_format + " /duration=1" +
-                        read_options),
-              0);
+    const std::string read = std::string("/readecg=hide /opformat=") + c.output_format +
+                             " /duration=1" + (c.preamble_seconds == 0 ? " /cal=0" : "") +
+                             (c.skip_hours ? " /skip=" + std::to_string(c.skip_hours) : "") +
+                             (c.procedure_id.empty() ? "" : " /procedure_id=" + c.procedure_id);
+    ASSERT_EQ(work.read(read), 0);
     for (int lead = 0; lead < 8; ++lead) {
         const std::string name = "pn12ecg" + std::to_string(lead + 1) + ".dat";
         const std::vector<uint16_t> recorded =
