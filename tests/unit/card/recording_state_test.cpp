@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "card/ccf_disk.h"
 #include "extract/test_card.h"
 #include "support/file_utils.h"
