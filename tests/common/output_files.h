@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,23 @@ inline std::vector<uint8_t> read_bytes(const std::string& path, size_t count = S
 
 inline void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     write_file(path, std::string(bytes.begin(), bytes.end()));
+}
+
+// The names of the folder's entries, sorted.
+inline std::vector<std::string> file_names(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The folder's files by name, with their bytes.
+inline std::map<std::string, std::string> folder_files(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        files[entry.path().filename().string()] = read_file(entry.path().string());
+    return files;
 }
 
 // Little-endian words of sizeof(Word) bytes from byte `from` on.

@@ -111,23 +111,6 @@ void restart_wine_server();
 // LF from kado, CR LF from kado.exe.
 std::string platform_text(const std::string& text);
 
-// The names of the folder's entries, sorted.
-inline std::vector<std::string> file_names(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// The folder's files by name, with their bytes.
-inline std::map<std::string, std::string> folder_files(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        files[entry.path().filename().string()] = read_file(entry.path().string());
-    return files;
-}
-
 // Names each instance of a parameterised test after its case's `name`.
 inline constexpr auto case_name = [](const auto& info) { return std::string(info.param.name); };
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "card/card_drive.h"
@@ -26,14 +25,6 @@ class ProgressLog : public ConditionProgress {
     std::vector<int64_t> events;
 };
 
-std::vector<std::string> root_names(const CardDrive& drive) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(drive.file("")))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 }  // namespace
 
 TEST(ConditionCard, AnsweredYesTheCardIsErasedLabelledAndFilledExactly) {
@@ -48,7 +39,7 @@ TEST(ConditionCard, AnsweredYesTheCardIsErasedLabelledAndFilledExactly) {
     EXPECT_EQ(messages.texts, std::vector<std::string>{"This 4MB card is not conditioned.\nDo "
                                                        "you want to condition the card?"});
     EXPECT_EQ(volume_label('E'), "VNT_CFR");
-    EXPECT_EQ(root_names(drive),
+    EXPECT_EQ(file_names(drive.file("")),
               (std::vector<std::string>{".windows-label", "cnav.dat", "config.dat", "ecg.dat",
                                         "patient.wav"}));
     std::vector<uint8_t> expected((4 << 20) - kSideFilePages * kPage, 0);
@@ -73,7 +64,7 @@ TEST(ConditionCard, CardSizeDecidesTheQuestionAndNoLeavesTheCardAlone) {
         ASSERT_EQ(messages.texts.size(), 1u);
         EXPECT_EQ(messages.texts[0].rfind(text, 0), 0u) << messages.texts[0];
         EXPECT_EQ(messages.ids[0], bytes > (1ull << 30) ? 158 : 129);
-        EXPECT_EQ(root_names(drive), std::vector<std::string>{"photo.jpg"});
+        EXPECT_EQ(file_names(drive.file("")), std::vector<std::string>{"photo.jpg"});
         drive.disk.m_run_mode = kModeReadEcgHide;  // no question where nobody may be asked
         EXPECT_FALSE(drive.disk.initialise_card("Ann", "", false, {}, "", false));
         EXPECT_EQ(messages.ids.size(), 1u);

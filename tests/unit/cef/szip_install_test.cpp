@@ -3,7 +3,6 @@
 // installation runs end to end).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -37,10 +36,7 @@ class SzipCandidates : public ::testing::TestWithParam<CandidateCase> {
             std::filesystem::permissions(work / file, std::filesystem::perms::owner_all);
         }
     }
-    void TearDown() override { setenv("PATH", m_path.c_str(), 1); }
-
     TestFolder work;
-    const std::string m_path = std::getenv("PATH");
 };
 
 }  // namespace
@@ -59,7 +55,7 @@ TEST_P(SzipCandidates, FirstExistingCandidateInOrderWins) {
           c.install);
     const TestRegistry registry(work);
     registry.write(ini);
-    setenv("PATH", (work / (c.search_path ? "path" : "none")).c_str(), 1);
+    const ScopedEnv path("PATH", work / (c.search_path ? "path" : "none"));
     EXPECT_EQ(find_szip(), *c.found ? work / c.found : "");
 }
 

@@ -153,12 +153,11 @@ class DecodingAhead : public ::testing::Test {
         SampleOutput& target =
             stop_after < 0 ? *samples : stopping.emplace(*samples, terminator, stop_after);
         CEcgExtractor extractor(disk, target, {format, out, output.mmf_instance, nullptr});
-        Outputs outputs;
-        outputs["result"] = !extractor.extract_ecg() ? "failed"
-                            : extractor.terminated() ? "stopped"
-                                                     : "read";
-        for (const auto& entry : fs::directory_iterator(out))
-            outputs[entry.path().filename().string()] = read_file(entry.path().string());
+        const char* result = !extractor.extract_ecg() ? "failed"
+                             : extractor.terminated() ? "stopped"
+                                                      : "read";
+        Outputs outputs = folder_files(out);
+        outputs["result"] = result;
         const std::string text = trace.text(), key = "spans decoded ahead and replayed: ";
         const size_t at = text.rfind(key);
         m_replayed = at == std::string::npos ? 0 : std::stoi(text.substr(at + key.size()));

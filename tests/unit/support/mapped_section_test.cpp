@@ -73,7 +73,7 @@ TEST(MappedSection, OnAFolderTooSmallForItTheSectionIsMissing) {
     const std::string small = objects.file("small");
     const ScratchTmpfs tmpfs(small, 16 << 20);
     SKIP_UNLESS_MOUNTED(tmpfs);
-    setenv("KADO_SHM_DIR", small.c_str(), 1);
+    const ScopedEnv shm_dir("KADO_SHM_DIR", small);
     MappedSection section;
     EXPECT_FALSE(section.create("kado unit RAWECG1.MMF", 29491200, true));
     EXPECT_TRUE(std::filesystem::is_empty(small));
